@@ -1,0 +1,100 @@
+// The stand-in control's playback state: what TotalFrames and CurrentFrame report with and
+// without a movie, the loop from the last frame to the first, and the frame interval.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "standin/flash/movie/MoviePlayback.h"
+
+namespace swfsaver::flash {
+namespace {
+
+SwfMovie MovieOf(uint16_t frames, uint16_t rate = 12 << 8) {
+  SwfMovie movie;
+  movie.frameCount = frames;
+  movie.frameRate = rate;
+  return movie;
+}
+
+TEST(StandinPlayback, EmptyControlReportsZeroAndNeverPlays) {
+  MoviePlayback playback;
+  playback.Play();
+  EXPECT_FALSE(playback.Playing());
+  EXPECT_FALSE(playback.Advance());
+  EXPECT_EQ(playback.TotalFrames(), 0);
+  EXPECT_EQ(playback.CurrentFrame(), 0);
+}
+
+TEST(StandinPlayback, PlaysAndLoopsFromTheLastFrameToTheFirst) {
+  MoviePlayback playback;
+  playback.Load(MovieOf(3));
+  EXPECT_EQ(playback.TotalFrames(), 3);
+  EXPECT_FALSE(playback.Advance()) << "a loaded movie waits for Play";
+  playback.Play();
+  std::vector<int32_t> frames;
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_TRUE(playback.Advance());
+    frames.push_back(playback.CurrentFrame());
+  }
+  EXPECT_EQ(frames, (std::vector<int32_t>{1, 2, 0, 1, 2, 0, 1}));
+  playback.Stop();
+  EXPECT_FALSE(playback.Advance());
+  EXPECT_EQ(playback.CurrentFrame(), 1);
+}
+
+TEST(StandinPlayback, LoadingAgainStartsFromTheFirstFrameStopped) {
+  MoviePlayback playback;
+  playback.Load(MovieOf(5));
+  playback.Play();
+  playback.Advance();
+  playback.Advance();
+  playback.Load(MovieOf(5));  // the same movie again
+  EXPECT_EQ(playback.CurrentFrame(), 0);
+  EXPECT_FALSE(playback.Playing());
+}
+
+TEST(StandinPlayback, FailedLoadDropsTheMovieShown) {
+  MoviePlayback playback;
+  playback.Load(MovieOf(12));
+  playback.Play();
+  playback.Advance();
+  playback.Load(std::nullopt);
+  EXPECT_FALSE(playback.HasMovie());
+  EXPECT_FALSE(playback.Playing());
+  EXPECT_EQ(playback.TotalFrames(), 0);
+  EXPECT_EQ(playback.CurrentFrame(), 0);
+}
+
+TEST(StandinPlayback, SingleFrameMovieStaysOnFrameZero) {
+  MoviePlayback playback;
+  playback.Load(MovieOf(1));
+  playback.Play();
+  EXPECT_FALSE(playback.Advance());
+  EXPECT_EQ(playback.CurrentFrame(), 0);
+  EXPECT_EQ(playback.TotalFrames() - 1, playback.CurrentFrame());
+}
+
+TEST(StandinPlayback, FrameIntervalFollowsTheRate) {
+  struct Case {
+    uint16_t rate;
+    uint32_t ms;
+  };
+  const Case cases[] = {
+      {12 << 8, 83},      // 1000 / 12 = 83.3
+      {24 << 8, 42},      // 41.7 rounds up
+      {(8 << 8) | 128, 118},  // 8.5 fps
+      {1 << 8, 1000},
+      {1, MoviePlayback::kMaxFrameMs},        // 1/256 fps
+      {0xFFFF, MoviePlayback::kMinFrameMs},   // 255.996 fps: faster than a timer ticks
+      {0, MoviePlayback::kZeroRateFrameMs},
+  };
+  for (const Case& c : cases) {
+    MoviePlayback playback;
+    playback.Load(MovieOf(2, c.rate));
+    EXPECT_EQ(playback.FrameIntervalMs(), c.ms) << c.rate;
+  }
+}
+
+}  // namespace
+}  // namespace swfsaver::flash

@@ -1,0 +1,66 @@
+#include "tools/SampleMovies.h"
+
+namespace swfsaver::tools {
+namespace {
+
+SampleMovie Sample(std::string name, uint32_t width, uint32_t height, uint16_t rate,
+                   uint16_t frames, SwfColor background, bool compressed) {
+  SwfSpec spec;
+  spec.widthPixels = width;
+  spec.heightPixels = height;
+  spec.frameRate = rate;
+  spec.frameCount = frames;
+  spec.background = background;
+  spec.compressed = compressed;
+  return {std::move(name), spec, 0};
+}
+
+// Distinct background colours let a screenshot tell the samples apart.
+constexpr SwfColor kNavy{0x20, 0x30, 0x80};
+constexpr SwfColor kTeal{0x10, 0x80, 0x80};
+constexpr SwfColor kMaroon{0x80, 0x20, 0x20};
+constexpr SwfColor kOlive{0x70, 0x70, 0x10};
+constexpr SwfColor kGrey{0x60, 0x60, 0x60};
+
+std::vector<SampleMovie> BuildSamples() {
+  std::vector<SampleMovie> samples = {
+      Sample("fws_550x400_12fps_12f.swf", 550, 400, FrameRate(12), 12, kNavy, false),
+      Sample("cws_550x400_12fps_12f.swf", 550, 400, FrameRate(12), 12, kNavy, true),
+      Sample("fws_550x400_12fps_3f.swf", 550, 400, FrameRate(12), 3, kGrey, false),
+      Sample("fws_1101x800_24fps_60f.swf", 1101, 800, FrameRate(24), 60, kTeal, false),
+      Sample("cws_1101x800_24fps_60f.swf", 1101, 800, FrameRate(24), 60, kTeal, true),
+      Sample("fws_320x240_30fps_60f.swf", 320, 240, FrameRate(30), 60, kMaroon, false),
+      Sample("cws_320x240_8.5fps_12f.swf", 320, 240, FrameRate(8, 128), 12, kOlive, true),
+      Sample("fws_320x240_1fps_1f.swf", 320, 240, FrameRate(1), 1, kMaroon, false),
+  };
+  SampleMovie cut = samples.front();
+  cut.name = "short_20_bytes.swf";
+  cut.truncateTo = 20;
+  samples.push_back(cut);
+  return samples;
+}
+
+}  // namespace
+
+std::vector<uint8_t> SampleMovie::Bytes() const {
+  std::vector<uint8_t> bytes = WriteSwf(spec);
+  if (truncateTo != 0 && truncateTo < bytes.size()) bytes.resize(truncateTo);
+  return bytes;
+}
+
+const std::vector<SampleMovie>& SampleMovies() {
+  static const std::vector<SampleMovie> samples = BuildSamples();
+  return samples;
+}
+
+std::vector<std::string> WriteSampleMovies(const std::string& directory) {
+  std::vector<std::string> failed;
+  for (const SampleMovie& sample : SampleMovies()) {
+    if (!WriteFileBytes(directory + "/" + sample.name, sample.Bytes())) {
+      failed.push_back(sample.name);
+    }
+  }
+  return failed;
+}
+
+}  // namespace swfsaver::tools

@@ -1,0 +1,28 @@
+// The sample movies the demo and the tests play: each name says compression, frame size, rate
+// and frame count. One more file is a movie cut to fewer than 25 bytes, too short to hold a
+// frame-size rectangle.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/SwfWriter.h"
+
+namespace swfsaver::tools {
+
+struct SampleMovie {
+  std::string name;
+  SwfSpec spec;
+  size_t truncateTo = 0;  // 0: the whole movie; otherwise only its first bytes
+
+  std::vector<uint8_t> Bytes() const;
+};
+
+const std::vector<SampleMovie>& SampleMovies();
+
+// Writes every sample into directory (which must exist). Returns the names that could not be
+// written; empty on success.
+std::vector<std::string> WriteSampleMovies(const std::string& directory);
+
+}  // namespace swfsaver::tools

@@ -1,0 +1,117 @@
+#include "tools/SwfWriter.h"
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+
+#include <zlib.h>
+
+namespace swfsaver::tools {
+namespace {
+
+constexpr uint16_t kTagEnd = 0;
+constexpr uint16_t kTagShowFrame = 1;
+constexpr uint16_t kTagSetBackgroundColor = 9;
+
+class BitWriter {
+ public:
+  explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
+  void Write(uint32_t value, unsigned bits) {
+    for (unsigned i = bits; i-- > 0;) {
+      if (used_ == 0) out_.push_back(0);
+      if ((value >> i) & 1u) out_.back() |= static_cast<uint8_t>(0x80u >> used_);
+      used_ = (used_ + 1) % 8;
+    }
+  }
+
+ private:
+  std::vector<uint8_t>& out_;
+  unsigned used_ = 0;
+};
+
+void PutU16(std::vector<uint8_t>& out, uint32_t value) {
+  out.push_back(static_cast<uint8_t>(value));
+  out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t value) {
+  PutU16(out, value & 0xFFFF);
+  PutU16(out, value >> 16);
+}
+
+// Bits for a signed field holding value >= 0: its binary digits plus a sign bit.
+unsigned SignedBits(uint32_t value) {
+  unsigned bits = 1;
+  while (value != 0) {
+    ++bits;
+    value >>= 1;
+  }
+  return bits;
+}
+
+void PutRect(std::vector<uint8_t>& out, uint32_t widthTwips, uint32_t heightTwips) {
+  const unsigned bits = std::max(SignedBits(widthTwips), SignedBits(heightTwips));
+  if (bits > 31) throw std::invalid_argument("frame size does not fit an SWF rectangle");
+  BitWriter writer(out);
+  writer.Write(bits, 5);
+  writer.Write(0, bits);
+  writer.Write(widthTwips, bits);
+  writer.Write(0, bits);
+  writer.Write(heightTwips, bits);
+}
+
+void PutTag(std::vector<uint8_t>& out, uint16_t code, const std::vector<uint8_t>& body,
+            bool longHeader) {
+  if (longHeader || body.size() >= 0x3F) {
+    PutU16(out, (code << 6) | 0x3F);
+    PutU32(out, static_cast<uint32_t>(body.size()));
+  } else {
+    PutU16(out, (code << 6) | static_cast<uint16_t>(body.size()));
+  }
+  out.insert(out.end(), body.begin(), body.end());
+}
+
+std::vector<uint8_t> Compress(const std::vector<uint8_t>& body) {
+  uLongf size = compressBound(static_cast<uLong>(body.size()));
+  std::vector<uint8_t> out(size);
+  if (compress2(out.data(), &size, body.data(), static_cast<uLong>(body.size()), 9) != Z_OK) {
+    throw std::runtime_error("zlib could not compress the movie");
+  }
+  out.resize(size);
+  return out;
+}
+
+}  // namespace
+
+std::vector<uint8_t> WriteSwf(const SwfSpec& spec) {
+  // Everything after the first eight bytes: the part a CWS movie compresses.
+  std::vector<uint8_t> body;
+  PutRect(body, spec.widthPixels * 20, spec.heightPixels * 20);
+  PutU16(body, spec.frameRate);
+  PutU16(body, spec.frameCount);
+  if (spec.background) {
+    PutTag(body, kTagSetBackgroundColor,
+           {spec.background->red, spec.background->green, spec.background->blue},
+           spec.longTagHeaders);
+  }
+  for (uint32_t frame = 0; frame < spec.frameCount; ++frame) {
+    PutTag(body, kTagShowFrame, {}, spec.longTagHeaders);
+  }
+  PutTag(body, kTagEnd, {}, spec.longTagHeaders);
+
+  std::vector<uint8_t> out = {static_cast<uint8_t>(spec.compressed ? 'C' : 'F'), 'W', 'S',
+                              spec.version};
+  PutU32(out, static_cast<uint32_t>(8 + body.size()));  // always the uncompressed length
+  const std::vector<uint8_t> stored = spec.compressed ? Compress(body) : body;
+  out.insert(out.end(), stored.begin(), stored.end());
+  return out;
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file) return false;
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(file.flush());
+}
+
+}  // namespace swfsaver::tools
