@@ -67,6 +67,7 @@ class TForm1 : public MainForm, public platform::SaverWindowEvents, public Appli
   void MouseMoved(int32_t x, int32_t y);
   // Runs the system's password-change routine with the cursor shown; drops every failure.
   void PasswordStep();
+  void ClearScreenSaverFlag();
   bool HasMovies() const { return MovieList != nullptr && !MovieList->empty(); }
 
   platform::Platform& platform_;

@@ -1,0 +1,97 @@
+// Closing on user activity: in saver mode the system's screen-saver password routine runs
+// first, provided the user's "Control Panel\Desktop" key can be opened; the window closes on
+// every path.
+#include <exception>
+
+#include "app/CommandLine.h"
+#include "app/RunMode.h"
+#include "app/StrToInt.h"
+#include "app/SystemLibrary.h"
+#include "saver/SaverState.h"
+#include "saver/Unit1.h"
+
+namespace swfsaver {
+
+namespace {
+
+inline constexpr const char* kDesktopKey = "Control Panel\\Desktop";
+
+// The key is only opened, never created and never read: whether it opens decides whether
+// the password step runs. It is closed when the gate goes out of scope.
+class DesktopKeyGate {
+ public:
+  explicit DesktopKeyGate(platform::Registry& registry) : registry_(registry) {
+    if (registry_.OpenKey(platform::kHkeyCurrentUser, kDesktopKey, &key_) !=
+        platform::kErrorSuccess) {
+      key_ = 0;
+    }
+  }
+  ~DesktopKeyGate() {
+    if (key_ != 0) registry_.CloseKey(key_);
+  }
+  DesktopKeyGate(const DesktopKeyGate&) = delete;
+  DesktopKeyGate& operator=(const DesktopKeyGate&) = delete;
+  bool IsOpen() const { return key_ != 0; }
+
+ private:
+  platform::Registry& registry_;
+  platform::RegKey key_ = 0;
+};
+
+// The password library stays loaded exactly as long as the routine runs, also when it raises.
+class LoadedLibrary {
+ public:
+  LoadedLibrary(platform::Kernel& kernel, const std::string& path)
+      : kernel_(kernel), module_(kernel.LoadLibrary(path)) {}
+  ~LoadedLibrary() {
+    if (module_ != 0) kernel_.FreeLibrary(module_);
+  }
+  LoadedLibrary(const LoadedLibrary&) = delete;
+  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+  platform::Handle Module() const { return module_; }
+
+ private:
+  platform::Kernel& kernel_;
+  platform::Handle module_;
+};
+
+}  // namespace
+
+void TForm1::RequestClose() {
+  if (RunMode != rmSaver) {
+    window_->Close();
+    return;
+  }
+  // Moves that the password dialog's own loop hands to the window are ignored for a while.
+  MouseMoveGrace = kMouseMoveGrace;
+  {
+    DesktopKeyGate gate(platform_.registry);
+    if (gate.IsOpen()) PasswordStep();
+  }
+  window_->Close();
+}
+
+void TForm1::PasswordStep() {
+  platform_.system.ShowCursor(true);
+  try {
+    platform_.system.HideOwnerWindow();
+    // Read afresh and not upper-cased: the owner window handle, 0 when absent or not a number.
+    const int32_t owner = TryStrToInt(ParamStr(platform_.kernel.CommandLine(), 2)).value_or(0);
+    // From the system directory only: a planted MPR.DLL next to the saver never runs.
+    LoadedLibrary library(platform_.kernel,
+                          SystemLibraryPath(platform_.kernel, kPasswordLibrary));
+    if (library.Module() != 0) {
+      const platform::ProcAddress routine =
+          platform_.kernel.GetProcAddress(library.Module(), kPasswordRoutine);
+      if (routine != 0) {
+        platform_.kernel.CallPwdChangePassword(routine, kPasswordProvider, owner, 0, 0);
+      }
+    }
+  } catch (...) {
+    // Whatever the routine or the steps around it raise, the saver still hides the cursor
+    // again and closes: the user is never left with a saver that cannot be ended.
+  }
+  platform_.system.ShowCursor(false);
+}
+
+}  // namespace swfsaver
