@@ -1,0 +1,83 @@
+// The saver window in memory. The window, Panel1, ButtonClose and the Flash control are each a
+// window of the fake desktop (FakeApplication::AddWindow), so a test posts a message to the
+// one under the pointer: the loop's hook sees it first, then the window's procedure turns it
+// into the event that window raises. Show activates the window; Close runs FormClose and
+// then terminates the application, as closing the main window does.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/SaverWindow.h"
+#include "tests/fakes/FakeApplication.h"
+#include "tests/fakes/FakeFlashControl.h"
+
+namespace swfsaver::fakes {
+
+inline constexpr uint32_t kWmClose = 0x10;
+inline constexpr uint32_t kWmMButtonDown = 0x207;
+inline constexpr uint32_t kWmMouseWheel = 0x20A;
+inline constexpr uint32_t kBmClick = 0xF5;
+inline constexpr std::uintptr_t kMkShift = 0x4;
+inline constexpr std::uintptr_t kMkControl = 0x8;
+
+// The lParam of a mouse message: client coordinates as two signed 16-bit halves.
+std::intptr_t MouseLParam(int32_t x, int32_t y);
+
+struct Bounds {
+  int32_t left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const Bounds&) const = default;
+};
+
+class FakeSaverWindow : public platform::SaverWindow {
+ public:
+  FakeSaverWindow(FakeApplication& application, platform::SaverWindowEvents& events);
+  ~FakeSaverWindow() override;
+  FakeSaverWindow(const FakeSaverWindow&) = delete;
+  FakeSaverWindow& operator=(const FakeSaverWindow&) = delete;
+
+  std::uintptr_t Handle() override { return form_; }
+  void SetColor(uint32_t rgb) override { color = rgb; }
+  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override {
+    bounds = {left, top, width, height};
+  }
+  void SetPanelVisible(bool visible) override { panelVisible = visible; }
+  void AlignPanelToClient() override { panelAlignedToClient = true; }
+  platform::FlashControl& ShockwaveFlash1() override { return flash; }
+  void Show() override;
+  void Close() override;
+
+  // --- steering ---
+  // Another activation, as after a dialog or switching windows.
+  void Activate();
+  std::uintptr_t PanelHandle() const { return panel_; }
+  std::uintptr_t FlashHandle() const { return flash_; }
+  std::uintptr_t ButtonHandle() const { return button_; }
+
+  // --- inspection --- (design values until the logic changes them)
+  FakeFlashControl flash;
+  uint32_t color = 0xF0F0F0;  // the system's button face
+  Bounds bounds{505, 236, 499, 343};
+  bool visible = false;
+  bool panelVisible = true;
+  bool panelAlignedToClient = false;
+  int activations = 0;
+  int closes = 0;
+
+ private:
+  void FormProcedure(const platform::Message& message);
+  void PanelProcedure(const platform::Message& message);
+  void FlashProcedure(const platform::Message& message);
+  void ButtonProcedure(const platform::Message& message);
+  // Every key pressed on the window or one of its controls reaches FormKeyDown first.
+  bool KeyPreview(const platform::Message& message);
+
+  FakeApplication& application_;
+  platform::SaverWindowEvents& events_;
+  std::uintptr_t form_ = 0, panel_ = 0, flash_ = 0, button_ = 0;
+};
+
+// Makes the fake application create a FakeSaverWindow for the saver, remembered in *window.
+void InstallFakeSaverWindow(FakeApplication& application, FakeSaverWindow** window);
+
+}  // namespace swfsaver::fakes
