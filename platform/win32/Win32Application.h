@@ -2,7 +2,7 @@
 // taskbar button, message boxes, and the routing of errors that escape an event handler.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <exception>
 #include <memory>

@@ -1,0 +1,176 @@
+#include "platform/win32/Win32Application.h"
+
+#include <objbase.h>
+
+#include <algorithm>
+
+#include "app/ErrorReports.h"
+#include "platform/win32/SaverWindowWin32.h"
+#include "platform/win32/SettingsDialogWin32.h"
+#include "platform/win32/Text.h"
+#include "platform/win32/Win32CodePage.h"
+
+namespace swfsaver::win32 {
+namespace {
+
+Win32Application* currentApplication = nullptr;
+
+constexpr wchar_t kOwnerWindowClass[] = L"SwfSaverApplication";
+
+platform::Message ToMessage(const MSG& message) {
+  return {reinterpret_cast<std::uintptr_t>(message.hwnd), message.message, message.wParam,
+          message.lParam};
+}
+
+// The owner window never closes on its own: a close from its taskbar button goes to the
+// program's window, whose close ends the application as usual.
+LRESULT CALLBACK OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    HWND popup = GetLastActivePopup(window);
+    if (popup != nullptr && popup != window) PostMessageW(popup, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The title the framework gives the program when it sets none, shown on the taskbar button.
+std::wstring ProgramTitle() {
+  char path[MAX_PATH + 1] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const Win32CodePage codePage;
+  return AnsiToWide(ApplicationTitle(std::string_view(path, length), codePage));
+}
+
+}  // namespace
+
+Win32Application::Win32Application() { currentApplication = this; }
+
+Win32Application::~Win32Application() {
+  if (owner_ != nullptr) DestroyWindow(owner_);
+  if (comInitialized_) CoUninitialize();
+  if (currentApplication == this) currentApplication = nullptr;
+}
+
+Win32Application& Win32Application::Current() { return *currentApplication; }
+
+void Win32Application::Initialize() {
+  if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
+  // Visible but without extent: it shows nothing except the program's taskbar button.
+  ShowWindow(OwnerWindow(), SW_SHOWNA);
+}
+
+HWND Win32Application::OwnerWindow() {
+  if (owner_ != nullptr) return owner_;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = OwnerWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.lpszClassName = kOwnerWindowClass;
+  RegisterClassExW(&windowClass);  // fails harmlessly when a second instance registers again
+  owner_ = CreateWindowExW(0, kOwnerWindowClass, ProgramTitle().c_str(),
+                           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                           GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0,
+                           0, nullptr, nullptr, instance, nullptr);
+  return owner_;
+}
+
+void Win32Application::AddMessageFilter(MessageFilter* filter) {
+  if (std::find(filters_.begin(), filters_.end(), filter) == filters_.end()) {
+    filters_.push_back(filter);
+  }
+}
+
+void Win32Application::RemoveMessageFilter(MessageFilter* filter) {
+  filters_.erase(std::remove(filters_.begin(), filters_.end(), filter), filters_.end());
+}
+
+void Win32Application::Run() {
+  MSG message;
+  for (;;) {
+    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (!ProcessMessage(message)) return;
+    } else {
+      Idle();
+    }
+  }
+}
+
+bool Win32Application::ProcessMessage(MSG& message) {
+  if (message.message == WM_QUIT) return false;
+  try {
+    bool handled = false;
+    if (handler_ != nullptr) handler_->OnMessage(ToMessage(message), handled);
+    if (handled) return true;
+    // A filter may remove itself or another (its window closed) while the list is walked.
+    const std::vector<MessageFilter*> filters = filters_;
+    for (MessageFilter* filter : filters) {
+      if (std::find(filters_.begin(), filters_.end(), filter) == filters_.end()) continue;
+      if (filter->PreTranslateMessage(message)) return true;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  } catch (const std::exception& error) {
+    // As in the framework, a message whose handling raised is not handled any further.
+    HandleException(error);
+  }
+  return true;
+}
+
+void Win32Application::Idle() {
+  bool done = true;
+  if (handler_ != nullptr) {
+    try {
+      handler_->OnIdle(done);
+    } catch (const std::exception& error) {
+      HandleException(error);
+    }
+  }
+  // Sleep until the next message arrives; the idle step runs again after the next burst.
+  if (done) WaitMessage();
+}
+
+void Win32Application::Terminate() { PostQuitMessage(0); }
+
+void Win32Application::ShowMessageBox(const std::string& caption, const std::string& text,
+                                      platform::MessageBoxKind kind) {
+  UINT style = MB_OK;
+  HWND owner = GetActiveWindow();
+  switch (kind) {
+    case platform::MessageBoxKind::Information:
+      style |= MB_APPLMODAL;
+      break;
+    case platform::MessageBoxKind::Error:
+      style |= MB_ICONSTOP | MB_APPLMODAL;
+      break;
+    case platform::MessageBoxKind::TaskModalError:
+      // Task-modal boxes have no owner; the system disables every window of the thread.
+      style |= MB_ICONSTOP | MB_TASKMODAL;
+      owner = nullptr;
+      break;
+  }
+  // The system centres a message box on the screen of its owner (the primary display when it
+  // has none).
+  MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), style);
+}
+
+void Win32Application::HandleException(const std::exception& error) {
+  if (handler_ != nullptr) {
+    handler_->OnException(error);
+    return;
+  }
+  ShowMessageBox("", error.what(), platform::MessageBoxKind::Error);
+}
+
+std::unique_ptr<platform::SaverWindow> Win32Application::CreateSaverWindow(
+    platform::SaverWindowEvents& events) {
+  return CreateWin32SaverWindow(*this, events);
+}
+
+std::unique_ptr<platform::SettingsDialog> Win32Application::CreateSettingsDialog(
+    platform::SettingsDialogEvents& events) {
+  return CreateWin32SettingsDialog(*this, events);
+}
+
+}  // namespace swfsaver::win32

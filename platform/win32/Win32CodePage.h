@@ -1,0 +1,14 @@
+// The system's ANSI code page, asked through IsDBCSLeadByte and MultiByteToWideChar.
+#pragma once
+
+#include "platform/CodePage.h"
+
+namespace swfsaver::win32 {
+
+class Win32CodePage : public platform::CodePage {
+ public:
+  bool IsLeadByte(uint8_t byte) const override;
+  std::string AnsiToUtf8(std::string_view ansi) const override;
+};
+
+}  // namespace swfsaver::win32
