@@ -1,0 +1,69 @@
+// The saver window on Win32: a borderless top-level window owned by the application's owner
+// window, the black panel Panel1 that fills it once aligned, the never visible ButtonClose,
+// and the Flash control hosted on the panel. As a message filter of the loop it routes keys
+// the way the framework does: the control's accelerators first, then focus navigation, then
+// key preview.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/SaverWindow.h"
+#include "platform/win32/FlashControlWin32.h"
+#include "platform/win32/Win32Application.h"
+
+namespace swfsaver::win32 {
+
+class SaverFormWin32 final : public platform::SaverWindow, public MessageFilter {
+ public:
+  // Creates the window, its panel, its button and the control; raises EOleSysError when the
+  // control cannot be created, leaving no window behind.
+  SaverFormWin32(Win32Application& application, platform::SaverWindowEvents& events);
+  ~SaverFormWin32() override;
+  SaverFormWin32(const SaverFormWin32&) = delete;
+  SaverFormWin32& operator=(const SaverFormWin32&) = delete;
+
+  std::uintptr_t Handle() override { return reinterpret_cast<std::uintptr_t>(form_); }
+  void SetColor(uint32_t rgb) override;
+  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
+  void SetPanelVisible(bool visible) override;
+  void AlignPanelToClient() override;
+  platform::FlashControl& ShockwaveFlash1() override { return *flash_; }
+  void Show() override;
+  void Close() override;
+
+  bool PreTranslateMessage(MSG& message) override;
+
+  // For tests: the child windows.
+  HWND Panel() const { return panel_; }
+  HWND Button() const { return button_; }
+  FlashControlWin32& Flash() { return *flash_; }
+
+ private:
+  static LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam);
+  LRESULT OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnPanelMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool OnMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, bool panel);
+  void FillPanel();
+  void DestroyWindows();
+
+  // Key routing (SaverKeyRouting.cpp).
+  bool IsOwnWindow(HWND window) const;
+  bool NavigatesFocus(const MSG& message);
+  void PreviewKey(const MSG& message);
+
+  Win32Application& application_;
+  platform::SaverWindowEvents& events_;
+  HWND form_ = nullptr;
+  HWND panel_ = nullptr;
+  HWND button_ = nullptr;
+  HBRUSH formBrush_ = nullptr;  // null: the design colour, the system button face
+  HBRUSH panelBrush_ = nullptr;
+  std::unique_ptr<FlashControlWin32> flash_;
+  bool panelAligned_ = false;
+};
+
+}  // namespace swfsaver::win32
