@@ -1,0 +1,32 @@
+#include "standin/flash/MovieFile.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace swfsaver::flash {
+
+std::optional<SwfMovie> LoadMovieFile(const std::wstring& path) {
+  if (path.empty()) return std::nullopt;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  LARGE_INTEGER size{};
+  bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kMaxMovieBytes;
+  if (ok) {
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    ok = bytes.empty() ||
+         (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) != 0);
+    bytes.resize(read);
+  }
+  CloseHandle(file);
+  if (!ok) return std::nullopt;
+  MovieParseResult result = ParseSwfMovie(bytes);
+  if (!result.ok()) return std::nullopt;
+  return result.movie;
+}
+
+}  // namespace swfsaver::flash
