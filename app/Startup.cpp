@@ -1,0 +1,107 @@
+#include "app/Startup.h"
+
+#include <memory>
+
+#include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/ErrorReports.h"
+#include "app/RunMode.h"
+#include "app/StrToInt.h"
+#include "app/SystemLibrary.h"
+#include "platform/Exceptions.h"
+
+namespace swfsaver {
+
+namespace {
+constexpr const char* kSecondInstanceRefusal =
+    "ERROR - 複数アプリケーションの起動は制限されています。";
+
+// Keeps a loaded library until the scope ends, also when the conversion of the owner fails.
+class LoadedLibrary {
+ public:
+  LoadedLibrary(platform::Kernel& kernel, platform::Handle module)
+      : kernel_(kernel), module_(module) {}
+  ~LoadedLibrary() { kernel_.FreeLibrary(module_); }
+  LoadedLibrary(const LoadedLibrary&) = delete;
+  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+
+ private:
+  platform::Kernel& kernel_;
+  platform::Handle module_;
+};
+
+// The system's dialog that changes the screen-saver password, owned by the window whose
+// handle is the second argument. Nothing is created and no window of ours is made.
+int ChangePassword(platform::Platform& platform) {
+  platform::Kernel& kernel = platform.kernel;
+  const platform::Handle module = kernel.LoadLibrary(SystemLibraryPath(kernel, kPasswordLibrary));
+  if (module == 0) return 0;
+  LoadedLibrary library(kernel, module);
+  const platform::ProcAddress routine = kernel.GetProcAddress(module, kPasswordRoutine);
+  if (routine == 0) return 0;
+  // Converted only now: without the routine a bad handle is never reported.
+  const int32_t owner = StrToInt(SecondParam, platform.codePage);
+  kernel.CallPwdChangePassword(routine, kPasswordProvider, owner, 0, 0);
+  return 0;
+}
+
+// Preview, configure and saver mode: one instance at a time, then the mode's window.
+int RunWindowMode(platform::Platform& platform, MainFormFactory& forms) {
+  TApplication application(platform);
+  uint32_t lastError = 0;
+  const platform::Handle instanceMutex =
+      platform.kernel.CreateMutex(true, kInstanceMutexName, &lastError);
+  if (lastError != 0) {
+    // Another instance holds the name, or the mutex could not be made: refused either way.
+    // The handle stays open until the process ends, as a running instance would keep it.
+    platform.application.ShowMessageBox(platform.codePage.AnsiToUtf8(application.Title()),
+                                        kSecondInstanceRefusal,
+                                        platform::MessageBoxKind::Information);
+    return 0;
+  }
+  application.Initialize();
+  if (RunMode != rmPreview) {
+    // A failing creation escapes to the last-chance handler and leaves the mutex to the
+    // process end.
+    std::unique_ptr<MainForm> form = RunMode == rmConfigure
+                                         ? forms.CreateForm2(platform, application)
+                                         : forms.CreateForm1(platform, application);
+    application.Run();
+    form.reset();
+  }
+  if (instanceMutex != 0) platform.kernel.ReleaseMutex(instanceMutex);
+  return 0;
+}
+// The last-chance report: task-modal, stop icon, and exit code 1.
+int ReportLastChance(platform::Platform& platform, const std::exception& error) {
+  const std::string moduleName = platform.codePage.AnsiToUtf8(
+      ModuleBaseFileName(platform.kernel.ModuleFileName(), platform.codePage));
+  platform.application.ShowMessageBox(kLastChanceCaption, LastChanceReportText(error, moduleName),
+                                      platform::MessageBoxKind::TaskModalError);
+  return 1;
+}
+}  // namespace
+
+int RunProgram(platform::Platform& platform, MainFormFactory& forms) {
+  const std::string commandLine = platform.kernel.CommandLine();
+  FirstParam = UpperCaseAscii(ParamStr(commandLine, 1));
+  SecondParam = UpperCaseAscii(ParamStr(commandLine, 2));
+  const std::optional<TRunMode> mode = ParseRunMode(FirstParam);
+  if (!mode) return 0;
+  RunMode = *mode;
+  if (RunMode == rmChangePassword) return ChangePassword(platform);
+  return RunWindowMode(platform, forms);
+}
+
+int ProgramMain(platform::Platform& platform, MainFormFactory& forms) {
+  try {
+    return RunProgram(platform, forms);
+  } catch (const std::exception& error) {
+    return ReportLastChance(platform, error);
+  } catch (...) {
+    // Not an error class of ours or of the standard library: reported under the base class.
+    return ReportLastChance(platform, Exception(""));
+  }
+}
+
+}  // namespace swfsaver
