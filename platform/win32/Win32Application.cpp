@@ -55,7 +55,12 @@ Win32Application& Win32Application::Current() { return *currentApplication; }
 
 void Win32Application::Initialize() {
   if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
-  // Visible but without extent: it shows nothing except the program's taskbar button.
+  OwnerWindow();
+}
+
+void Win32Application::ShowOwnerWindow() {
+  // Without extent it shows nothing but the program's taskbar button. It appears with the
+  // program's first window, so a run that makes none (the preview) shows no button at all.
   ShowWindow(OwnerWindow(), SW_SHOWNA);
 }
 
@@ -165,11 +170,13 @@ void Win32Application::HandleException(const std::exception& error) {
 
 std::unique_ptr<platform::SaverWindow> Win32Application::CreateSaverWindow(
     platform::SaverWindowEvents& events) {
+  ShowOwnerWindow();
   return CreateWin32SaverWindow(*this, events);
 }
 
 std::unique_ptr<platform::SettingsDialog> Win32Application::CreateSettingsDialog(
     platform::SettingsDialogEvents& events) {
+  ShowOwnerWindow();
   return CreateWin32SettingsDialog(*this, events);
 }
 

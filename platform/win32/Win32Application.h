@@ -40,7 +40,8 @@ class Win32Application : public platform::Application {
   std::unique_ptr<platform::SettingsDialog> CreateSettingsDialog(
       platform::SettingsDialogEvents& events) override;
 
-  // The hidden owner of the program's windows; it carries the taskbar button.
+  // The owner of the program's windows: a top-level window without extent that carries the
+  // taskbar button. Created by Initialize (or on first use), shown with the first window.
   HWND OwnerWindow();
   void AddMessageFilter(MessageFilter* filter);
   void RemoveMessageFilter(MessageFilter* filter);
@@ -62,6 +63,7 @@ class Win32Application : public platform::Application {
  private:
   bool ProcessMessage(MSG& message);  // false when WM_QUIT was removed
   void Idle();
+  void ShowOwnerWindow();
 
   platform::ApplicationHandler* handler_ = nullptr;
   HWND owner_ = nullptr;
