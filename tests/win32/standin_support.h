@@ -157,16 +157,19 @@ inline HRESULT CallMethod(IDispatch* dispatch, DISPID id) {
 // A minimal host: a top-level window and one site object (IOleClientSite + IOleInPlaceSite)
 // that counts what the control calls. Lives on the stack of a test; the control's references
 // to it are balanced by the time the test ends.
+//
+// Wine without a window manager waits about 2 s when a visible top-level window goes away, so
+// the host window is shown only for the tests that look at pixels.
 class TestSite final : public IOleClientSite, public IOleInPlaceSite {
  public:
-  TestSite() {
+  explicit TestSite(bool visible = false) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"StandinTestHost";
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, L"StandinTestHost", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 400,
+    window_ = CreateWindowExW(0, L"StandinTestHost", L"host", WS_POPUP | (visible ? WS_VISIBLE : 0), 0, 0, 400,
                               300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   }
   ~TestSite() {
