@@ -64,8 +64,8 @@ void TForm1::FormMouseDown(platform::MouseButton /*button*/, uint32_t /*shift*/,
   RequestClose();
 }
 
-void TForm1::Panel1MouseDown(platform::MouseButton /*button*/, uint32_t /*shift*/,
-                             int32_t /*x*/, int32_t /*y*/) {
+void TForm1::Panel1MouseDown(platform::MouseButton /*button*/, uint32_t /*shift*/, int32_t /*x*/,
+                             int32_t /*y*/) {
   RequestClose();
 }
 

@@ -78,8 +78,7 @@ void TForm1::PasswordStep() {
     // Read afresh and not upper-cased: the owner window handle, 0 when absent or not a number.
     const int32_t owner = TryStrToInt(ParamStr(platform_.kernel.CommandLine(), 2)).value_or(0);
     // From the system directory only: a planted MPR.DLL next to the saver never runs.
-    LoadedLibrary library(platform_.kernel,
-                          SystemLibraryPath(platform_.kernel, kPasswordLibrary));
+    LoadedLibrary library(platform_.kernel, SystemLibraryPath(platform_.kernel, kPasswordLibrary));
     if (library.Module() != 0) {
       const platform::ProcAddress routine =
           platform_.kernel.GetProcAddress(library.Module(), kPasswordRoutine);

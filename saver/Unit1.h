@@ -32,8 +32,7 @@ class TForm1 : public MainForm, public platform::SaverWindowEvents, public Appli
   void FormKeyDown(uint16_t key, uint32_t shift) override;
   void FormMouseDown(platform::MouseButton button, uint32_t shift, int32_t x, int32_t y) override;
   void FormMouseMove(uint32_t shift, int32_t x, int32_t y) override;
-  void Panel1MouseDown(platform::MouseButton button, uint32_t shift, int32_t x,
-                       int32_t y) override;
+  void Panel1MouseDown(platform::MouseButton button, uint32_t shift, int32_t x, int32_t y) override;
   void Panel1MouseMove(uint32_t shift, int32_t x, int32_t y) override;
   void ButtonCloseClick() override;
   void WMUser1() override;

@@ -41,7 +41,7 @@ class FakeFlashControl : public platform::FlashControl {
   void FailCalls(const std::string& name, int32_t hresult) { failing_[name] = hresult; }
   void StopFailing() { failing_.clear(); }
 
-  // --- inspection ---
+  // --- state the test reads ---
   // Every call in order: "BackgroundColor 0", "Movie <path>", "Play", "TotalFrames",
   // "CurrentFrame", "Left 237", "Top 184", "Width 550", "Height 400", "AlignToClient". Room
   // for many calls is reserved, and the names of the two polls fit a string's own storage,
@@ -55,7 +55,7 @@ class FakeFlashControl : public platform::FlashControl {
   int32_t backgroundColor = -1;
   int32_t left = 24, top = 8, width = 193, height = 169;  // design bounds
   bool alignedToClient = false;
-  int inputMessages = 0;  // mouse and key messages that reached the control's window
+  int inputMessages = 0;  // mouse messages that reached the movie
 
  private:
   void Call(const std::string& name);

@@ -24,17 +24,23 @@ uint32_t MouseShift(const Message& m) {
 
 bool ButtonOf(uint32_t message, MouseButton* button) {
   switch (message) {
-    case platform::kWmLButtonDown: *button = MouseButton::Left; return true;
-    case platform::kWmRButtonDown: *button = MouseButton::Right; return true;
-    case kWmMButtonDown: *button = MouseButton::Middle; return true;
-    default: return false;
+    case platform::kWmLButtonDown:
+      *button = MouseButton::Left;
+      return true;
+    case platform::kWmRButtonDown:
+      *button = MouseButton::Right;
+      return true;
+    case kWmMButtonDown:
+      *button = MouseButton::Middle;
+      return true;
+    default:
+      return false;
   }
 }
 
 }  // namespace
 
-FakeSaverWindow::FakeSaverWindow(FakeApplication& application,
-                                 platform::SaverWindowEvents& events)
+FakeSaverWindow::FakeSaverWindow(FakeApplication& application, platform::SaverWindowEvents& events)
     : application_(application), events_(events) {
   form_ = application_.AddWindow([this](const Message& m) { FormProcedure(m); });
   panel_ = application_.AddWindow([this](const Message& m) { PanelProcedure(m); });
@@ -52,6 +58,7 @@ FakeSaverWindow::~FakeSaverWindow() {
 void FakeSaverWindow::Show() {
   if (visible) return;  // already shown and active: no new activation
   visible = true;
+  if (beforeShow) beforeShow();
   Activate();
 }
 
@@ -99,9 +106,14 @@ void FakeSaverWindow::PanelProcedure(const Message& m) {
 }
 
 void FakeSaverWindow::FlashProcedure(const Message& m) {
-  // Mouse input over the movie belongs to the movie; keys are previewed by the window.
-  ++flash.inputMessages;
-  KeyPreview(m);
+  if (m.message == kWmTimer) {
+    flash.Advance(1);
+    return;
+  }
+  // Keys are previewed by the window; mouse input over the movie belongs to the movie.
+  if (KeyPreview(m)) return;
+  MouseButton button;
+  if (m.message == platform::kWmMouseMove || ButtonOf(m.message, &button)) ++flash.inputMessages;
 }
 
 void FakeSaverWindow::ButtonProcedure(const Message& m) {
@@ -109,10 +121,13 @@ void FakeSaverWindow::ButtonProcedure(const Message& m) {
   if (m.message == kBmClick) events_.ButtonCloseClick();
 }
 
-void InstallFakeSaverWindow(FakeApplication& application, FakeSaverWindow** window) {
-  application.saverWindowFactory = [&application, window](platform::SaverWindowEvents& events) {
+void InstallFakeSaverWindow(FakeApplication& application, FakeSaverWindow** window,
+                            std::function<void(FakeSaverWindow&)> prepare) {
+  application.saverWindowFactory = [&application, window,
+                                    prepare](platform::SaverWindowEvents& events) {
     auto created = std::make_unique<FakeSaverWindow>(application, events);
     *window = created.get();
+    if (prepare) prepare(*created);
     return std::unique_ptr<platform::SaverWindow>(std::move(created));
   };
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/SaverWindow.h"
@@ -15,6 +16,7 @@
 namespace swfsaver::fakes {
 
 inline constexpr uint32_t kWmClose = 0x10;
+inline constexpr uint32_t kWmTimer = 0x113;  // the control's frame timer: one frame on
 inline constexpr uint32_t kWmMButtonDown = 0x207;
 inline constexpr uint32_t kWmMouseWheel = 0x20A;
 inline constexpr uint32_t kBmClick = 0xF5;
@@ -50,11 +52,14 @@ class FakeSaverWindow : public platform::SaverWindow {
   // --- steering ---
   // Another activation, as after a dialog or switching windows.
   void Activate();
+  // Runs when the window is first shown, just before it is activated: the world may change
+  // between the window's creation and its first activation.
+  std::function<void()> beforeShow;
   std::uintptr_t PanelHandle() const { return panel_; }
   std::uintptr_t FlashHandle() const { return flash_; }
   std::uintptr_t ButtonHandle() const { return button_; }
 
-  // --- inspection --- (design values until the logic changes them)
+  // --- state the test reads --- (design values until the logic changes them)
   FakeFlashControl flash;
   uint32_t color = 0xF0F0F0;  // the system's button face
   Bounds bounds{505, 236, 499, 343};
@@ -77,7 +82,9 @@ class FakeSaverWindow : public platform::SaverWindow {
   std::uintptr_t form_ = 0, panel_ = 0, flash_ = 0, button_ = 0;
 };
 
-// Makes the fake application create a FakeSaverWindow for the saver, remembered in *window.
-void InstallFakeSaverWindow(FakeApplication& application, FakeSaverWindow** window);
+// Makes the fake application create a FakeSaverWindow for the saver, remembered in *window;
+// prepare (when given) sets the new window up before the saver sees it.
+void InstallFakeSaverWindow(FakeApplication& application, FakeSaverWindow** window,
+                            std::function<void(FakeSaverWindow&)> prepare = {});
 
 }  // namespace swfsaver::fakes

@@ -1,0 +1,278 @@
+// The saver window from creation to endless playback: what FormCreate leaves behind, the
+// playlist after missing entries are dropped, the first activation, the layouts, the idle step
+// that moves on after a 500 ms pause, and the errors that are reported while playback goes on.
+#include <gtest/gtest.h>
+
+#include "platform/Exceptions.h"
+#include "tests/saver_test_fixture.h"
+
+namespace swfsaver::saver_test {
+namespace {
+
+class SaverPlayback : public SaverFixture {};
+
+TEST_F(SaverPlayback, CreationCoversTheDisplayHidesCursorAndTaskbarButtonAndSetsTheFlag) {
+  AddMovie("C:\\m\\a.swf");
+  StoreSettings({"C:\\m\\a.swf"});
+  fake.system.screenWidth = 1280;
+  fake.system.screenHeight = 1024;
+  Start();
+  EXPECT_EQ(window->color, 0u);
+  EXPECT_EQ(window->bounds, (fakes::Bounds{0, 0, 1280, 1024}));
+  EXPECT_TRUE(window->visible);
+  EXPECT_TRUE(window->panelAlignedToClient);
+  EXPECT_EQ(fake.system.cursorCalls, (std::vector<bool>{false}));
+  EXPECT_EQ(fake.system.screenSaverFlagCalls, (std::vector<bool>{true}));
+  EXPECT_EQ(fake.system.ownerHidden, 1);
+  EXPECT_EQ(form->MouseAnchorX, -1);
+  EXPECT_EQ(form->MouseAnchorY, -1);
+  EXPECT_EQ(MouseMoveGrace, 5);
+  EXPECT_EQ(MouseMessageBudget, 10);
+  EXPECT_TRUE(fake.application.messageBoxes.empty());
+}
+
+TEST_F(SaverPlayback, FourStoredEntriesWithAMissingAndAnEmptyOnePlayTheOtherTwoInTurn) {
+  AddMovie("C:\\m\\second.swf");
+  AddMovie("C:\\m\\fourth.swf");
+  StoreSettings({"C:\\m\\gone.swf", "C:\\m\\second.swf", "", "C:\\m\\fourth.swf"});
+  Start();
+  EXPECT_EQ(*form->MovieList, (Strings{"C:\\m\\second.swf", "C:\\m\\fourth.swf"}));
+  EXPECT_TRUE(MoviePlaying);
+  for (int advance = 0; advance < 4; ++advance) PlayToEnd();
+  EXPECT_EQ(MoviesLoaded(), (Strings{"C:\\m\\second.swf", "C:\\m\\fourth.swf", "C:\\m\\second.swf",
+                                     "C:\\m\\fourth.swf", "C:\\m\\second.swf"}));
+  EXPECT_EQ(form->CurrentIndex, 0);
+  EXPECT_TRUE(fake.application.messageBoxes.empty());
+}
+
+TEST_F(SaverPlayback, EveryAdvanceWrapIncludedWaits500MsWithTheFinishedMovieStillShown) {
+  AddMovie("C:\\m\\a.swf");
+  AddMovie("C:\\m\\b.swf");
+  StoreSettings({"C:\\m\\a.swf", "C:\\m\\b.swf"});
+  Start();
+  std::vector<std::string> shownDuringPause;
+  fake.kernel.onSleep = [&](uint32_t) { shownDuringPause.push_back(window->flash.movie); };
+  Frames(1);  // frame 1 of 3: not the last
+  EXPECT_TRUE((fake.kernel.sleeps).empty());
+  Frames(1);
+  EXPECT_EQ(fake.kernel.sleeps, (std::vector<uint32_t>{500u}));
+  EXPECT_EQ(form->CurrentIndex, 1);
+  PlayToEnd();
+  EXPECT_EQ(fake.kernel.sleeps, (std::vector<uint32_t>{500u, 500u}));
+  EXPECT_EQ(form->CurrentIndex, 0);
+  EXPECT_EQ(shownDuringPause, (Strings{"C:\\m\\a.swf", "C:\\m\\b.swf"}));
+  EXPECT_EQ(MoviesLoaded(), (Strings{"C:\\m\\a.swf", "C:\\m\\b.swf", "C:\\m\\a.swf"}));
+}
+
+TEST_F(SaverPlayback, ASingleEntryIsLoadedAgainFromItsFirstFrameAfterEachPause) {
+  AddMovie("C:\\m\\only.swf", 550, 400, 1);  // a single frame: the first poll finds the end
+  StoreSettings({"C:\\m\\only.swf"});
+  Start();
+  fake.application.RunUntilIdle();
+  fake.application.Post({window->Handle(), 0x0F});  // WM_PAINT
+  fake.application.RunUntilIdle();
+  EXPECT_EQ(fake.kernel.sleeps, (std::vector<uint32_t>{500u, 500u}));
+  EXPECT_EQ(MoviesLoaded(), (Strings{"C:\\m\\only.swf", "C:\\m\\only.swf", "C:\\m\\only.swf"}));
+  EXPECT_EQ(window->flash.currentFrame, 0);
+  EXPECT_EQ(form->CurrentIndex, 0);
+}
+
+TEST_F(SaverPlayback, DuplicateEntriesPlayAtTheirStoredPositions) {
+  AddMovie("C:\\m\\a.swf");
+  AddMovie("C:\\m\\b.swf");
+  StoreSettings({"C:\\m\\a.swf", "C:\\m\\a.swf", "C:\\m\\b.swf"});
+  Start();
+  PlayToEnd();
+  PlayToEnd();
+  PlayToEnd();
+  EXPECT_EQ(MoviesLoaded(),
+            (Strings{"C:\\m\\a.swf", "C:\\m\\a.swf", "C:\\m\\b.swf", "C:\\m\\a.swf"}));
+}
+
+TEST_F(SaverPlayback, AMovieAtItsOwnSizeIsCentredAfterTheHeaderIsRead) {
+  AddMovie("C:\\m\\small.swf", 550, 400);
+  AddMovie("C:\\m\\large.swf", 1101, 800);
+  StoreSettings({"C:\\m\\small.swf", "C:\\m\\large.swf"});
+  Start();
+  EXPECT_EQ(window->flash.calls, (Strings{"BackgroundColor 0", "Left 237", "Top 184", "Width 550",
+                                          "Height 400", "Movie C:\\m\\small.swf", "Play"}));
+  EXPECT_EQ(fake.kernel.fileOpens, 1);
+  window->flash.calls.clear();
+  PlayToEnd();
+  EXPECT_EQ(std::vector<std::string>(window->flash.calls.end() - 7, window->flash.calls.end()),
+            (Strings{"BackgroundColor 0", "Left -38", "Top -16", "Width 1101", "Height 800",
+                     "Movie C:\\m\\large.swf", "Play"}));
+  EXPECT_FALSE(window->flash.alignedToClient);
+}
+
+TEST_F(SaverPlayback, FitToScreenFillsThePanelWhateverTheFrameSize) {
+  AddMovie("C:\\m\\a.swf", 1101, 800);
+  StoreSettings({"C:\\m\\a.swf"}, /*fitToScreen=*/true);
+  Start();
+  EXPECT_TRUE(form->FitToScreen);
+  EXPECT_EQ(window->flash.calls,
+            (Strings{"BackgroundColor 0", "AlignToClient", "Movie C:\\m\\a.swf", "Play"}));
+  EXPECT_EQ(fake.kernel.fileOpens, 1);  // the header is read in this layout too
+}
+
+TEST_F(SaverPlayback, ALaterActivationNeitherRestartsPlaybackNorMovesTheIndex) {
+  AddMovie("C:\\m\\a.swf");
+  AddMovie("C:\\m\\b.swf");
+  StoreSettings({"C:\\m\\a.swf", "C:\\m\\b.swf"});
+  Start();
+  PlayToEnd();
+  const size_t calls = window->flash.calls.size();
+  window->Activate();
+  EXPECT_EQ(window->flash.calls.size(), calls);
+  EXPECT_EQ(form->CurrentIndex, 1);
+  EXPECT_EQ(window->flash.movie, "C:\\m\\b.swf");
+}
+
+TEST_F(SaverPlayback, WithNoEntryLeftTheWindowStaysBlackAndTheIdleStepPollsNothing) {
+  StoreSettings({"C:\\m\\gone.swf", ""});
+  Start();
+  EXPECT_FALSE(form->FirstActivation);
+  EXPECT_TRUE(form->MovieList->empty());
+  Frames(3);
+  EXPECT_TRUE((window->flash.calls).empty());
+  EXPECT_FALSE(MoviePlaying);
+  EXPECT_EQ(window->color, 0u);
+  EXPECT_TRUE(fake.application.messageBoxes.empty());
+}
+
+TEST_F(SaverPlayback, NegativeOrMissingListCountPlaysNothing) {
+  AddMovie("C:\\m\\a.swf");
+  fake.registry.PutText(OptionKey(), "ListCount", "-2");
+  fake.registry.PutText(OptionKey(), "List0", "C:\\m\\a.swf");
+  Start();
+  EXPECT_TRUE(form->MovieList->empty());
+  EXPECT_FALSE(form->FirstActivation);
+  EXPECT_TRUE((window->flash.calls).empty());
+}
+
+TEST_F(SaverPlayback, AFirstEntryGoneAtTheFirstActivationStartsNothingAndIsNotRetried) {
+  AddMovie("C:\\m\\a.swf");
+  AddMovie("C:\\m\\b.swf");
+  StoreSettings({"C:\\m\\a.swf", "C:\\m\\b.swf"});
+  fakes::InstallFakeSaverWindow(fake.application, &window, [this](FakeSaverWindow& created) {
+    created.beforeShow = [this] { fake.kernel.RemoveFile("C:\\m\\a.swf"); };
+  });
+  Start();
+  EXPECT_FALSE(MoviePlaying);
+  EXPECT_TRUE((window->flash.calls).empty());
+  AddMovie("C:\\m\\a.swf");
+  window->Activate();
+  // The control, with nothing loaded, reports 0 frames and frame 0: never a last frame.
+  Frames(2);
+  EXPECT_TRUE((MoviesLoaded()).empty());
+  EXPECT_TRUE(fake.kernel.sleeps.empty());
+}
+
+TEST_F(SaverPlayback, CloseReleasesTheListClearsTheFlagAndEndsTheLoop) {
+  AddMovie("C:\\m\\a.swf");
+  StoreSettings({"C:\\m\\a.swf"});
+  Start();
+  window->Close();
+  EXPECT_EQ(form->MovieList, nullptr);
+  EXPECT_EQ(fake.system.screenSaverFlagCalls, (std::vector<bool>{true, false}));
+  EXPECT_FALSE(fake.application.RunUntilIdle());  // the quit request ends the loop
+  window->Close();  // a second close releases nothing and does not fail
+  EXPECT_EQ(fake.system.screenSaverFlagCalls, (std::vector<bool>{true, false}));
+  bool done = true;
+  form->ApplicationEvents1Idle(done);  // no playlist: nothing to poll
+  EXPECT_EQ(window->flash.calls.back(), "Play");
+}
+
+// --- failures ---
+
+TEST_F(SaverPlayback, AControlThatCannotBeCreatedLeavesCursorAndFlagUntouched) {
+  fake.application.saverWindowFactory =
+      [](platform::SaverWindowEvents&) -> std::unique_ptr<platform::SaverWindow> {
+    throw EOleSysError("Class not registered", static_cast<int32_t>(0x80040154));
+  };
+  application = std::make_unique<TApplication>(fake.platform);
+  EXPECT_THROW(TForm1(fake.platform, *application), EOleSysError);
+  EXPECT_TRUE(fake.system.cursorCalls.empty());
+  EXPECT_TRUE(fake.system.screenSaverFlagCalls.empty());
+  EXPECT_TRUE(fake.application.messageBoxes.empty());  // the last-chance handler reports it
+}
+
+TEST_F(SaverPlayback, ASettingsErrorInFormCreateIsReportedAndTheWindowIsStillCreated) {
+  AddMovie("C:\\m\\a.swf");
+  fake.registry.PutText(OptionKey(), "Expansion", "1");
+  fake.registry.PutValue(OptionKey(), "ListCount", {platform::kRegDword, {2, 0, 0, 0}});
+  Start();
+  ASSERT_EQ(fake.application.messageBoxes.size(), 1u);
+  EXPECT_EQ(fake.application.messageBoxes[0].kind, platform::MessageBoxKind::Error);
+  EXPECT_PRED2(Contains, fake.application.messageBoxes[0].text, "ListCount");
+  EXPECT_TRUE(form->FitToScreen);  // stored before the failing read
+  // The steps after the failure were skipped: no filtering, no panel layout, taskbar button
+  // still there, and the first activation found the list empty.
+  EXPECT_FALSE(window->panelAlignedToClient);
+  EXPECT_EQ(fake.system.ownerHidden, 0);
+  EXPECT_TRUE(window->visible);
+  EXPECT_EQ(window->activations, 1);
+  EXPECT_FALSE(form->FirstActivation);
+  EXPECT_EQ(fake.system.screenSaverFlagCalls, (std::vector<bool>{true}));
+  window->Close();
+  EXPECT_EQ(fake.system.screenSaverFlagCalls, (std::vector<bool>{true, false}));
+}
+
+TEST_F(SaverPlayback, AFirstMovieTooShortIsReportedAndNothingPlays) {
+  AddShortFile("C:\\m\\short.swf");
+  AddMovie("C:\\m\\b.swf");
+  StoreSettings({"C:\\m\\short.swf", "C:\\m\\b.swf"}, /*fitToScreen=*/true);
+  Start();
+  ASSERT_EQ(fake.application.messageBoxes.size(), 1u);
+  EXPECT_PRED2(Contains, fake.application.messageBoxes[0].text, "ストリームからの読み込みエラー");
+  EXPECT_EQ(window->flash.calls, (Strings{"BackgroundColor 0"}));
+  EXPECT_FALSE(MoviePlaying);
+  EXPECT_TRUE(window->visible);
+  EXPECT_EQ(fake.kernel.OpenFileCount(), 0);
+}
+
+TEST_F(SaverPlayback, AFailedAdvanceIsReportedAndTheNextEndOfTheShownMovieMovesPastIt) {
+  AddMovie("C:\\m\\a.swf");
+  AddShortFile("C:\\m\\short.swf");
+  AddMovie("C:\\m\\c.swf");
+  StoreSettings({"C:\\m\\a.swf", "C:\\m\\short.swf", "C:\\m\\c.swf"});
+  Start();
+  PlayToEnd();
+  ASSERT_EQ(fake.application.messageBoxes.size(), 1u);
+  EXPECT_PRED2(Contains, fake.application.messageBoxes[0].text, "ストリームからの読み込みエラー");
+  EXPECT_EQ(form->CurrentIndex, 1);  // names the failed entry
+  EXPECT_TRUE(MoviePlaying);
+  EXPECT_EQ(window->flash.movie, "C:\\m\\a.swf");  // still loaded, still on its last frame
+  fake.application.Post({window->Handle(), 0x0F});
+  fake.application.RunUntilIdle();
+  EXPECT_EQ(form->CurrentIndex, 2);
+  EXPECT_EQ(MoviesLoaded(), (Strings{"C:\\m\\a.swf", "C:\\m\\c.swf"}));
+  EXPECT_EQ(fake.kernel.sleeps, (std::vector<uint32_t>{500u, 500u}));
+}
+
+TEST_F(SaverPlayback, AMovieThatVanishedDuringPlaybackIsReportedByName) {
+  AddMovie("C:\\m\\a.swf");
+  AddMovie("C:\\m\\b.swf");
+  StoreSettings({"C:\\m\\a.swf", "C:\\m\\b.swf"});
+  Start();
+  fake.kernel.RemoveFile("C:\\m\\b.swf");
+  PlayToEnd();
+  ASSERT_EQ(fake.application.messageBoxes.size(), 1u);
+  EXPECT_PRED2(Contains, fake.application.messageBoxes[0].text, "C:\\m\\b.swf");
+  EXPECT_EQ(form->CurrentIndex, 1);
+}
+
+TEST_F(SaverPlayback, AControlErrorIsReportedAndTheLoopGoesOn) {
+  AddMovie("C:\\m\\a.swf");
+  StoreSettings({"C:\\m\\a.swf"});
+  Start();
+  window->flash.FailCalls("TotalFrames", static_cast<int32_t>(0x8000FFFF));
+  Frames(1);
+  ASSERT_EQ(fake.application.messageBoxes.size(), 1u);
+  window->flash.StopFailing();
+  PlayToEnd();
+  EXPECT_EQ(fake.kernel.sleeps, (std::vector<uint32_t>{500u}));
+}
+
+}  // namespace
+}  // namespace swfsaver::saver_test
