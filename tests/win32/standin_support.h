@@ -89,18 +89,20 @@ class StandinTest : public ::testing::Test {
   }
 };
 
-// Runs the thread's messages until ms have passed or until done() holds; sleeps in
-// MsgWaitForMultipleObjects between messages, so it never spins.
+// Runs the thread's messages until ms have passed or until done() holds, asking done() after
+// every message (so no frame step goes unseen); sleeps in MsgWaitForMultipleObjects between
+// messages, so it never spins.
 template <typename Done>
 bool PumpUntil(DWORD ms, Done done) {
   const ULONGLONG deadline = GetTickCount64() + ms;
+  if (done()) return true;
   for (;;) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
+      if (done()) return true;
     }
-    if (done()) return true;
     const ULONGLONG now = GetTickCount64();
     if (now >= deadline) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
