@@ -1,7 +1,7 @@
 // The settings dialog's controls as the dialog logic sees them, each over its window.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "platform/win32/SettingsDialogWin32.h"
 
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 #include <windowsx.h>
 
 #include "platform/Exceptions.h"
