@@ -51,6 +51,8 @@ TForm1::TForm1(platform::Platform& platform, TApplication& application)
 
 TForm1::~TForm1() {
   application_.SetEvents(nullptr);
+  // The window goes first, while the handlers it may still call find the form whole.
+  window_.reset();
   ClearScreenSaverFlag();  // a window destroyed without being closed ends the saver too
 }
 

@@ -183,6 +183,13 @@ TEST_F(SaverPlayback, CloseReleasesTheListClearsTheFlagAndEndsTheLoop) {
   EXPECT_EQ(window->flash.calls.back(), "Play");
 }
 
+TEST_F(SaverPlayback, AWindowDestroyedWithoutACloseStillClearsTheFlag) {
+  StoreSettings({});
+  Start();
+  form.reset();
+  EXPECT_EQ(fake.system.screenSaverFlagCalls, (std::vector<bool>{true, false}));
+}
+
 // --- failures ---
 
 TEST_F(SaverPlayback, AControlThatCannotBeCreatedLeavesCursorAndFlagUntouched) {
