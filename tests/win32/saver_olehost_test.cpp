@@ -94,11 +94,11 @@ class OleHostTest : public ::testing::Test {
   }
 
   std::string Movie(const std::string& name, unsigned fps, uint16_t frames) {
-    tools::SwfSpec spec;
-    spec.frameRate = tools::FrameRate(fps);
-    spec.frameCount = frames;
+    tools::SwfOptions options;
+    options.frameRate = tools::FrameRate(fps);
+    options.frameCount = frames;
     const std::string path = TempFile(name);
-    EXPECT_TRUE(tools::WriteFileBytes(path, tools::WriteSwf(spec)));
+    EXPECT_TRUE(tools::WriteFileBytes(path, tools::WriteSwf(options)));
     files_.push_back(path);
     return path;
   }
