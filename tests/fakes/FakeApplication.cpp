@@ -43,7 +43,11 @@ std::uintptr_t FakeApplication::AddWindow(std::function<void(const Message&)> pr
   return window;
 }
 
-void FakeApplication::Send(const Message& message) { Dispatch(message); }
+// The window procedure reports what its handler raises, as the real one does, and the sender
+// goes on.
+void FakeApplication::Send(const Message& message) {
+  Guarded([&] { Dispatch(message); });
+}
 
 void FakeApplication::Dispatch(const Message& message) {
   auto it = windows_.find(message.window);
