@@ -41,7 +41,8 @@ class FakeApplication : public platform::Application {
   void RemoveWindow(std::uintptr_t window) { windows_.erase(window); }
   // PostMessage: queued, seen by the hook when the loop removes it.
   void Post(const platform::Message& message) { queue_.push_back(message); }
-  // SendMessage: straight to the window's procedure; the hook never sees it.
+  // SendMessage: straight to the window's procedure; the hook never sees it. An error the
+  // procedure raises is reported through the handler, as on the real loop.
   void Send(const platform::Message& message);
   // Runs the loop until it would sleep with nothing to wait for (true) or until it removed the
   // quit request (false). Does not consult onWait.
