@@ -77,7 +77,7 @@ TEST_F(Startup, UnknownFirstArgumentEndsAtOnceWithNothingDone) {
     fake.kernel.commandLine = std::string("SwfSaver.scr ") + argument;
     EXPECT_EQ(ProgramMain(fake.platform, forms), 0) << argument;
   }
-  EXPECT_TRUE(fake.kernel.existingMutexes.empty());
+  EXPECT_TRUE(fake.kernel.mutexRequests.empty());
   EXPECT_TRUE(fake.kernel.loadedLibraries.empty());
   EXPECT_TRUE(fake.application.messageBoxes.empty());
   EXPECT_EQ(fake.application.initializeCount, 0);
@@ -97,7 +97,9 @@ TEST_F(Startup, ConfigureAndSaverRunTheirWindowThenReleaseTheMutex) {
     run.kernel.commandLine = std::string("\"C:\\My Savers\\SwfSaver.scr\" ") + row.arguments;
     EXPECT_EQ(ProgramMain(run.platform, runForms), 0) << row.arguments;
     EXPECT_EQ(RunMode, row.mode);
-    EXPECT_EQ(run.kernel.existingMutexes, std::set<std::string>{kInstanceMutexName});
+    ASSERT_EQ(run.kernel.mutexRequests.size(), 1u);
+    EXPECT_EQ(run.kernel.mutexRequests[0].name, kInstanceMutexName);
+    EXPECT_TRUE(run.kernel.mutexRequests[0].initialOwner);
     EXPECT_EQ(run.application.initializeCount, 1);
     EXPECT_EQ(run.application.runCount, 1);
     // The window goes first, then the mutex is released, once.
@@ -166,7 +168,7 @@ TEST_F(Startup, ChangePasswordCallsTheRoutineFromTheSystemDirectory) {
   EXPECT_EQ(call.reserved2, 0u);
   EXPECT_EQ(fake.kernel.freedLibraries, 1);
   // No mutex, no application, no window in this mode.
-  EXPECT_TRUE(fake.kernel.existingMutexes.empty());
+  EXPECT_TRUE(fake.kernel.mutexRequests.empty());
   EXPECT_EQ(fake.application.initializeCount, 0);
   EXPECT_TRUE(fake.application.messageBoxes.empty());
 }

@@ -18,8 +18,9 @@ std::string FakeKernel::Fold(const std::string& text) {
   return folded;
 }
 
-Handle FakeKernel::CreateMutex(bool /*initialOwner*/, const std::string& name,
+Handle FakeKernel::CreateMutex(bool initialOwner, const std::string& name,
                                uint32_t* lastError) {
+  mutexRequests.push_back({name, initialOwner});
   if (failMutexCreation) {
     *lastError = 5;  // ERROR_ACCESS_DENIED
     return 0;

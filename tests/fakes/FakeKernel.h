@@ -57,6 +57,12 @@ class FakeKernel : public platform::Kernel {
   // Mutexes by name, as another process of the same test would leave them.
   std::set<std::string> existingMutexes;
   bool failMutexCreation = false;  // CreateMutexA fails (null handle, access denied)
+  // Every CreateMutexA call, in order, with the ownership it asked for.
+  struct MutexRequest {
+    std::string name;
+    bool initialOwner = false;
+  };
+  std::vector<MutexRequest> mutexRequests;
   std::vector<platform::Handle> releasedMutexes;
 
   // A library at a full path ("C:\Windows\system32\MPR.DLL") exporting the given names. A
