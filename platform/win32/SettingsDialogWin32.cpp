@@ -21,6 +21,32 @@ constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCH
 constexpr DWORD kFormExStyle = 0;
 constexpr const char* kCannotCreateWindow = "ウィンドウを作成できません";
 
+constexpr const wchar_t* kOriginalProcProperty = L"SwfSaverOriginalProc";
+
+// GroupBox1 draws only its frame, and the colour requests of the labels in it reach its own
+// procedure. It fills its face itself and hands those requests on to the form, so the labels
+// look as they do on the form.
+LRESULT CALLBACK GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto original = reinterpret_cast<WNDPROC>(GetPropW(window, kOriginalProcProperty));
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT face;
+      GetClientRect(window, &face);
+      FillRect(reinterpret_cast<HDC>(wParam), &face, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+      return SendMessageW(GetParent(window), message, wParam, lParam);
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      RemovePropW(window, kOriginalProcProperty);
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcW(original, window, message, wParam, lParam);
+}
+
 class Win32SettingsDialog final : public platform::SettingsDialog, public MessageFilter {
  public:
   Win32SettingsDialog(Win32Application& application, platform::SettingsDialogEvents& events);
@@ -44,6 +70,7 @@ class Win32SettingsDialog final : public platform::SettingsDialog, public Messag
 
   void CreateControls();
   HWND CreateControl(const layout::Place& place, HWND parent);
+  void FitLabelToCaption(HWND label, const layout::Place& place);
   void CreatePopupMenu1();
   void Raise(Handler handler);
   void OnControlCommand(int id, int code);
@@ -132,8 +159,9 @@ HWND Win32SettingsDialog::CreateControl(const layout::Place& place, HWND parent)
   const wchar_t* windowClass = L"STATIC";
   DWORD style = WS_CHILD | WS_VISIBLE;
   switch (place.kind) {
-    case layout::Kind::Label: style |= SS_LEFT | SS_NOPREFIX; break;
-    case layout::Kind::RightLabel: style |= SS_RIGHT | SS_NOPREFIX; break;
+    // Labels keep to one line, clipped at their edges; a file name shows as it is, "&" too.
+    case layout::Kind::Label: style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX; break;
+    case layout::Kind::RightLabel: style |= SS_RIGHT | SS_CENTERIMAGE | SS_NOPREFIX; break;
     case layout::Kind::Bevel: style |= SS_OWNERDRAW; break;
     case layout::Kind::Button: windowClass = L"BUTTON"; style |= WS_TABSTOP | BS_PUSHBUTTON; break;
     case layout::Kind::CheckBox:
@@ -163,12 +191,34 @@ HWND Win32SettingsDialog::CreateControl(const layout::Place& place, HWND parent)
                               GetModuleHandleW(nullptr), nullptr);
   }
   if (control == nullptr) throw Exception(kCannotCreateWindow);
+  if (place.kind == layout::Kind::GroupBox) {
+    SetPropW(control, kOriginalProcProperty,
+             reinterpret_cast<HANDLE>(GetWindowLongPtrW(control, GWLP_WNDPROC)));
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GroupBoxProc));
+  }
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   // After the font, which would otherwise set the rows to the font's height.
   if (place.kind == layout::Kind::ListBox) {
     SendMessageW(control, LB_SETITEMHEIGHT, 0, layout::kListItemHeight);
   }
+  if (place.kind == layout::Kind::Label) FitLabelToCaption(control, place);
   return control;
+}
+
+// A caption label is as wide as its text, as it measures in the dialog font on the target
+// systems. Where a substitute font sets it wider, the label grows instead of cutting it off;
+// it never shrinks below its place.
+void Win32SettingsDialog::FitLabelToCaption(HWND label, const layout::Place& place) {
+  HDC dc = GetDC(label);
+  HGDIOBJ previous = SelectObject(dc, font_);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, place.caption, lstrlenW(place.caption), &extent);
+  SelectObject(dc, previous);
+  ReleaseDC(label, dc);
+  if (extent.cx > place.width) {
+    SetWindowPos(label, nullptr, 0, 0, extent.cx, place.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void Win32SettingsDialog::CreatePopupMenu1() {
