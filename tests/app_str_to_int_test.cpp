@@ -5,6 +5,7 @@
 
 #include "app/StrToInt.h"
 #include "platform/Exceptions.h"
+#include "tests/error_message.h"
 #include "tests/fakes/FakeCodePage.h"
 
 namespace swfsaver {
@@ -48,13 +49,8 @@ TEST(StrToIntForms, RefusedForms) {
 TEST(StrToIntForms, RefusalRaisesEConvertErrorWithTheTextInUtf8) {
   fakes::FakeCodePage shiftJis(fakes::FakeCodePage::Kind::ShiftJis);
   EXPECT_EQ(StrToInt("$FF", shiftJis), 255);
-  try {
-    StrToInt(fakes::ShiftJis("窓12"), shiftJis);
-    FAIL() << "no error";
-  } catch (const EConvertError& error) {
-    EXPECT_EQ(error.Message(), "'窓12' は整数ではありません");
-    EXPECT_STREQ(error.ClassName(), "EConvertError");
-  }
+  EXPECT_EQ(MessageOf<EConvertError>([&] { StrToInt(fakes::ShiftJis("窓12"), shiftJis); }),
+            "'窓12' は整数ではありません");
 }
 
 }  // namespace

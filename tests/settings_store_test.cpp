@@ -7,6 +7,7 @@
 
 #include "platform/Exceptions.h"
 #include "settings/Settings.h"
+#include "tests/error_message.h"
 #include "tests/fakes/FakePlatform.h"
 
 namespace swfsaver {
@@ -134,12 +135,8 @@ TEST_F(SettingsStore, WrongTypeAfterTheFlagKeepsTheFormerList) {
   fake.registry.PutValue(kOption, "ListCount", Bytes(platform::kRegDword, {"\3\0\0\0", 4}));
   TestHolder holder;
   holder.movies = {"former"};
-  try {
-    LoadSettings(fake.platform, holder);
-    FAIL() << "no error";
-  } catch (const ERegistryException& error) {
-    EXPECT_EQ(error.Message(), "'ListCount' のデータ型が不正です");
-  }
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { LoadSettings(fake.platform, holder); }),
+            "'ListCount' のデータ型が不正です");
   EXPECT_TRUE(holder.expansion);
   EXPECT_EQ(holder.movies, Strings{"former"});
 }
@@ -149,12 +146,8 @@ TEST_F(SettingsStore, FailingDataReadKeepsTheEntriesAppendedSoFar) {
   fake.registry.FailReadsOf("List1");
   TestHolder holder;
   holder.movies = {"former"};
-  try {
-    LoadSettings(fake.platform, holder);
-    FAIL() << "no error";
-  } catch (const ERegistryException& error) {
-    EXPECT_EQ(error.Message(), "'List1' の取得に失敗しました");
-  }
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { LoadSettings(fake.platform, holder); }),
+            "'List1' の取得に失敗しました");
   EXPECT_EQ(holder.movies, Strings{"a"});
 }
 
@@ -178,33 +171,21 @@ TEST_F(SettingsStore, SettingsKeyThatCannotBeHadLoadsDefaultsAndRefusesTheSave) 
   fake.registry.RefuseFullAccess(kKey);
   EXPECT_TRUE(Load().movies.empty());
   fake.registry.ClearCalls();
-  try {
-    Save(true, {"a"});
-    FAIL() << "no error";
-  } catch (const ERegistryException& error) {
-    EXPECT_EQ(error.Message(), "キー Software\\Ostrevanlab\\SwfSaver の作成に失敗しました");
-  }
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Save(true, {"a"}); }),
+            "キー Software\\Ostrevanlab\\SwfSaver の作成に失敗しました");
   EXPECT_EQ(fake.registry.Calls(), Strings{"Create " + kKey});
   EXPECT_EQ(fake.registry.ValueNames("OPTION"), Strings{"ListCount"});
 }
 
 TEST_F(SettingsStore, SectionCreationAndValueWriteFailuresNameTheirKeyAndValue) {
   fake.registry.RefuseCreation(kOption);
-  try {
-    Save(true, {"a"});
-    FAIL() << "no error";
-  } catch (const ERegistryException& error) {
-    EXPECT_EQ(error.Message(), "キー OPTION の作成に失敗しました");
-  }
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Save(true, {"a"}); }),
+            "キー OPTION の作成に失敗しました");
   fakes::FakePlatform other;
   other.registry.FailWritesOf("ListCount");
   TestHolder holder;
-  try {
-    SaveSettings(other.platform, holder);
-    FAIL() << "no error";
-  } catch (const ERegistryException& error) {
-    EXPECT_EQ(error.Message(), "'ListCount' の設定に失敗しました");
-  }
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { SaveSettings(other.platform, holder); }),
+            "'ListCount' の設定に失敗しました");
   EXPECT_EQ(other.registry.OpenHandleCount(), 0);
 }
 

@@ -10,6 +10,7 @@
 
 #include "platform/Exceptions.h"
 #include "swf/UnitGlobal.h"
+#include "tests/error_message.h"
 #include "tests/fakes/FakeCodePage.h"
 #include "tests/fakes/FakeKernel.h"
 
@@ -147,13 +148,8 @@ TEST_F(SwfHeaderRead, OtherSignaturesAreReadAsStored) {
 TEST_F(SwfHeaderRead, ShortFilesRaiseReadError) {
   for (size_t size : {0, 2, 3, 8, 24}) {
     kernel.AddFile("short.swf", StoredMovie("FWS", size));
-    std::string header;
-    try {
-      ReadSwfHeaderRect(kernel, codePage, "short.swf", header);
-      FAIL() << size;
-    } catch (const EReadError& error) {
-      EXPECT_EQ(error.Message(), "ストリームからの読み込みエラー");
-    }
+    EXPECT_EQ(MessageOf<EReadError>([&] { Read("short.swf"); }), "ストリームからの読み込みエラー")
+        << size;
   }
 }
 
@@ -161,18 +157,12 @@ TEST_F(SwfHeaderRead, UnopenableFilesRaiseOpenErrorWithThePathAsPassed) {
   const std::string path = fakes::ShiftJis("映画\\表.swf");  // relative, 表 ends in 0x5C
   kernel.AddDirectory("C:\\folder");
   for (const std::string& missing : {path, std::string("C:\\folder"), std::string()}) {
-    std::string header;
-    try {
-      ReadSwfHeaderRect(kernel, codePage, missing, header);
-      FAIL() << missing;
-    } catch (const EFOpenError& error) {
-      EXPECT_EQ(error.Message(), "ファイル " + codePage.AnsiToUtf8(missing) + " は開けません");
-    }
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { Read(missing); }),
+              "ファイル " + codePage.AnsiToUtf8(missing) + " は開けません");
   }
   kernel.AddFile(path, StoredMovie("FWS", 25));
-  kernel.LockForWriting(path);
-  std::string header;
-  EXPECT_THROW(ReadSwfHeaderRect(kernel, codePage, path, header), EFOpenError);
+  kernel.LockForWriting(path);  // another process holds it open for writing
+  EXPECT_THROW(Read(path), EFOpenError);
   EXPECT_EQ(kernel.fileReads, 0);
 }
 
@@ -198,8 +188,7 @@ TEST_F(SwfHeaderRead, CompressedDataThatCannotYieldTheRectangleRaisesReadError) 
   for (const Bytes* file : {&cut, &tiny, &garbage, &endless}) {
     kernel.AddFile("bad.swf", *file);
     kernel.bytesRead = 0;
-    std::string header;
-    EXPECT_THROW(ReadSwfHeaderRect(kernel, codePage, "bad.swf", header), EReadError);
+    EXPECT_THROW(Read("bad.swf"), EReadError);
     EXPECT_LE(kernel.bytesRead, 3u + 512u);
   }
 }
