@@ -120,6 +120,17 @@ saver_exit() {  # seconds
   EXITED=$(cat "$TMP/saver.rc")
 }
 
+# Waits up to 20 s for the saver window to be on screen (the window exists before it is shown).
+wait_visible() {
+  local deadline=$((SECONDS + 20))
+  while ((SECONDS < deadline)); do
+    timeout 30 wine "$PROBE" describe </dev/null 2>/dev/null | grep -q '^visible 1' && return 0
+    sleep 0.2
+  done
+  fail "the saver window did not appear"
+  return 1
+}
+
 # The lines of one event in the trace, without their times.
 trace_events() { grep -E "^[0-9]+ $1( |$)" "$TRACE" 2>/dev/null | cut -d' ' -f2-; }
 

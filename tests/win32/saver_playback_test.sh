@@ -68,8 +68,8 @@ check "the single entry is loaded again" "$(printf '%s\n' $A $A $A)" \
 # --- nothing to play: the window stays black, nothing is loaded ------------------------------
 settings 0 "$(movie gone.swf)"
 start_saver
-timeout 30 wine "$PROBE" describe </dev/null >/dev/null 2>&1  # waits for the window
-sleep 1
+wait_visible
+sleep 0.5
 import -window root "$ARTIFACTS/saver_empty.png" 2>/dev/null
 check "an empty list shows black in the middle" "srgb(0,0,0)" \
   "$(convert "$ARTIFACTS/saver_empty.png" -format '%[pixel:p{512,384}]' info: 2>/dev/null | sed 's/^gray(0)$/srgb(0,0,0)/')"
