@@ -52,24 +52,24 @@ TEST(StandinMovieParser, ReadsTheHandComputedHeader) {
 }
 
 TEST(StandinMovieParser, WriterProducesTheHandComputedBytes) {
-  tools::SwfSpec spec;
-  spec.widthPixels = 550;
-  spec.heightPixels = 400;
-  spec.frameRate = tools::FrameRate(12);
-  spec.frameCount = 3;
-  spec.background = tools::SwfColor{0x60, 0x60, 0x60};
-  EXPECT_EQ(tools::WriteSwf(spec), kHandMadeMovie);
+  tools::SwfOptions options;
+  options.widthPixels = 550;
+  options.heightPixels = 400;
+  options.frameRate = tools::FrameRate(12);
+  options.frameCount = 3;
+  options.background = tools::SwfColor{0x60, 0x60, 0x60};
+  EXPECT_EQ(tools::WriteSwf(options), kHandMadeMovie);
 }
 
 TEST(StandinMovieParser, CompressedMovieEqualsItsUncompressedTwin) {
   for (uint16_t frames : {1, 12, 60}) {
-    tools::SwfSpec spec;
-    spec.widthPixels = 1101;
-    spec.heightPixels = 800;
-    spec.frameCount = frames;
-    const MovieParseResult plain = ParseSwfMovie(tools::WriteSwf(spec));
-    spec.compressed = true;
-    const std::vector<uint8_t> cws = tools::WriteSwf(spec);
+    tools::SwfOptions options;
+    options.widthPixels = 1101;
+    options.heightPixels = 800;
+    options.frameCount = frames;
+    const MovieParseResult plain = ParseSwfMovie(tools::WriteSwf(options));
+    options.compressed = true;
+    const std::vector<uint8_t> cws = tools::WriteSwf(options);
     ASSERT_EQ(cws[0], 'C');
     const MovieParseResult inflated = ParseSwfMovie(cws);
     ASSERT_TRUE(plain.ok());
@@ -81,11 +81,11 @@ TEST(StandinMovieParser, CompressedMovieEqualsItsUncompressedTwin) {
 }
 
 TEST(StandinMovieParser, LongRecordHeadersReadLikeShortOnes) {
-  tools::SwfSpec spec;
-  spec.frameCount = 4;
-  const MovieParseResult shortForm = ParseSwfMovie(tools::WriteSwf(spec));
-  spec.longTagHeaders = true;
-  const MovieParseResult longForm = ParseSwfMovie(tools::WriteSwf(spec));
+  tools::SwfOptions options;
+  options.frameCount = 4;
+  const MovieParseResult shortForm = ParseSwfMovie(tools::WriteSwf(options));
+  options.longTagHeaders = true;
+  const MovieParseResult longForm = ParseSwfMovie(tools::WriteSwf(options));
   ASSERT_TRUE(longForm.ok());
   EXPECT_EQ(longForm.movie.showFrameTags, 4u);
   EXPECT_EQ(longForm.movie.backgroundColor, shortForm.movie.backgroundColor);
@@ -165,10 +165,10 @@ TEST(StandinMovieParser, ShortBackgroundRecordIsSkipped) {
 // reading outside its own buffer (each prefix is a fresh allocation of exactly its size).
 TEST(StandinMovieParser, EveryTruncationParsesWithoutFault) {
   for (bool compressed : {false, true}) {
-    tools::SwfSpec spec;
-    spec.frameCount = 12;
-    spec.compressed = compressed;
-    const std::vector<uint8_t> full = tools::WriteSwf(spec);
+    tools::SwfOptions options;
+    options.frameCount = 12;
+    options.compressed = compressed;
+    const std::vector<uint8_t> full = tools::WriteSwf(options);
     const MovieParseResult whole = ParseSwfMovie(full);
     ASSERT_TRUE(whole.ok());
     size_t firstPlayable = full.size();
@@ -197,10 +197,10 @@ TEST(StandinMovieParser, EveryTruncationParsesWithoutFault) {
 }
 
 TEST(StandinMovieParser, DamagedCompressedBodyKeepsWhatInflated) {
-  tools::SwfSpec spec;
-  spec.frameCount = 60;
-  spec.compressed = true;
-  std::vector<uint8_t> data = tools::WriteSwf(spec);
+  tools::SwfOptions options;
+  options.frameCount = 60;
+  options.compressed = true;
+  std::vector<uint8_t> data = tools::WriteSwf(options);
   data[9] ^= 0xFF;  // the zlib header's second byte: the stream is unreadable from the start
   EXPECT_EQ(ParseSwfMovie(data).error, MovieError::kTruncatedHeader);
 }

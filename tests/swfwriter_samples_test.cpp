@@ -21,15 +21,15 @@ TEST(SwfWriterSamples, EverySampleReadsBackAsWritten) {
     const flash::MovieParseResult result = flash::ParseSwfMovie(sample.Bytes());
     ASSERT_TRUE(result.ok()) << sample.name;
     const flash::SwfMovie& movie = result.movie;
-    EXPECT_EQ(movie.WidthPixels(), static_cast<int32_t>(sample.spec.widthPixels)) << sample.name;
-    EXPECT_EQ(movie.HeightPixels(), static_cast<int32_t>(sample.spec.heightPixels)) << sample.name;
-    EXPECT_EQ(movie.frameRate, sample.spec.frameRate) << sample.name;
-    EXPECT_EQ(movie.frameCount, sample.spec.frameCount) << sample.name;
-    EXPECT_EQ(movie.showFrameTags, sample.spec.frameCount) << sample.name;
-    EXPECT_EQ(movie.compression == flash::SwfCompression::kZlib, sample.spec.compressed);
+    EXPECT_EQ(movie.WidthPixels(), static_cast<int32_t>(sample.options.widthPixels)) << sample.name;
+    EXPECT_EQ(movie.HeightPixels(), static_cast<int32_t>(sample.options.heightPixels)) << sample.name;
+    EXPECT_EQ(movie.frameRate, sample.options.frameRate) << sample.name;
+    EXPECT_EQ(movie.frameCount, sample.options.frameCount) << sample.name;
+    EXPECT_EQ(movie.showFrameTags, sample.options.frameCount) << sample.name;
+    EXPECT_EQ(movie.compression == flash::SwfCompression::kZlib, sample.options.compressed);
     EXPECT_EQ(movie.declaredLength, movie.availableLength) << sample.name;
     ASSERT_TRUE(movie.backgroundColor.has_value());
-    EXPECT_EQ(movie.backgroundColor->red, sample.spec.background->red);
+    EXPECT_EQ(movie.backgroundColor->red, sample.options.background->red);
   }
 }
 
@@ -43,9 +43,9 @@ TEST(SwfWriterSamples, CoverTheSizesCountsAndFormsTheTestsNeed) {
       EXPECT_NE(flash::ParseSwfMovie(sample.Bytes()).error, flash::MovieError::kNone);
       continue;
     }
-    sizes.insert({sample.spec.widthPixels, sample.spec.heightPixels});
-    counts.insert(sample.spec.frameCount);
-    (sample.spec.compressed ? compressed : plain) = true;
+    sizes.insert({sample.options.widthPixels, sample.options.heightPixels});
+    counts.insert(sample.options.frameCount);
+    (sample.options.compressed ? compressed : plain) = true;
   }
   EXPECT_TRUE(sizes.count({550, 400}) && sizes.count({1101, 800}) && sizes.count({320, 240}));
   EXPECT_TRUE(counts.count(1) && counts.count(12) && counts.count(60));
@@ -53,20 +53,20 @@ TEST(SwfWriterSamples, CoverTheSizesCountsAndFormsTheTestsNeed) {
 }
 
 TEST(SwfWriterSamples, RectangleUsesTheFewestBits) {
-  SwfSpec spec;
-  spec.widthPixels = 1;   // 20 twips: 5 digits and a sign bit
-  spec.heightPixels = 1;
-  const std::vector<uint8_t> bytes = WriteSwf(spec);
+  SwfOptions options;
+  options.widthPixels = 1;   // 20 twips: 5 digits and a sign bit
+  options.heightPixels = 1;
+  const std::vector<uint8_t> bytes = WriteSwf(options);
   EXPECT_EQ(bytes[8] >> 3, 6);
-  spec.widthPixels = 0;
-  spec.heightPixels = 0;
-  EXPECT_EQ(WriteSwf(spec)[8] >> 3, 1);
+  options.widthPixels = 0;
+  options.heightPixels = 0;
+  EXPECT_EQ(WriteSwf(options)[8] >> 3, 1);
 }
 
 TEST(SwfWriterSamples, OversizedFrameIsRefused) {
-  SwfSpec spec;
-  spec.widthPixels = 200'000'000;  // 4e9 twips do not fit a 31-bit field
-  EXPECT_THROW(WriteSwf(spec), std::invalid_argument);
+  SwfOptions options;
+  options.widthPixels = 200'000'000;  // 4e9 twips do not fit a 31-bit field
+  EXPECT_THROW(WriteSwf(options), std::invalid_argument);
 }
 
 TEST(SwfWriterSamples, WritesFilesAndReportsThoseItCannot) {

@@ -5,14 +5,14 @@ namespace {
 
 SampleMovie Sample(std::string name, uint32_t width, uint32_t height, uint16_t rate,
                    uint16_t frames, SwfColor background, bool compressed) {
-  SwfSpec spec;
-  spec.widthPixels = width;
-  spec.heightPixels = height;
-  spec.frameRate = rate;
-  spec.frameCount = frames;
-  spec.background = background;
-  spec.compressed = compressed;
-  return {std::move(name), spec, 0};
+  SwfOptions options;
+  options.widthPixels = width;
+  options.heightPixels = height;
+  options.frameRate = rate;
+  options.frameCount = frames;
+  options.background = background;
+  options.compressed = compressed;
+  return {std::move(name), options, 0};
 }
 
 // Distinct background colours let a screenshot tell the samples apart.
@@ -43,7 +43,7 @@ std::vector<SampleMovie> BuildSamples() {
 }  // namespace
 
 std::vector<uint8_t> SampleMovie::Bytes() const {
-  std::vector<uint8_t> bytes = WriteSwf(spec);
+  std::vector<uint8_t> bytes = WriteSwf(options);
   if (truncateTo != 0 && truncateTo < bytes.size()) bytes.resize(truncateTo);
   return bytes;
 }

@@ -13,7 +13,7 @@ namespace swfsaver::tools {
 
 struct SampleMovie {
   std::string name;
-  SwfSpec spec;
+  SwfOptions options;
   size_t truncateTo = 0;  // 0: the whole movie; otherwise only its first bytes
 
   std::vector<uint8_t> Bytes() const;

@@ -83,26 +83,26 @@ std::vector<uint8_t> Compress(const std::vector<uint8_t>& body) {
 
 }  // namespace
 
-std::vector<uint8_t> WriteSwf(const SwfSpec& spec) {
+std::vector<uint8_t> WriteSwf(const SwfOptions& options) {
   // Everything after the first eight bytes: the part a CWS movie compresses.
   std::vector<uint8_t> body;
-  PutRect(body, spec.widthPixels * 20, spec.heightPixels * 20);
-  PutU16(body, spec.frameRate);
-  PutU16(body, spec.frameCount);
-  if (spec.background) {
+  PutRect(body, options.widthPixels * 20, options.heightPixels * 20);
+  PutU16(body, options.frameRate);
+  PutU16(body, options.frameCount);
+  if (options.background) {
     PutTag(body, kTagSetBackgroundColor,
-           {spec.background->red, spec.background->green, spec.background->blue},
-           spec.longTagHeaders);
+           {options.background->red, options.background->green, options.background->blue},
+           options.longTagHeaders);
   }
-  for (uint32_t frame = 0; frame < spec.frameCount; ++frame) {
-    PutTag(body, kTagShowFrame, {}, spec.longTagHeaders);
+  for (uint32_t frame = 0; frame < options.frameCount; ++frame) {
+    PutTag(body, kTagShowFrame, {}, options.longTagHeaders);
   }
-  PutTag(body, kTagEnd, {}, spec.longTagHeaders);
+  PutTag(body, kTagEnd, {}, options.longTagHeaders);
 
-  std::vector<uint8_t> out = {static_cast<uint8_t>(spec.compressed ? 'C' : 'F'), 'W', 'S',
-                              spec.version};
+  std::vector<uint8_t> out = {static_cast<uint8_t>(options.compressed ? 'C' : 'F'), 'W', 'S',
+                              options.version};
   PutU32(out, static_cast<uint32_t>(8 + body.size()));  // always the uncompressed length
-  const std::vector<uint8_t> stored = spec.compressed ? Compress(body) : body;
+  const std::vector<uint8_t> stored = options.compressed ? Compress(body) : body;
   out.insert(out.end(), stored.begin(), stored.end());
   return out;
 }

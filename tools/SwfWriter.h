@@ -16,7 +16,7 @@ struct SwfColor {
   uint8_t blue = 0;
 };
 
-struct SwfSpec {
+struct SwfOptions {
   uint32_t widthPixels = 550;
   uint32_t heightPixels = 400;
   uint16_t frameRate = 12 << 8;  // 8.8 fixed point
@@ -27,12 +27,15 @@ struct SwfSpec {
   bool longTagHeaders = false;   // every record with the 6-byte header form, as some tools write
 };
 
+// The name the writer's first callers use; kept until they move to SwfOptions.
+using SwfSpec = SwfOptions;
+
 // 8.8 fixed-point rate from frames per second (whole and 1/256 parts), e.g. FrameRate(12).
 constexpr uint16_t FrameRate(unsigned whole, unsigned fraction256 = 0) {
   return static_cast<uint16_t>((whole << 8) | (fraction256 & 0xFF));
 }
 
-std::vector<uint8_t> WriteSwf(const SwfSpec& spec);
+std::vector<uint8_t> WriteSwf(const SwfOptions& options);
 
 // Writes the bytes to path; false when the file cannot be written.
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);

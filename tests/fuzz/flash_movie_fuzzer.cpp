@@ -21,13 +21,13 @@ namespace {
 std::vector<std::vector<uint8_t>> Seeds() {
   std::vector<std::vector<uint8_t>> seeds;
   for (const auto& sample : swfsaver::tools::SampleMovies()) seeds.push_back(sample.Bytes());
-  swfsaver::tools::SwfSpec spec;
-  spec.frameCount = 3;
-  spec.longTagHeaders = true;
-  seeds.push_back(swfsaver::tools::WriteSwf(spec));
-  spec.background.reset();
-  spec.compressed = true;
-  seeds.push_back(swfsaver::tools::WriteSwf(spec));
+  swfsaver::tools::SwfOptions options;
+  options.frameCount = 3;
+  options.longTagHeaders = true;
+  seeds.push_back(swfsaver::tools::WriteSwf(options));
+  options.background.reset();
+  options.compressed = true;
+  seeds.push_back(swfsaver::tools::WriteSwf(options));
   seeds.push_back({'Z', 'W', 'S', 13, 40, 0, 0, 0});
   seeds.emplace_back(swfsaver::flash::kStoredControlData.begin(),
                      swfsaver::flash::kStoredControlData.end());

@@ -244,9 +244,9 @@ class StandinPainting : public StandinInPlace {
 };
 
 TEST_F(StandinPainting, PaintsTheMovieStageAndBlackAroundIt) {
-  tools::SwfSpec spec = Spec(100, 100, 12, 2);
-  spec.background = tools::SwfColor{0x20, 0xC0, 0x40};
-  TempMovie movie(L"square.swf", spec);
+  tools::SwfOptions options = MovieOptions(100, 100, 12, 2);
+  options.background = tools::SwfColor{0x20, 0xC0, 0x40};
+  TempMovie movie(L"square.swf", options);
   site_.rect = {0, 0, 200, 100};  // twice as wide as the square stage
   ASSERT_EQ(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site_, 0, site_.Window(), nullptr),
             S_OK);

@@ -69,7 +69,7 @@ TEST_F(StandinPlayback, TotalFramesIsTheHeaderCount) {
     bool compressed;
   };
   for (const Case c : {Case{1, false}, Case{12, false}, Case{60, true}, Case{12, true}}) {
-    TempMovie movie(L"count.swf", Spec(550, 400, 12, c.frames, c.compressed));
+    TempMovie movie(L"count.swf", MovieOptions(550, 400, 12, c.frames, c.compressed));
     ASSERT_EQ(PutMovie(flash_, movie.Path()), S_OK);
     EXPECT_EQ(TotalFrames(), c.frames) << (c.compressed ? "CWS" : "FWS");
     long total = -1;
@@ -80,7 +80,7 @@ TEST_F(StandinPlayback, TotalFramesIsTheHeaderCount) {
 }
 
 TEST_F(StandinPlayback, PathThatCannotBeLoadedLeavesNoMovie) {
-  TempMovie good(L"good.swf", Spec(320, 240, 12, 12));
+  TempMovie good(L"good.swf", MovieOptions(320, 240, 12, 12));
   TempMovie cut(L"cut.swf", std::vector<uint8_t>{'F', 'W', 'S', 6, 52, 0, 0, 0, 0x78, 0, 0x05});
   TempMovie text(L"text.swf", std::vector<uint8_t>(40, 'x'));
   TempMovie lzma(L"lzma.swf", std::vector<uint8_t>{'Z', 'W', 'S', 13, 40, 0, 0, 0, 1, 2, 3, 4});
@@ -100,7 +100,7 @@ TEST_F(StandinPlayback, PathThatCannotBeLoadedLeavesNoMovie) {
 // 20 frames per second: over one second about 20 steps (fewer when the machine is busy), each
 // of one frame, 4 -> 0 included.
 TEST_F(StandinPlayback, PlayAdvancesAtTheFrameRateAndWrapsToZero) {
-  TempMovie movie(L"rate.swf", Spec(320, 240, 20, 5));
+  TempMovie movie(L"rate.swf", MovieOptions(320, 240, 20, 5));
   Activate();
   ASSERT_EQ(PutMovie(flash_, movie.Path()), S_OK);
   ASSERT_EQ(flash_->Play(), S_OK);
@@ -125,7 +125,7 @@ TEST_F(StandinPlayback, PlayAdvancesAtTheFrameRateAndWrapsToZero) {
 }
 
 TEST_F(StandinPlayback, VtableSlotsAgreeWithIDispatch) {
-  TempMovie movie(L"slots.swf", Spec(550, 400, 30, 7));
+  TempMovie movie(L"slots.swf", MovieOptions(550, 400, 30, 7));
   Activate();
   ASSERT_EQ(PutMovie(flash_, movie.Path()), S_OK);
   long total = -1;
@@ -146,7 +146,7 @@ TEST_F(StandinPlayback, VtableSlotsAgreeWithIDispatch) {
 }
 
 TEST_F(StandinPlayback, PlayThroughIDispatchStartsTheMovie) {
-  TempMovie movie(L"dispatch_play.swf", Spec(550, 400, 30, 4));
+  TempMovie movie(L"dispatch_play.swf", MovieOptions(550, 400, 30, 4));
   Activate();
   ASSERT_EQ(PutMovie(flash_, movie.Path()), S_OK);
   Pump(150);
@@ -156,7 +156,7 @@ TEST_F(StandinPlayback, PlayThroughIDispatchStartsTheMovie) {
 }
 
 TEST_F(StandinPlayback, SettingTheSameMovieAgainStartsFromFrameZero) {
-  TempMovie movie(L"again.swf", Spec(550, 400, 30, 60));
+  TempMovie movie(L"again.swf", MovieOptions(550, 400, 30, 60));
   Activate();
   ASSERT_EQ(PutMovie(flash_, movie.Path()), S_OK);
   ASSERT_EQ(flash_->Play(), S_OK);
@@ -171,7 +171,7 @@ TEST_F(StandinPlayback, SettingTheSameMovieAgainStartsFromFrameZero) {
 // The frame timer needs the control's window: Play before in-place activation takes effect
 // once the window exists.
 TEST_F(StandinPlayback, PlayBeforeActivationStartsWithTheWindow) {
-  TempMovie movie(L"early.swf", Spec(550, 400, 30, 10));
+  TempMovie movie(L"early.swf", MovieOptions(550, 400, 30, 10));
   ASSERT_EQ(PutMovie(flash_, movie.Path()), S_OK);
   ASSERT_EQ(flash_->Play(), S_OK);
   Pump(150);

@@ -45,8 +45,8 @@ inline std::string Narrow(const std::wstring& text) {
 // Writes a movie to a temporary file that is deleted with this object.
 class TempMovie {
  public:
-  TempMovie(const std::wstring& name, const tools::SwfSpec& spec) : path_(TempPath(name)) {
-    EXPECT_TRUE(tools::WriteFileBytes(Narrow(path_), tools::WriteSwf(spec)));
+  TempMovie(const std::wstring& name, const tools::SwfOptions& options) : path_(TempPath(name)) {
+    EXPECT_TRUE(tools::WriteFileBytes(Narrow(path_), tools::WriteSwf(options)));
   }
   TempMovie(const std::wstring& name, const std::vector<uint8_t>& bytes) : path_(TempPath(name)) {
     EXPECT_TRUE(tools::WriteFileBytes(Narrow(path_), bytes));
@@ -58,15 +58,15 @@ class TempMovie {
   std::wstring path_;
 };
 
-inline tools::SwfSpec Spec(uint32_t width, uint32_t height, unsigned fps, uint16_t frames,
+inline tools::SwfOptions MovieOptions(uint32_t width, uint32_t height, unsigned fps, uint16_t frames,
                            bool compressed = false) {
-  tools::SwfSpec spec;
-  spec.widthPixels = width;
-  spec.heightPixels = height;
-  spec.frameRate = tools::FrameRate(fps);
-  spec.frameCount = frames;
-  spec.compressed = compressed;
-  return spec;
+  tools::SwfOptions options;
+  options.widthPixels = width;
+  options.heightPixels = height;
+  options.frameRate = tools::FrameRate(fps);
+  options.frameCount = frames;
+  options.compressed = compressed;
+  return options;
 }
 
 // COM on the test thread, and the stand-in registered machine-wide (as Wine needs it), which

@@ -56,7 +56,7 @@ class StandinTrace : public StandinTest {
 
 TEST_F(StandinTrace, WritesOneLinePerCallInOrder) {
   SwitchOn();
-  TempMovie movie(L"traced movie.swf", Spec(550, 400, 12, 12));
+  TempMovie movie(L"traced movie.swf", MovieOptions(550, 400, 12, 12));
   const unsigned long long before = NowUnixMs();
   {
     TestSite site;
