@@ -53,7 +53,7 @@ int RunWindowMode(platform::Platform& platform, MainFormFactory& forms) {
       platform.kernel.CreateMutex(true, kInstanceMutexName, &lastError);
   if (lastError != 0) {
     // Another instance holds the name, or the mutex could not be made: refused either way.
-    // The handle stays open until the process ends, as a running instance would keep it.
+    // The handle is left to the process end.
     platform.application.ShowMessageBox(platform.codePage.AnsiToUtf8(application.Title()),
                                         kSecondInstanceRefusal,
                                         platform::MessageBoxKind::Information);
@@ -72,6 +72,7 @@ int RunWindowMode(platform::Platform& platform, MainFormFactory& forms) {
   if (instanceMutex != 0) platform.kernel.ReleaseMutex(instanceMutex);
   return 0;
 }
+
 // The last-chance report: task-modal, stop icon, and exit code 1.
 int ReportLastChance(platform::Platform& platform, const std::exception& error) {
   const std::string moduleName = platform.codePage.AnsiToUtf8(

@@ -75,7 +75,7 @@ void ReadCompressedRect(OpenFile& file, std::string& header) {
   std::array<uint8_t, kCompressedReadPiece> piece{};
   uint32_t consumed = 0;
   while (stream.avail_out > 0) {
-    if (consumed == kCompressedReadLimit) ThrowReadError();
+    if (consumed >= kCompressedReadLimit) ThrowReadError();
     const uint32_t read = file.Read(piece.data(), kCompressedReadPiece);
     if (read == 0) ThrowReadError();  // the data ends before the rectangle
     consumed += read;
