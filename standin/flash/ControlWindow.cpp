@@ -67,6 +67,8 @@ RECT StageRect(const RECT& client, int32_t movieWidth, int32_t movieHeight) {
 
 }  // namespace
 
+void UnregisterControlWindowClass() { UnregisterClassW(kWindowClass, ModuleInstance()); }
+
 bool StandinControl::CreateControlWindow(HWND parent, const RECT& position) {
   if (!RegisterWindowClass()) return false;
   window_ = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,

@@ -93,10 +93,13 @@ void UnlockModule() { InterlockedDecrement(&moduleLocks); }
 
 using namespace swfsaver::flash;
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     swfsaver::flash::moduleInstance = instance;
     DisableThreadLibraryCalls(instance);
+  } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+    // FreeLibrary, not process exit: the process goes on and may load the DLL again.
+    UnregisterControlWindowClass();
   }
   return TRUE;
 }

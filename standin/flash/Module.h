@@ -9,5 +9,8 @@ namespace swfsaver::flash {
 HINSTANCE ModuleInstance();
 void LockModule();
 void UnlockModule();
+// Removes the control's window class, whose window procedure lives in this DLL: called when
+// the DLL is unloaded, so that a later load does not find a class pointing at freed code.
+void UnregisterControlWindowClass();
 
 }  // namespace swfsaver::flash

@@ -268,5 +268,50 @@ TEST_F(StandinPainting, PaintsTheMovieStageAndBlackAroundIt) {
   dispatch->Release();
 }
 
+// The DLL may go only when no control is alive, and when it goes it takes its window class
+// along: a later load must not find a class whose window procedure points at freed code.
+TEST_F(StandinHosting, DllUnloadsOnlyWhenIdleAndTakesItsWindowClass) {
+  HMODULE dll = LoadLibraryW(StandinDllPath().c_str());
+  ASSERT_NE(dll, nullptr);
+  using CanUnload = HRESULT(STDAPICALLTYPE*)();
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  auto canUnload = reinterpret_cast<CanUnload>(
+      reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+  auto getClassObject = reinterpret_cast<GetClassObject>(
+      reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+  ASSERT_TRUE(canUnload && getClassObject);
+  EXPECT_EQ(canUnload(), S_OK);
+
+  IClassFactory* factory = nullptr;
+  ASSERT_EQ(getClassObject(flash::kClsidShockwaveFlash, IID_IClassFactory,
+                           reinterpret_cast<void**>(&factory)),
+            S_OK);
+  IOleObject* object = nullptr;
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IOleObject, reinterpret_cast<void**>(&object)), S_OK);
+  factory->Release();
+  {
+    TestSite site;
+    object->SetClientSite(&site);
+    ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.Window(), nullptr), S_OK);
+    EXPECT_EQ(canUnload(), S_FALSE);
+    object->Close(OLECLOSE_NOSAVE);
+    object->SetClientSite(nullptr);
+  }
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  EXPECT_TRUE(GetClassInfoExW(dll, L"SwfSaverFlashStandin", &windowClass));
+  EXPECT_EQ(object->Release(), 0u);
+  EXPECT_EQ(canUnload(), S_OK);
+
+  IClassFactory* other = nullptr;
+  EXPECT_EQ(getClassObject(IID_IUnknown, IID_IClassFactory, reinterpret_cast<void**>(&other)),
+            CLASS_E_CLASSNOTAVAILABLE);
+
+  FreeLibrary(dll);
+  if (GetModuleHandleW(L"FlashStandin.dll") == nullptr) {  // really unloaded
+    EXPECT_FALSE(GetClassInfoExW(dll, L"SwfSaverFlashStandin", &windowClass));
+  }
+}
+
 }  // namespace
 }  // namespace swfsaver::standin_test
