@@ -54,17 +54,18 @@ std::string TRegIniFile::ReadString(const std::string& section, const std::strin
     return defaultValue;
   }
   if (size == 0) return {};
-  std::vector<uint8_t> data(size);
-  if (registry_.QueryValue(key.Get(), ident, &type, data.data(), &size) !=
-      platform::kErrorSuccess) {
+  std::string text(size, '\0');
+  if (registry_.QueryValue(key.Get(), ident, &type, reinterpret_cast<uint8_t*>(text.data()),
+                           &size) != platform::kErrorSuccess) {
     throw ERegistryException("'" + Utf8(ident) + "' の取得に失敗しました");
   }
   if (type != platform::kRegSz && type != platform::kRegExpandSz) {
     throw ERegistryException("'" + Utf8(ident) + "' のデータ型が不正です");
   }
-  data.resize(std::min<size_t>(size, data.size()));
-  const auto end = std::find(data.begin(), data.end(), uint8_t{0});
-  return std::string(data.begin(), end);
+  // The text ends at its first zero byte, or with the data when it was stored without one.
+  text.resize(std::min<size_t>(size, text.size()));
+  text.resize(std::min(text.find('\0'), text.size()));
+  return text;
 }
 
 int32_t TRegIniFile::ReadInteger(const std::string& section, const std::string& ident,

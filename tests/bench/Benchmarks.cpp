@@ -1,9 +1,9 @@
 #include "tests/bench/Benchmarks.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,12 +13,6 @@
 namespace swfsaver::bench {
 
 namespace {
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 struct ListHolder : SettingsHolder {
   bool expansion = false;
   std::vector<std::string> movies;
@@ -40,14 +34,14 @@ struct HeaderRun {
 };
 
 // Times a batch of ReadSwfHeaderRect calls on one movie and keeps the fastest batch.
-void HeaderBatch(platform::Platform& platform, CountingKernel& kernel, HeaderRun& run,
-                 int calls) {
+void HeaderBatch(platform::Platform& platform, CountingKernel& kernel, const BenchPlan& plan,
+                 HeaderRun& run, int calls) {
   kernel.ResetCounts();
-  const Clock::time_point start = Clock::now();
+  const double start = plan.clock();
   for (int i = 0; i < calls; ++i) {
     ReadSwfHeaderRect(platform.kernel, platform.codePage, run.path, run.header);
   }
-  run.bestPerCall = std::min(run.bestPerCall, SecondsSince(start) / calls);
+  run.bestPerCall = std::min(run.bestPerCall, (plan.clock() - start) / calls);
   run.calls += static_cast<uint64_t>(calls);
   run.bytesRead += kernel.bytesRead;
   run.reads += kernel.reads;
@@ -70,12 +64,12 @@ double BenchHeaderReads(platform::Platform& platform, CountingKernel& kernel,
   HeaderRun large{"100 MB", plan.largeMovie, 1e9, 0, 0, 0, {}};
   constexpr int kBatches = 10;
   const int perBatch = std::max(1, plan.headerReads / kBatches);
-  HeaderBatch(platform, kernel, small, 1);  // warm the caches, not counted in the time
-  HeaderBatch(platform, kernel, large, 1);
+  HeaderBatch(platform, kernel, plan, small, 1);  // warm the caches, not counted in the time
+  HeaderBatch(platform, kernel, plan, large, 1);
   small.bestPerCall = large.bestPerCall = 1e9;
   for (int b = 0; b < kBatches; ++b) {
-    HeaderBatch(platform, kernel, small, perBatch);
-    HeaderBatch(platform, kernel, large, perBatch);
+    HeaderBatch(platform, kernel, plan, small, perBatch);
+    HeaderBatch(platform, kernel, plan, large, perBatch);
   }
   PrintHeaderRun(small);
   PrintHeaderRun(large);
@@ -100,12 +94,13 @@ void SaveList(platform::Platform& platform, CountingKernel& kernel, LoadRun& run
   SaveSettings(platform, run.saved);
 }
 
-void TimeLoad(platform::Platform& platform, CountingKernel& kernel, LoadRun& run) {
+void TimeLoad(platform::Platform& platform, CountingKernel& kernel, const BenchPlan& plan,
+              LoadRun& run) {
   kernel.SetModuleFileName(run.moduleFileName);
   ListHolder loaded;
-  const Clock::time_point start = Clock::now();
+  const double start = plan.clock();
   LoadSettings(platform, loaded);
-  run.best = std::min(run.best, SecondsSince(start));
+  run.best = std::min(run.best, plan.clock() - start);
   if (loaded.movies != run.saved.movies) throw std::runtime_error("the list did not load back");
 }
 
@@ -120,7 +115,7 @@ double BenchLoadSettings(platform::Platform& platform, CountingKernel& kernel,
     SaveList(platform, kernel, run);
   }
   for (int r = 0; r < plan.loadRepetitions; ++r) {
-    for (LoadRun& run : runs) TimeLoad(platform, kernel, run);
+    for (LoadRun& run : runs) TimeLoad(platform, kernel, plan, run);
   }
   for (const LoadRun& run : runs) {
     std::printf("LoadSettings %5d entries %10.3f ms/load  %8.3f us/entry  (best of %d)\n",

@@ -2,6 +2,7 @@
 // LoadSettings of a short and a long list. Each prints one line per figure.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -10,6 +11,10 @@
 namespace swfsaver::bench {
 
 struct BenchPlan {
+  // Seconds from any fixed start. On a busy machine the processor time of the process is
+  // fairer than the wall clock: a long run is interrupted by other processes more often than a
+  // short one, so even the fastest of its runs would count their time.
+  std::function<double()> clock;
   std::string smallMovie;  // a 25-byte FWS movie
   std::string largeMovie;  // a 100 MB FWS movie
   int headerReads = 10000;      // calls per movie, in ten batches; the fastest batch counts
