@@ -25,15 +25,6 @@ TEST_F(DialogTest, OpensWithTheStoredSettingsAndNoCurrentEntry) {
   EXPECT_TRUE(fake.application.messageBoxes.empty());
 }
 
-TEST_F(DialogTest, SelectingAnEntryNamesItsFile) {
-  Store(kThree);
-  Open();
-  dialog->UserSelect(1);
-  EXPECT_EQ(dialog->label.text, "b.swf");
-  dialog->UserSelect(2);
-  EXPECT_EQ(dialog->label.text, "c.swf");
-}
-
 TEST_F(DialogTest, DeletingTheMiddleEntryMakesItsSuccessorCurrent) {
   Store(kThree);
   Open();
@@ -203,19 +194,6 @@ TEST_F(DialogTest, AFileNameWithATrailByteLikeABackslashShowsWhole) {
   dialog->Click(DialogControl::ButtonAdd);
   EXPECT_EQ(dialog->label.text, "表.swf");
   EXPECT_EQ(Items().back(), fakes::ShiftJis("D:\\表.swf"));  // the path itself is kept as bytes
-}
-
-TEST_F(DialogTest, ASingleByteCodePageCutsAtEveryBackslashOrColon) {
-  Open();
-  dialog->openDialog.AnswerWith("C:\\movies\\x\x95\\y.swf");
-  dialog->Click(DialogControl::ButtonAdd);
-  EXPECT_EQ(dialog->label.text, "y.swf");
-  dialog->openDialog.AnswerWith("C:drive-relative.swf");
-  dialog->Click(DialogControl::ButtonAdd);
-  EXPECT_EQ(dialog->label.text, "drive-relative.swf");
-  dialog->openDialog.AnswerWith("bare.swf");
-  dialog->Click(DialogControl::ButtonAdd);
-  EXPECT_EQ(dialog->label.text, "bare.swf");
 }
 
 }  // namespace

@@ -126,8 +126,7 @@ void FakeSettingsDialog::Dispatch(const platform::Message& message) {
     case kSelect: {
       auto index = static_cast<int32_t>(message.wParam);
       if (index < 0 || index >= list.Count()) throw std::logic_error("no such entry to select");
-      focus = DialogControl::ListBoxMovie;
-      if (index == list.ItemIndex()) break;  // no change, no notification
+      focus = DialogControl::ListBoxMovie;  // a click or a key in the list focuses it
       list.SetItemIndex(index);
       events_.ListBoxMovieClick();
       break;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Exceptions.h"
 #include "platform/win32/SettingsDialogLayout.h"
 #include "platform/win32/SettingsDialogWin32.h"
 
@@ -208,6 +209,8 @@ TEST_F(DialogWindowTest, TheListIsUnsortedSingleSelectionWithTwelvePixelRows) {
   EXPECT_EQ(list.Item(0), "C:\\z.swf");
   EXPECT_EQ(list.Item(2), "C:\\M\xFCsik\\\xE9t\xE9.swf");  // the ANSI bytes come back
   EXPECT_THROW(list.Item(3), std::out_of_range);
+  EXPECT_THROW(list.Insert(5, "C:\\beyond.swf"), Exception);  // LB_INSERTSTRING refuses it
+  EXPECT_EQ(list.Count(), 3);
 
   // Eleven rows fit; the vertical scroll bar comes with the twelfth entry.
   for (int i = 0; i < 8; ++i) list.Add("C:\\more.swf");
