@@ -4,9 +4,9 @@
 #include <windowsx.h>
 
 #include "platform/Exceptions.h"
-
 #include "platform/win32/SettingsControlsWin32.h"
 #include "platform/win32/SettingsDialogLayout.h"
+#include "platform/win32/SettingsDialogPaint.h"
 #include "platform/win32/Win32Application.h"
 
 namespace swfsaver::win32 {
@@ -20,32 +20,6 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = 0;
 constexpr const char* kCannotCreateWindow = "ウィンドウを作成できません";
-
-constexpr const wchar_t* kOriginalProcProperty = L"SwfSaverOriginalProc";
-
-// GroupBox1 draws only its frame, and the colour requests of the labels in it reach its own
-// procedure. It fills its face itself and hands those requests on to the form, so the labels
-// look as they do on the form.
-LRESULT CALLBACK GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto original = reinterpret_cast<WNDPROC>(GetPropW(window, kOriginalProcProperty));
-  switch (message) {
-    case WM_ERASEBKGND: {
-      RECT face;
-      GetClientRect(window, &face);
-      FillRect(reinterpret_cast<HDC>(wParam), &face, GetSysColorBrush(COLOR_BTNFACE));
-      return 1;
-    }
-    case WM_CTLCOLORSTATIC:
-      return SendMessageW(GetParent(window), message, wParam, lParam);
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-      RemovePropW(window, kOriginalProcProperty);
-      break;
-    default:
-      break;
-  }
-  return CallWindowProcW(original, window, message, wParam, lParam);
-}
 
 class Win32SettingsDialog final : public platform::SettingsDialog, public MessageFilter {
  public:
@@ -78,7 +52,6 @@ class Win32SettingsDialog final : public platform::SettingsDialog, public Messag
   void OnContextMenu(HWND from, LPARAM position);
   void OnActivate(bool active);
   void MoveFocus(bool backward);
-  void DrawBevel(const DRAWITEMSTRUCT& item);
 
   Win32Application& application_;
   platform::SettingsDialogEvents& events_;
@@ -191,11 +164,7 @@ HWND Win32SettingsDialog::CreateControl(const layout::Place& place, HWND parent)
                               GetModuleHandleW(nullptr), nullptr);
   }
   if (control == nullptr) throw Exception(kCannotCreateWindow);
-  if (place.kind == layout::Kind::GroupBox) {
-    SetPropW(control, kOriginalProcProperty,
-             reinterpret_cast<HANDLE>(GetWindowLongPtrW(control, GWLP_WNDPROC)));
-    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GroupBoxProc));
-  }
+  if (place.kind == layout::Kind::GroupBox) PaintGroupBoxFace(control);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   // After the font, which would otherwise set the rows to the font's height.
   if (place.kind == layout::Kind::ListBox) {
@@ -325,7 +294,7 @@ LRESULT Win32SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM l
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (item.CtlID == static_cast<UINT>(layout::kBevel1)) {
-        DrawBevel(item);
+        DrawLoweredBevel(item);
         return TRUE;
       }
       break;
@@ -395,21 +364,6 @@ void Win32SettingsDialog::OnActivate(bool active) {
   if (IsIconic(window_)) return;
   HWND target = focus_ != nullptr ? focus_ : GetNextDlgTabItem(window_, nullptr, FALSE);
   if (target != nullptr) SetFocus(target);
-}
-
-// The lowered bevel: a shadow line over a light one, as a 2-pixel-high lowered frame.
-void Win32SettingsDialog::DrawBevel(const DRAWITEMSTRUCT& item) {
-  const RECT& r = item.rcItem;
-  HBRUSH shadow = GetSysColorBrush(COLOR_BTNSHADOW);
-  HBRUSH light = GetSysColorBrush(COLOR_BTNHIGHLIGHT);
-  RECT top{r.left, r.top, r.right - 1, r.top + 1};
-  RECT topEnd{r.right - 1, r.top, r.right, r.top + 1};
-  RECT bottomStart{r.left, r.bottom - 1, r.left + 1, r.bottom};
-  RECT bottom{r.left + 1, r.bottom - 1, r.right, r.bottom};
-  FillRect(item.hDC, &top, shadow);
-  FillRect(item.hDC, &topEnd, light);
-  FillRect(item.hDC, &bottomStart, shadow);
-  FillRect(item.hDC, &bottom, light);
 }
 
 }  // namespace
