@@ -27,17 +27,20 @@ post() { timeout 30 wine "$PROBE" post "$1" </dev/null >/dev/null 2>&1; }
 
 # --- mouse movement: ten messages are swallowed, the eleventh ends it ------------------------
 # The saver has ended its loop when the control is deactivated; the process itself takes a
-# little longer to go. Moves that arrive while the saver sleeps between two movies are merged
-# into one message, so the count may come out a move or two higher, never lower.
+# little longer to go. The window appearing under the pointer may give it one move message of
+# its own (Wine turns the pointer entering the new window into one), and moves that arrive
+# while the saver sleeps between two movies are merged into one message: so the user's move
+# that ends it is the tenth or the eleventh, or one or two later. The exact count is a matter
+# of the native tests.
 start_playing $LONG
 moves=0
-while ((moves < 10)); do
+while ((moves < 9)); do
   moves=$((moves + 1))
   xdotool mousemove $((100 + 9 * moves)) $((100 + 6 * moves))
   sleep 0.2
 done
-if wait_trace '^[0-9]+ Deactivate$' 1 1; then fail "ten mouse moves ended the saver"; else
-  echo "ok: ten mouse moves leave the saver running"; fi
+if wait_trace '^[0-9]+ Deactivate$' 1 1; then fail "nine mouse moves ended the saver"; else
+  echo "ok: nine mouse moves leave the saver running"; fi
 while ((moves < 20)) && ! wait_trace '^[0-9]+ Deactivate$' 1 1; do
   moves=$((moves + 1))
   xdotool mousemove $((100 + 9 * moves)) $((100 + 6 * moves))
@@ -45,7 +48,7 @@ done
 echo "   (the saver's loop ended after move $moves)"
 saver_exit 15
 check "mouse movement ends the saver with 0" 0 "$EXITED"
-if ((moves >= 11 && moves < 20)); then echo "ok: the eleventh move ends it, or the one after merged moves"; else
+if ((moves >= 10 && moves <= 13)); then echo "ok: the saver ends after the budget of moves"; else
   fail "the saver's loop ended after move $moves"; fi
 
 # --- right click, while playing and before anything plays -----------------------------------
