@@ -145,8 +145,9 @@ class SettingsStoreTest : public ::testing::Test {
 };
 
 TEST_F(SettingsStoreTest, SaveWritesEveryValueAsAnsiTextWithItsTerminatingZero) {
-  // A byte above 0x7F of the ANSI code page goes through unchanged.
-  const std::string accented = "C:\\Movies\\caf\xE9.swf";
+  // Bytes above 0x7F go through unchanged: "\x83\x65" is a katakana in Shift-JIS and two
+  // letters in the Western code page, valid in either.
+  const std::string accented = "C:\\Movies\\\x83\x65.swf";
   Save(true, {"C:\\Movies\\first.swf", accented, ""});
 
   EXPECT_TRUE(ValueNames(keyPath_).empty());
