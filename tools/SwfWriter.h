@@ -27,9 +27,6 @@ struct SwfOptions {
   bool longTagHeaders = false;   // every record with the 6-byte header form, as some tools write
 };
 
-// The name the writer's first callers use; kept until they move to SwfOptions.
-using SwfSpec = SwfOptions;
-
 // 8.8 fixed-point rate from frames per second (whole and 1/256 parts), e.g. FrameRate(12).
 constexpr uint16_t FrameRate(unsigned whole, unsigned fraction256 = 0) {
   return static_cast<uint16_t>((whole << 8) | (fraction256 & 0xFF));

@@ -76,12 +76,12 @@ TEST_F(SwfReaderTest, ReadsTheFrameSizeOfAMovieOnDisk) {
 }
 
 TEST_F(SwfReaderTest, ReadsTheTrueFrameSizeOfACompressedMovie) {
-  tools::SwfSpec spec;
-  spec.widthPixels = 800;
-  spec.heightPixels = 600;
-  spec.frameCount = 40;
-  spec.compressed = true;
-  const std::string path = File("compressed.swf", tools::WriteSwf(spec));
+  tools::SwfOptions movie;
+  movie.widthPixels = 800;
+  movie.heightPixels = 600;
+  movie.frameCount = 40;
+  movie.compressed = true;
+  const std::string path = File("compressed.swf", tools::WriteSwf(movie));
   const std::string header = Read(path);
   EXPECT_EQ(SwfFrameWidth(header), 800);
   EXPECT_EQ(SwfFrameHeight(header), 600);
