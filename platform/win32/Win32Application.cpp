@@ -59,9 +59,18 @@ void Win32Application::Initialize() {
 }
 
 void Win32Application::ShowOwnerWindow() {
-  // Without extent it shows nothing but the program's taskbar button. It appears with the
-  // program's first window, so a run that makes none (the preview) shows no button at all.
+  // Without extent it shows nothing but the program's taskbar button. It appears when the loop
+  // starts for the program's window, so a run that makes none (the preview) shows no button,
+  // and one that hid it before (the saver) never shows it: hiding a window that was shown costs
+  // a visible delay on some window systems (2 s under Wine without a window manager).
+  if (!ownerButtonPending_) return;
+  ownerButtonPending_ = false;
   ShowWindow(OwnerWindow(), SW_SHOWNA);
+}
+
+void Win32Application::HideOwnerWindow() {
+  ownerButtonPending_ = false;
+  if (IsWindowVisible(OwnerWindow())) ShowWindow(OwnerWindow(), SW_HIDE);
 }
 
 HWND Win32Application::OwnerWindow() {
@@ -92,13 +101,16 @@ void Win32Application::RemoveMessageFilter(MessageFilter* filter) {
 }
 
 void Win32Application::Run() {
+  ShowOwnerWindow();
   MSG message;
   for (;;) {
-    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (!ProcessMessage(message)) return;
-    } else {
-      Idle();
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      // The queue is empty: the idle step runs once, then the thread sleeps until the next
+      // message and takes it in the same call (one trip to the system instead of two).
+      if (!Idle()) continue;
+      if (GetMessageW(&message, nullptr, 0, 0) == -1) continue;
     }
+    if (!ProcessMessage(message)) return;
   }
 }
 
@@ -123,7 +135,7 @@ bool Win32Application::ProcessMessage(MSG& message) {
   return true;
 }
 
-void Win32Application::Idle() {
+bool Win32Application::Idle() {
   bool done = true;
   if (handler_ != nullptr) {
     try {
@@ -132,8 +144,7 @@ void Win32Application::Idle() {
       HandleException(error);
     }
   }
-  // Sleep until the next message arrives; the idle step runs again after the next burst.
-  if (done) WaitMessage();
+  return done;
 }
 
 void Win32Application::Terminate() { PostQuitMessage(0); }
@@ -170,13 +181,13 @@ void Win32Application::HandleException(const std::exception& error) {
 
 std::unique_ptr<platform::SaverWindow> Win32Application::CreateSaverWindow(
     platform::SaverWindowEvents& events) {
-  ShowOwnerWindow();
+  ownerButtonPending_ = true;
   return CreateWin32SaverWindow(*this, events);
 }
 
 std::unique_ptr<platform::SettingsDialog> Win32Application::CreateSettingsDialog(
     platform::SettingsDialogEvents& events) {
-  ShowOwnerWindow();
+  ownerButtonPending_ = true;
   return CreateWin32SettingsDialog(*this, events);
 }
 

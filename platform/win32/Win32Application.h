@@ -43,6 +43,8 @@ class Win32Application : public platform::Application {
   // The owner of the program's windows: a top-level window without extent that carries the
   // taskbar button. Created by Initialize (or on first use), shown with the first window.
   HWND OwnerWindow();
+  // ShowWindow(owner, SW_HIDE); a button not shown yet is never shown.
+  void HideOwnerWindow();
   void AddMessageFilter(MessageFilter* filter);
   void RemoveMessageFilter(MessageFilter* filter);
   // Reports an error that escaped an event handler (the default error report); the loop and
@@ -62,13 +64,14 @@ class Win32Application : public platform::Application {
 
  private:
   bool ProcessMessage(MSG& message);  // false when WM_QUIT was removed
-  void Idle();
+  bool Idle();  // the idle step; false when it asks to run again without sleeping
   void ShowOwnerWindow();
 
   platform::ApplicationHandler* handler_ = nullptr;
   HWND owner_ = nullptr;
   std::vector<MessageFilter*> filters_;
   bool comInitialized_ = false;
+  bool ownerButtonPending_ = false;  // a window was made; its taskbar button shows with the loop
 };
 
 }  // namespace swfsaver::win32

@@ -13,7 +13,7 @@ void Win32SystemState::SetScreenSaverRunning(bool running) {
 }
 
 void Win32SystemState::HideOwnerWindow() {
-  ShowWindow(Win32Application::Current().OwnerWindow(), SW_HIDE);
+  Win32Application::Current().HideOwnerWindow();
 }
 
 int32_t Win32SystemState::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }

@@ -245,7 +245,7 @@ class IgnoredDialogEvents : public platform::SettingsDialogEvents {
   void A1Click() override {}
 };
 
-TEST(ApplicationInitializeTest, InitializesComAndMakesAnOwnerWindowShownWithTheFirstWindow) {
+TEST(ApplicationInitializeTest, InitializesComAndMakesAnOwnerWindowShownWhenTheLoopRunsForAWindow) {
   Win32Application application;
   application.Initialize();
 
@@ -266,12 +266,28 @@ TEST(ApplicationInitializeTest, InitializesComAndMakesAnOwnerWindowShownWithTheF
 
   IgnoredDialogEvents events;
   std::unique_ptr<platform::SettingsDialog> dialog = application.CreateSettingsDialog(events);
+  EXPECT_FALSE(IsWindowVisible(owner));  // not before the loop runs
+  PostQuitMessage(0);
+  application.Run();
   EXPECT_TRUE(IsWindowVisible(owner));
 
   Win32SystemState system;
   system.HideOwnerWindow();
   EXPECT_FALSE(IsWindowVisible(owner));
 }
+
+TEST(ApplicationInitializeTest, AnOwnerWindowHiddenBeforeTheLoopIsNeverShown) {
+  Win32Application application;
+  application.Initialize();
+  IgnoredDialogEvents events;
+  std::unique_ptr<platform::SettingsDialog> dialog = application.CreateSettingsDialog(events);
+  Win32SystemState system;
+  system.HideOwnerWindow();  // as the saver does while it is being created
+  PostQuitMessage(0);
+  application.Run();
+  EXPECT_FALSE(IsWindowVisible(application.OwnerWindow()));
+}
+
 
 TEST(ApplicationInitializeTest, CloseOfTheOwnerWindowGoesToTheProgramsWindow) {
   Win32Application application;
