@@ -104,7 +104,18 @@ LRESULT StandinControl::HandleWindowMessage(HWND window, UINT message, WPARAM wP
                                             LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
-      if (wParam == kFrameTimer && playback_.Advance()) InvalidateRect(window, nullptr, FALSE);
+      if (wParam == kFrameTimer && playback_.Advance()) {
+        // Draw only what a frame changes, at once, as an animation does: a saver runs for
+        // hours, and a full repaint through WM_PAINT 30 times a second would cost more than
+        // everything else the host does. WM_PAINT still repaints whatever gets uncovered.
+        RECT client;
+        GetClientRect(window, &client);
+        const RECT row = ProgressRow(client);
+        HDC dc = GetDC(window);
+        IntersectClipRect(dc, row.left, row.top, row.right, row.bottom);
+        Paint(dc, client);
+        ReleaseDC(window, dc);
+      }
       return 0;
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers every pixel
@@ -131,11 +142,18 @@ void StandinControl::Paint(HDC dc, const RECT& client) const {
   Fill(dc, stage, RGB(color.red, color.green, color.blue));
   const int32_t total = std::max(playback_.TotalFrames(), 1);
   const long stageWidth = stage.right - stage.left;
-  const long barHeight = std::max<long>(4, (stage.bottom - stage.top) / 20);
-  RECT bar = stage;
-  bar.top = std::max(stage.top, stage.bottom - barHeight);
+  RECT bar = ProgressRow(client);
   bar.right = stage.left + static_cast<long>(int64_t{stageWidth} * (playback_.CurrentFrame() + 1) / total);
   Fill(dc, bar, RGB(255 - color.red, 255 - color.green, 255 - color.blue));
+}
+
+RECT StandinControl::ProgressRow(const RECT& client) const {
+  const auto& movie = playback_.Movie();
+  if (!movie || !movie->backgroundColor) return client;
+  RECT row = StageRect(client, movie->WidthPixels(), movie->HeightPixels());
+  const long barHeight = std::max<long>(4, (row.bottom - row.top) / 20);
+  row.top = std::max(row.top, row.bottom - barHeight);
+  return row;
 }
 
 }  // namespace swfsaver::flash

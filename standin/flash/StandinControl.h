@@ -167,6 +167,9 @@ class StandinControl final : public IShockwaveFlash,
   void StartFrameTimer();
   void StopFrameTimer();
   void Paint(HDC dc, const RECT& client) const;
+  // The strip along the bottom of the movie's stage that shows its progress: all that changes
+  // from one frame to the next (the whole client while there is no movie).
+  RECT ProgressRow(const RECT& client) const;
   void TraceBounds(const RECT& position);
 
   ULONG references_ = 1;
