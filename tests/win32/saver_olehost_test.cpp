@@ -16,22 +16,11 @@
 #include "platform/win32/FlashControlWin32.h"
 #include "platform/win32/OleControlSite.h"
 #include "standin/flash/Registration.h"
+#include "tests/win32/standin_support.h"
 #include "tools/SwfWriter.h"
 
 namespace swfsaver::win32 {
 namespace {
-
-// build/win64/tests/win32/<test>.exe -> build/win64/FlashStandin.dll
-std::wstring StandinDll() {
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring path = exe;
-  path.resize(path.find_last_of(L'\\') + 1);
-  path += L"..\\..\\FlashStandin.dll";
-  wchar_t full[MAX_PATH] = {};
-  GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-  return full;
-}
 
 std::string TempFile(const std::string& name) {
   char directory[MAX_PATH] = {};
@@ -89,7 +78,7 @@ class OleHostTest : public ::testing::Test {
   // Hosts the stand-in, registering it machine-wide first (as Wine needs; writing it again is
   // harmless).
   std::unique_ptr<FlashControlWin32> HostStandin() {
-    EXPECT_EQ(flash::RegisterFlashStandin(StandinDll().c_str()), S_OK);
+    EXPECT_EQ(flash::RegisterFlashStandin(standin_test::StandinDllPath().c_str()), S_OK);
     return std::make_unique<FlashControlWin32>(panel_, frame_);
   }
 

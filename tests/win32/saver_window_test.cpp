@@ -17,6 +17,7 @@
 #include "platform/win32/SaverWindowWin32.h"
 #include "platform/win32/Win32Application.h"
 #include "standin/flash/Registration.h"
+#include "tests/win32/standin_support.h"
 #include "tests/win32/saver_scripted_control.h"
 
 namespace swfsaver::win32 {
@@ -27,17 +28,6 @@ using platform::MouseButton;
 
 constexpr CLSID kShockwaveFlash = {
     0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-
-std::wstring StandinDll() {
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring path = exe;
-  path.resize(path.find_last_of(L'\\') + 1);
-  path += L"..\\..\\FlashStandin.dll";
-  wchar_t full[MAX_PATH] = {};
-  GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-  return full;
-}
 
 const char* ButtonName(MouseButton button) {
   switch (button) {
@@ -138,7 +128,7 @@ class SaverWindowTest : public ::testing::Test {
 
   // The window with the stand-in control, registered machine-wide as Wine needs it.
   void CreateWithStandin() {
-    ASSERT_EQ(flash::RegisterFlashStandin(StandinDll().c_str()), S_OK);
+    ASSERT_EQ(flash::RegisterFlashStandin(standin_test::StandinDllPath().c_str()), S_OK);
     window_ = CreateWin32SaverWindow(application_, events_);
   }
   // The window with the scripted control standing behind the Flash class id in this process.
