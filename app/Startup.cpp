@@ -16,28 +16,14 @@ namespace {
 constexpr const char* kSecondInstanceRefusal =
     "ERROR - 複数アプリケーションの起動は制限されています。";
 
-// Keeps a loaded library until the scope ends, also when the conversion of the owner fails.
-class LoadedLibrary {
- public:
-  LoadedLibrary(platform::Kernel& kernel, platform::Handle module)
-      : kernel_(kernel), module_(module) {}
-  ~LoadedLibrary() { kernel_.FreeLibrary(module_); }
-  LoadedLibrary(const LoadedLibrary&) = delete;
-  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-
- private:
-  platform::Kernel& kernel_;
-  platform::Handle module_;
-};
-
 // The system's dialog that changes the screen-saver password, owned by the window whose
 // handle is the second argument. Nothing is created and no window of ours is made.
 int ChangePassword(platform::Platform& platform) {
   platform::Kernel& kernel = platform.kernel;
-  const platform::Handle module = kernel.LoadLibrary(SystemLibraryPath(kernel, kPasswordLibrary));
-  if (module == 0) return 0;
-  LoadedLibrary library(kernel, module);
-  const platform::ProcAddress routine = kernel.GetProcAddress(module, kPasswordRoutine);
+  // Released also when the conversion of the owner fails.
+  LoadedLibrary library(kernel, SystemLibraryPath(kernel, kPasswordLibrary));
+  if (library.Module() == 0) return 0;
+  const platform::ProcAddress routine = kernel.GetProcAddress(library.Module(), kPasswordRoutine);
   if (routine == 0) return 0;
   // Converted only now: without the routine a bad handle is never reported.
   const int32_t owner = StrToInt(SecondParam, platform.codePage);

@@ -38,23 +38,6 @@ class DesktopKeyGate {
   platform::RegKey key_ = 0;
 };
 
-// The password library stays loaded exactly as long as the routine runs, also when it raises.
-class LoadedLibrary {
- public:
-  LoadedLibrary(platform::Kernel& kernel, const std::string& path)
-      : kernel_(kernel), module_(kernel.LoadLibrary(path)) {}
-  ~LoadedLibrary() {
-    if (module_ != 0) kernel_.FreeLibrary(module_);
-  }
-  LoadedLibrary(const LoadedLibrary&) = delete;
-  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-  platform::Handle Module() const { return module_; }
-
- private:
-  platform::Kernel& kernel_;
-  platform::Handle module_;
-};
-
 }  // namespace
 
 void TForm1::RequestClose() {
