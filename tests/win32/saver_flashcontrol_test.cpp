@@ -14,6 +14,7 @@
 #include "platform/Exceptions.h"
 #include "platform/win32/FlashControlWin32.h"
 #include "standin/flash/movie/StoredControlData.h"
+#include "tests/win32/saver_host_windows.h"
 #include "tests/win32/saver_scripted_control.h"
 
 namespace swfsaver::win32 {
@@ -24,20 +25,15 @@ using testing::kScriptedControlClass;
 using testing::ScriptedControlClass;
 using Calls = std::vector<std::string>;
 
-class FlashControlTest : public ::testing::Test {
+class FlashControlTest : public testing::HostWindowsTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    frame_ = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 640, 480,
-                             nullptr, nullptr, nullptr, nullptr);
-    panel_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                             640, 480, frame_, nullptr, nullptr, nullptr);
+    HostWindowsTest::SetUp();
     registration_ = std::make_unique<ScriptedControlClass>(script_);
   }
   void TearDown() override {
     registration_.reset();
-    DestroyWindow(frame_);
-    OleUninitialize();
+    HostWindowsTest::TearDown();
   }
 
   std::unique_ptr<FlashControlWin32> Host() {
@@ -66,8 +62,6 @@ class FlashControlTest : public ::testing::Test {
   }
 
   ControlScript script_;
-  HWND frame_ = nullptr;
-  HWND panel_ = nullptr;
   std::unique_ptr<ScriptedControlClass> registration_;
 };
 

@@ -16,6 +16,7 @@
 #include "platform/win32/FlashControlWin32.h"
 #include "platform/win32/OleControlSite.h"
 #include "standin/flash/Registration.h"
+#include "tests/win32/saver_host_windows.h"
 #include "tests/win32/standin_support.h"
 #include "tools/SwfWriter.h"
 
@@ -59,20 +60,11 @@ void ExpectRect(const RECT& rect, LONG left, LONG top, LONG width, LONG height) 
   EXPECT_EQ(rect.bottom - rect.top, height);
 }
 
-class OleHostTest : public ::testing::Test {
+class OleHostTest : public testing::HostWindowsTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    frame_ = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 640, 480,
-                             nullptr, nullptr, nullptr, nullptr);
-    panel_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                             640, 480, frame_, nullptr, nullptr, nullptr);
-    ASSERT_NE(panel_, nullptr);
-  }
   void TearDown() override {
-    DestroyWindow(frame_);
     for (const std::string& file : files_) DeleteFileA(file.c_str());
-    OleUninitialize();
+    HostWindowsTest::TearDown();
   }
 
   // Hosts the stand-in, registering it machine-wide first (as Wine needs; writing it again is
@@ -92,8 +84,6 @@ class OleHostTest : public ::testing::Test {
     return path;
   }
 
-  HWND frame_ = nullptr;
-  HWND panel_ = nullptr;
   std::vector<std::string> files_;
 };
 
