@@ -2,12 +2,13 @@
 
 #include <memory>
 
-#include "app/Application.h"
-#include "app/CommandLine.h"
-#include "app/ErrorReports.h"
-#include "app/RunMode.h"
-#include "app/StrToInt.h"
-#include "app/SystemLibrary.h"
+#include "app/ParseRunMode.h"
+#include "framework/Application.h"
+#include "framework/CommandLine.h"
+#include "framework/ErrorReports.h"
+#include "framework/PasswordChange.h"
+#include "framework/RunMode.h"
+#include "framework/StrToInt.h"
 #include "platform/Exceptions.h"
 
 namespace swfsaver {
@@ -17,17 +18,11 @@ constexpr const char* kSecondInstanceRefusal =
     "ERROR - 複数アプリケーションの起動は制限されています。";
 
 // The system's dialog that changes the screen-saver password, owned by the window whose
-// handle is the second argument. Nothing is created and no window of ours is made.
+// handle is the second argument. Nothing is created and no window of ours is made. The owner
+// is converted only once the routine is found: without it a bad handle is never reported.
 int ChangePassword(platform::Platform& platform) {
-  platform::Kernel& kernel = platform.kernel;
-  // Released also when the conversion of the owner fails.
-  LoadedLibrary library(kernel, SystemLibraryPath(kernel, kPasswordLibrary));
-  if (library.Module() == 0) return 0;
-  const platform::ProcAddress routine = kernel.GetProcAddress(library.Module(), kPasswordRoutine);
-  if (routine == 0) return 0;
-  // Converted only now: without the routine a bad handle is never reported.
-  const int32_t owner = StrToInt(SecondParam, platform.codePage);
-  kernel.CallPwdChangePassword(routine, kPasswordProvider, owner, 0, 0);
+  ChangeScreenSaverPassword(platform.kernel,
+                            [&platform] { return StrToInt(SecondParam, platform.codePage); });
   return 0;
 }
 

@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "app/Application.h"
-#include "app/MainForm.h"
 #include "app/Startup.h"
 #include "dialog/Unit2.h"
+#include "framework/Application.h"
+#include "framework/MainForm.h"
 #include "saver/Unit1.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "app/Application.h"
-#include "app/FileName.h"
+#include "framework/Application.h"
+#include "framework/FileName.h"
 #include "settings/Settings.h"
 
 namespace swfsaver {

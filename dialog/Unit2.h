@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/MainForm.h"
+#include "framework/MainForm.h"
 #include "platform/Platform.h"
 #include "platform/SettingsDialog.h"
 

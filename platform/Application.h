@@ -52,8 +52,8 @@ class Application {
  public:
   virtual ~Application() = default;
 
-  // CoInitialize(nullptr) for the main thread.
-  virtual void Initialize() = 0;
+  // CoInitialize(nullptr) for the main thread; title (ANSI) names the program's taskbar button.
+  virtual void Initialize(const std::string& title) = 0;
   virtual void SetHandler(ApplicationHandler* handler) = 0;
   // Runs the message loop until the quit request is removed from the queue.
   virtual void Run() = 0;

@@ -3,10 +3,10 @@
 // every path.
 #include <exception>
 
-#include "app/CommandLine.h"
-#include "app/RunMode.h"
-#include "app/StrToInt.h"
-#include "app/SystemLibrary.h"
+#include "framework/CommandLine.h"
+#include "framework/PasswordChange.h"
+#include "framework/RunMode.h"
+#include "framework/StrToInt.h"
 #include "saver/SaverState.h"
 #include "saver/Unit1.h"
 
@@ -59,16 +59,9 @@ void TForm1::PasswordStep() {
   try {
     platform_.system.HideOwnerWindow();
     // Read afresh and not upper-cased: the owner window handle, 0 when absent or not a number.
-    const int32_t owner = TryStrToInt(ParamStr(platform_.kernel.CommandLine(), 2)).value_or(0);
-    // From the system directory only: a planted MPR.DLL next to the saver never runs.
-    LoadedLibrary library(platform_.kernel, SystemLibraryPath(platform_.kernel, kPasswordLibrary));
-    if (library.Module() != 0) {
-      const platform::ProcAddress routine =
-          platform_.kernel.GetProcAddress(library.Module(), kPasswordRoutine);
-      if (routine != 0) {
-        platform_.kernel.CallPwdChangePassword(routine, kPasswordProvider, owner, 0, 0);
-      }
-    }
+    ChangeScreenSaverPassword(platform_.kernel, [this] {
+      return TryStrToInt(ParamStr(platform_.kernel.CommandLine(), 2)).value_or(0);
+    });
   } catch (...) {
     // Whatever the routine or the steps around it raise, the saver still hides the cursor
     // again and closes: the user is never left with a saver that cannot be ended.

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
-#include "app/MainForm.h"
+#include "framework/Application.h"
+#include "framework/MainForm.h"
 #include "platform/Platform.h"
 #include "platform/SaverWindow.h"
 

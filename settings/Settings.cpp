@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/FileName.h"
+#include "framework/FileName.h"
 #include "settings/RegIniFile.h"
 
 namespace swfsaver {

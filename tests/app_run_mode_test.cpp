@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/RunMode.h"
+#include "app/ParseRunMode.h"
+#include "framework/CommandLine.h"
 
 namespace swfsaver {
 namespace {

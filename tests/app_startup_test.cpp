@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
-#include "app/RunMode.h"
 #include "app/Startup.h"
+#include "framework/Application.h"
+#include "framework/RunMode.h"
 #include "platform/Exceptions.h"
 #include "tests/fakes/FakePlatform.h"
 
@@ -101,6 +101,7 @@ TEST_F(Startup, ConfigureAndSaverRunTheirWindowThenReleaseTheMutex) {
     EXPECT_EQ(run.kernel.mutexRequests[0].name, kInstanceMutexName);
     EXPECT_TRUE(run.kernel.mutexRequests[0].initialOwner);
     EXPECT_EQ(run.application.initializeCount, 1);
+    EXPECT_EQ(run.application.initializedTitle, "Swfsaver") << "the taskbar button's title";
     EXPECT_EQ(run.application.runCount, 1);
     // The window goes first, then the mutex is released, once.
     EXPECT_EQ(runForms.log, (std::vector<std::string>{

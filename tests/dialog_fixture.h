@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
 #include "dialog/Unit2.h"
+#include "framework/Application.h"
 #include "tests/fakes/FakePlatform.h"
 #include "tests/fakes/FakeSettingsDialog.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
-#include "app/RunMode.h"
+#include "framework/Application.h"
+#include "framework/RunMode.h"
 #include "saver/SaverState.h"
 #include "saver/Unit1.h"
 #include "settings/Settings.h"

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "flashapi/StoredControlData.h"
 #include "standin/flash/movie/ControlData.h"
-#include "standin/flash/movie/StoredControlData.h"
 
 namespace swfsaver::flash {
 namespace {
 
-std::vector<uint8_t> Stored() { return {kStoredControlData.begin(), kStoredControlData.end()}; }
+std::vector<uint8_t> Stored() { return {flashapi::kStoredControlData.begin(), flashapi::kStoredControlData.end()}; }
 
 TEST(StandinControlData, StoredBytesFollowTheLayout) {
   const std::vector<uint8_t> data = Stored();
@@ -30,7 +30,7 @@ TEST(StandinControlData, StoredBytesFollowTheLayout) {
 }
 
 TEST(StandinControlData, StoredBytesAreValid) {
-  const ControlDataCheck check = CheckControlData(kStoredControlData);
+  const ControlDataCheck check = CheckControlData(flashapi::kStoredControlData);
   ASSERT_EQ(check.status, ControlDataStatus::kValid) << ControlDataStatusName(check.status);
   EXPECT_EQ(check.size, 194u);
   EXPECT_EQ(check.data.widthHimetric, 5106);

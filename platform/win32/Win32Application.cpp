@@ -4,11 +4,10 @@
 
 #include <algorithm>
 
-#include "app/ErrorReports.h"
-#include "platform/win32/SaverWindowWin32.h"
-#include "platform/win32/SettingsDialogWin32.h"
 #include "platform/win32/Text.h"
-#include "platform/win32/Win32CodePage.h"
+#include "platform/win32/Win32WindowClass.h"
+#include "platform/win32/Win32SaverWindow.h"
+#include "platform/win32/Win32SettingsDialog.h"
 
 namespace swfsaver::win32 {
 namespace {
@@ -33,14 +32,6 @@ LRESULT CALLBACK OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// The title the framework gives the program when it sets none, shown on the taskbar button.
-std::wstring ProgramTitle() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const Win32CodePage codePage;
-  return AnsiToWide(ApplicationTitle(std::string_view(path, length), codePage));
-}
-
 }  // namespace
 
 Win32Application::Win32Application() { currentApplication = this; }
@@ -53,7 +44,8 @@ Win32Application::~Win32Application() {
 
 Win32Application& Win32Application::Current() { return *currentApplication; }
 
-void Win32Application::Initialize() {
+void Win32Application::Initialize(const std::string& title) {
+  title_ = title;
   if (!comInitialized_) comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
   OwnerWindow();
 }
@@ -75,18 +67,11 @@ void Win32Application::HideOwnerWindow() {
 
 HWND Win32Application::OwnerWindow() {
   if (owner_ != nullptr) return owner_;
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = OwnerWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  windowClass.lpszClassName = kOwnerWindowClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly when a second instance registers again
-  owner_ = CreateWindowExW(0, kOwnerWindowClass, ProgramTitle().c_str(),
+  RegisterWindowClass(kOwnerWindowClass, OwnerWindowProc);
+  owner_ = CreateWindowExW(0, kOwnerWindowClass, AnsiToWide(title_).c_str(),
                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0,
-                           0, nullptr, nullptr, instance, nullptr);
+                           0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   return owner_;
 }
 

@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/Application.h"
@@ -29,7 +30,7 @@ class Win32Application : public platform::Application {
   // The one instance of the process, for window procedures.
   static Win32Application& Current();
 
-  void Initialize() override;
+  void Initialize(const std::string& title) override;
   void SetHandler(platform::ApplicationHandler* handler) override { handler_ = handler; }
   void Run() override;
   void Terminate() override;
@@ -70,6 +71,7 @@ class Win32Application : public platform::Application {
   platform::ApplicationHandler* handler_ = nullptr;
   HWND owner_ = nullptr;
   std::vector<MessageFilter*> filters_;
+  std::string title_;  // ANSI
   bool comInitialized_ = false;
   bool ownerButtonPending_ = false;  // a window was made; its taskbar button shows with the loop
 };

@@ -11,11 +11,11 @@ struct NamedMember {
 };
 
 constexpr NamedMember kMembers[] = {
-    {L"Movie", kDispidMovie},
-    {L"Play", kDispidPlay},
-    {L"BackgroundColor", kDispidBackgroundColor},
-    {L"TotalFrames", kDispidTotalFrames},
-    {L"CurrentFrame", kDispidCurrentFrame},
+    {L"Movie", flashapi::kDispidMovie},
+    {L"Play", flashapi::kDispidPlay},
+    {L"BackgroundColor", flashapi::kDispidBackgroundColor},
+    {L"TotalFrames", flashapi::kDispidTotalFrames},
+    {L"CurrentFrame", flashapi::kDispidCurrentFrame},
 };
 
 bool IsPropertyGet(WORD flags) { return (flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD)) != 0; }
@@ -88,7 +88,7 @@ HRESULT STDMETHODCALLTYPE StandinControl::Invoke(DISPID id, REFIID iid, LCID, WO
   VARIANT argument;
   HRESULT hr = S_OK;
   switch (id) {
-    case kDispidMovie:
+    case flashapi::kDispidMovie:
       if (IsPropertyPut(flags)) {
         if (FAILED(hr = PutArgument(params, VT_BSTR, argument, argumentError))) return hr;
         hr = put_Movie(V_BSTR(&argument));
@@ -109,7 +109,7 @@ HRESULT STDMETHODCALLTYPE StandinControl::Invoke(DISPID id, REFIID iid, LCID, WO
         return S_OK;
       }
       return DISP_E_MEMBERNOTFOUND;
-    case kDispidBackgroundColor:
+    case flashapi::kDispidBackgroundColor:
       if (IsPropertyPut(flags)) {
         if (FAILED(hr = PutArgument(params, VT_I4, argument, argumentError))) return hr;
         return put_BackgroundColor(V_I4(&argument));
@@ -121,18 +121,18 @@ HRESULT STDMETHODCALLTYPE StandinControl::Invoke(DISPID id, REFIID iid, LCID, WO
         return ReturnLong(hr, color, result);
       }
       return DISP_E_MEMBERNOTFOUND;
-    case kDispidTotalFrames: {
+    case flashapi::kDispidTotalFrames: {
       if (!IsPropertyGet(flags)) return DISP_E_MEMBERNOTFOUND;
       if (FAILED(hr = NoArguments(params))) return hr;
       long frames = 0;
       hr = get_TotalFrames(&frames);
       return ReturnLong(hr, frames, result);
     }
-    case kDispidPlay:
+    case flashapi::kDispidPlay:
       if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
       if (FAILED(hr = NoArguments(params))) return hr;
       return Play();
-    case kDispidCurrentFrame: {
+    case flashapi::kDispidCurrentFrame: {
       if (!IsPropertyGet(flags)) return DISP_E_MEMBERNOTFOUND;
       if (FAILED(hr = NoArguments(params))) return hr;
       long frame = 0;

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "flashapi/StoredControlData.h"
 #include "standin/flash/StandinControl.h"
 #include "standin/flash/movie/ControlData.h"
-#include "standin/flash/movie/StoredControlData.h"
 
 namespace swfsaver::flash {
 namespace {
@@ -45,7 +45,7 @@ HRESULT LoadControlData(IStream* stream, ControlData& data) {
 
 HRESULT STDMETHODCALLTYPE StandinControl::GetClassID(CLSID* clsid) {
   if (!clsid) return E_POINTER;
-  *clsid = kClsidShockwaveFlash;
+  *clsid = flashapi::kClsidShockwaveFlash;
   return S_OK;
 }
 
@@ -70,7 +70,7 @@ HRESULT STDMETHODCALLTYPE StandinControl::Load(LPSTREAM stream) {
 // again gets data Load accepts.
 HRESULT STDMETHODCALLTYPE StandinControl::Save(LPSTREAM stream, BOOL) {
   if (!stream) return E_POINTER;
-  auto bytes = kStoredControlData;
+  auto bytes = flashapi::kStoredControlData;
   for (int i = 0; i < 4; ++i) {
     bytes[8 + i] = static_cast<uint8_t>(static_cast<uint32_t>(extent_.cx) >> (8 * i));
     bytes[12 + i] = static_cast<uint8_t>(static_cast<uint32_t>(extent_.cy) >> (8 * i));
@@ -83,12 +83,12 @@ HRESULT STDMETHODCALLTYPE StandinControl::Save(LPSTREAM stream, BOOL) {
 
 HRESULT STDMETHODCALLTYPE StandinControl::GetSizeMax(ULARGE_INTEGER* size) {
   if (!size) return E_POINTER;
-  size->QuadPart = kStoredControlDataSize;
+  size->QuadPart = flashapi::kStoredControlDataSize;
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE StandinControl::InitNew() {
-  extent_ = {kStoredWidthHimetric, kStoredHeightHimetric};
+  extent_ = {flashapi::kStoredWidthHimetric, flashapi::kStoredHeightHimetric};
   trace_.Line(L"InitNew");
   return S_OK;
 }

@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "standin/flash/FlashInterfaces.h"
+#include "flashapi/ShockwaveFlash.h"
 #include "standin/flash/Module.h"
 #include "standin/flash/ServerRegistration.h"
 #include "standin/flash/StandinControl.h"
@@ -107,7 +107,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  if (!IsEqualCLSID(clsid, kClsidShockwaveFlash)) return CLASS_E_CLASSNOTAVAILABLE;
+  if (!IsEqualCLSID(clsid, swfsaver::flashapi::kClsidShockwaveFlash)) return CLASS_E_CLASSNOTAVAILABLE;
   return classFactory.QueryInterface(iid, object);
 }
 

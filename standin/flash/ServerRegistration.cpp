@@ -2,12 +2,12 @@
 
 #include <olectl.h>
 
-#include "standin/flash/FlashInterfaces.h"
+#include "flashapi/ShockwaveFlash.h"
 
 namespace swfsaver::flash {
 namespace {
 
-const std::wstring kClassKey = std::wstring(L"Software\\Classes\\CLSID\\") + kClsidShockwaveFlashText;
+const std::wstring kClassKey = std::wstring(L"Software\\Classes\\CLSID\\") + flashapi::kClsidShockwaveFlashText;
 const std::wstring kServerKey = kClassKey + L"\\InprocServer32";
 constexpr wchar_t kThreadingModel[] = L"ThreadingModel";
 

@@ -1,12 +1,12 @@
 #include "standin/flash/StandinControl.h"
 
+#include "flashapi/StoredControlData.h"
 #include "standin/flash/Module.h"
-#include "standin/flash/movie/StoredControlData.h"
 
 namespace swfsaver::flash {
 
 StandinControl::StandinControl()
-    : extent_{kStoredWidthHimetric, kStoredHeightHimetric} {
+    : extent_{flashapi::kStoredWidthHimetric, flashapi::kStoredHeightHimetric} {
   LockModule();
   trace_.Line(L"Create");
 }
@@ -25,8 +25,8 @@ HRESULT STDMETHODCALLTYPE StandinControl::QueryInterface(REFIID iid, void** obje
   if (!object) return E_POINTER;
   *object = nullptr;
   if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-      IsEqualIID(iid, kIidShockwaveFlash)) {
-    *object = static_cast<IShockwaveFlash*>(this);
+      IsEqualIID(iid, flashapi::kIidShockwaveFlash)) {
+    *object = static_cast<flashapi::IShockwaveFlash*>(this);
   } else if (IsEqualIID(iid, IID_IOleObject)) {
     *object = static_cast<IOleObject*>(this);
   } else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceObject)) {

@@ -10,13 +10,13 @@
 
 #include <string>
 
-#include "standin/flash/FlashInterfaces.h"
+#include "flashapi/ShockwaveFlash.h"
 #include "standin/flash/Trace.h"
 #include "standin/flash/movie/MoviePlayback.h"
 
 namespace swfsaver::flash {
 
-class StandinControl final : public IShockwaveFlash,
+class StandinControl final : public flashapi::IShockwaveFlash,
                              public IOleObject,
                              public IOleInPlaceObject,
                              public IOleInPlaceActiveObject,

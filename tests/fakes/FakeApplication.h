@@ -24,7 +24,10 @@ struct MessageBoxRecord {
 
 class FakeApplication : public platform::Application {
  public:
-  void Initialize() override { ++initializeCount; }
+  void Initialize(const std::string& title) override {
+    ++initializeCount;
+    initializedTitle = title;
+  }
   void SetHandler(platform::ApplicationHandler* handler) override { handler_ = handler; }
   void Run() override;
   void Terminate() override { quitPosted_ = true; ++terminateCount; }
@@ -60,6 +63,7 @@ class FakeApplication : public platform::Application {
 
   // --- inspection ---
   int initializeCount = 0;
+  std::string initializedTitle;  // what the last Initialize named the taskbar button
   int terminateCount = 0;
   int idleCount = 0;
   int runCount = 0;

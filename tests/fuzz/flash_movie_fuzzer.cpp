@@ -11,7 +11,7 @@
 
 #include "standin/flash/movie/ControlData.h"
 #include "standin/flash/movie/MoviePlayback.h"
-#include "standin/flash/movie/StoredControlData.h"
+#include "flashapi/StoredControlData.h"
 #include "standin/flash/movie/SwfMovie.h"
 #include "tools/SampleMovies.h"
 #include "tools/SwfWriter.h"
@@ -29,8 +29,8 @@ std::vector<std::vector<uint8_t>> Seeds() {
   options.compressed = true;
   seeds.push_back(swfsaver::tools::WriteSwf(options));
   seeds.push_back({'Z', 'W', 'S', 13, 40, 0, 0, 0});
-  seeds.emplace_back(swfsaver::flash::kStoredControlData.begin(),
-                     swfsaver::flash::kStoredControlData.end());
+  seeds.emplace_back(swfsaver::flashapi::kStoredControlData.begin(),
+                     swfsaver::flashapi::kStoredControlData.end());
   return seeds;
 }
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
 #include "dialog/Unit2.h"
-#include "platform/win32/SettingsDialogLayout.h"
+#include "framework/Application.h"
+#include "platform/win32/Win32SettingsDialogLayout.h"
 #include "settings/Settings.h"
 
 namespace swfsaver {

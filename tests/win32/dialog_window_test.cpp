@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/Exceptions.h"
-#include "platform/win32/SettingsDialogLayout.h"
-#include "platform/win32/SettingsDialogWin32.h"
+#include "platform/win32/Win32SettingsDialog.h"
+#include "platform/win32/Win32SettingsDialogLayout.h"
 
 namespace swfsaver {
 namespace {

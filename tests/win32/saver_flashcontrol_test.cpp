@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "flashapi/StoredControlData.h"
 #include "platform/Exceptions.h"
-#include "platform/win32/FlashControlWin32.h"
-#include "standin/flash/movie/StoredControlData.h"
+#include "platform/win32/Win32FlashControl.h"
 #include "tests/win32/saver_host_windows.h"
 #include "tests/win32/saver_scripted_control.h"
 
@@ -36,8 +36,8 @@ class FlashControlTest : public testing::HostWindowsTest {
     HostWindowsTest::TearDown();
   }
 
-  std::unique_ptr<FlashControlWin32> Host() {
-    return std::make_unique<FlashControlWin32>(panel_, frame_, kScriptedControlClass);
+  std::unique_ptr<Win32FlashControl> Host() {
+    return std::make_unique<Win32FlashControl>(panel_, frame_, kScriptedControlClass);
   }
 
   // Creating the control fails with the HRESULT the script gives the named call, and leaves
@@ -69,7 +69,7 @@ TEST_F(FlashControlTest, CreatesLoadsActivatesAndTearsDownInOrder) {
   auto flash = Host();
   EXPECT_EQ(script_.calls, (Calls{"Load 194", "SetClientSite site", "DoVerb -5 24,8,217,177"}));
   EXPECT_TRUE(std::equal(script_.loadedBytes.begin(), script_.loadedBytes.end(),
-                         flash::kStoredControlData.begin(), flash::kStoredControlData.end()));
+                         flashapi::kStoredControlData.begin(), flashapi::kStoredControlData.end()));
   script_.calls.clear();
   flash.reset();
   EXPECT_EQ(script_.calls,
@@ -88,7 +88,7 @@ TEST_F(FlashControlTest, EachFailingCreationStepRaisesItsHresultAndLeavesNothing
   ExpectCreationFails("CreateInstance", E_OUTOFMEMORY);
   ExpectCreationFails("Load", static_cast<HRESULT>(0x80030008));  // STG_E_INSUFFICIENTMEMORY
   ExpectCreationFails("SetClientSite", E_UNEXPECTED);
-  ExpectCreationFails("QueryInterface IShockwaveFlash", E_NOINTERFACE);
+  ExpectCreationFails("QueryInterface flashapi::IShockwaveFlash", E_NOINTERFACE);
   ExpectCreationFails("QueryInterface IPersistStreamInit", E_NOINTERFACE);
   ExpectCreationFails("DoVerb", static_cast<HRESULT>(0x80040003));  // OLEOBJ_E_INVALIDVERB
   ExpectCreationFails("QueryInterface IOleInPlaceObject", E_NOINTERFACE);
@@ -135,15 +135,15 @@ TEST_F(FlashControlTest, EachFailingOperationRaisesTheControlsHresult) {
   auto flash = Host();
   struct Case {
     const char* call;
-    void (*run)(FlashControlWin32&);
+    void (*run)(Win32FlashControl&);
   };
   const Case cases[] = {
-      {"Invoke 123", [](FlashControlWin32& f) { f.SetBackgroundColor(0); }},
-      {"Invoke 102", [](FlashControlWin32& f) { f.SetMovie("x.swf"); }},
-      {"Invoke 124", [](FlashControlWin32& f) { f.TotalFrames(); }},
-      {"Play", [](FlashControlWin32& f) { f.Play(); }},
-      {"CurrentFrame", [](FlashControlWin32& f) { f.CurrentFrame(); }},
-      {"SetObjectRects", [](FlashControlWin32& f) { f.SetLeft(5); }},
+      {"Invoke 123", [](Win32FlashControl& f) { f.SetBackgroundColor(0); }},
+      {"Invoke 102", [](Win32FlashControl& f) { f.SetMovie("x.swf"); }},
+      {"Invoke 124", [](Win32FlashControl& f) { f.TotalFrames(); }},
+      {"Play", [](Win32FlashControl& f) { f.Play(); }},
+      {"CurrentFrame", [](Win32FlashControl& f) { f.CurrentFrame(); }},
+      {"SetObjectRects", [](Win32FlashControl& f) { f.SetLeft(5); }},
   };
   for (const Case& c : cases) {
     script_.failures = {{c.call, E_ACCESSDENIED}};

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/Exceptions.h"
-#include "platform/win32/FlashControlWin32.h"
 #include "platform/win32/OleControlSite.h"
+#include "platform/win32/Win32FlashControl.h"
 #include "standin/flash/Registration.h"
 #include "tests/win32/saver_host_windows.h"
 #include "tests/win32/standin_support.h"
@@ -69,9 +69,9 @@ class OleHostTest : public testing::HostWindowsTest {
 
   // Hosts the stand-in, registering it machine-wide first (as Wine needs; writing it again is
   // harmless).
-  std::unique_ptr<FlashControlWin32> HostStandin() {
+  std::unique_ptr<Win32FlashControl> HostStandin() {
     EXPECT_EQ(flash::RegisterFlashStandin(standin_test::StandinDllPath().c_str()), S_OK);
-    return std::make_unique<FlashControlWin32>(panel_, frame_);
+    return std::make_unique<Win32FlashControl>(panel_, frame_);
   }
 
   std::string Movie(const std::string& name, unsigned fps, uint16_t frames) {
@@ -237,7 +237,7 @@ TEST_F(OleHostTest, ClassNotRegisteredRaisesWithItsHresult) {
   constexpr CLSID kNowhere = {
       0x0D5C1F7A, 0x2B6E, 0x4C3D, {0x8E, 0x9F, 0xA0, 0xB1, 0xC2, 0xD3, 0xE4, 0xF5}};
   try {
-    FlashControlWin32 flash(panel_, frame_, kNowhere);
+    Win32FlashControl flash(panel_, frame_, kNowhere);
     FAIL() << "a control of an unregistered class was created";
   } catch (const EOleSysError& error) {
     EXPECT_EQ(static_cast<uint32_t>(error.ErrorCode()), 0x80040154u);

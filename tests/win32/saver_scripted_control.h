@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "flashapi/ShockwaveFlash.h"
+
 namespace swfsaver::testing {
 
 // {5A1C0D2E-6B7F-4E21-9C3D-0F1E2D3C4B5A}
 inline constexpr CLSID kScriptedControlClass = {
     0x5A1C0D2E, 0x6B7F, 0x4E21, {0x9C, 0x3D, 0x0F, 0x1E, 0x2D, 0x3C, 0x4B, 0x5A}};
-inline constexpr IID kShockwaveFlashIid = {
-    0xD27CDB6C, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 struct ControlScript {
   // Call name -> HRESULT it returns: "CreateInstance", "Load", "SetClientSite", "DoVerb",
@@ -78,8 +78,8 @@ class ScriptedControl final : public IOleObject,
       *object = static_cast<IPersistStreamInit*>(this);
     } else if (IsEqualIID(iid, IID_IDispatch)) {
       *object = static_cast<IDispatch*>(this);
-    } else if (IsEqualIID(iid, kShockwaveFlashIid)) {
-      name = "IShockwaveFlash";
+    } else if (IsEqualIID(iid, flashapi::kIidShockwaveFlash)) {
+      name = "flashapi::IShockwaveFlash";
       *object = &flash_;
     }
     if (*object == nullptr) return E_NOINTERFACE;

@@ -12,22 +12,19 @@
 #include <string>
 #include <vector>
 
+#include "flashapi/ShockwaveFlash.h"
 #include "platform/Exceptions.h"
-#include "platform/win32/SaverFormWin32.h"
-#include "platform/win32/SaverWindowWin32.h"
 #include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32SaverWindow.h"
 #include "standin/flash/Registration.h"
-#include "tests/win32/standin_support.h"
 #include "tests/win32/saver_scripted_control.h"
+#include "tests/win32/standin_support.h"
 
 namespace swfsaver::win32 {
 namespace {
 
 using Events = std::vector<std::string>;
 using platform::MouseButton;
-
-constexpr CLSID kShockwaveFlash = {
-    0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 const char* ButtonName(MouseButton button) {
   switch (button) {
@@ -112,7 +109,7 @@ void SetKeysDown(std::initializer_list<int> keys) {
 class SaverWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    application_.Initialize();
+    application_.Initialize("Swfsaver");
     application_.SetHandler(&handler_);
     SetKeysDown({});
   }
@@ -133,12 +130,16 @@ class SaverWindowTest : public ::testing::Test {
   }
   // The window with the scripted control standing behind the Flash class id in this process.
   void CreateWithScriptedControl() {
-    scripted_ = std::make_unique<testing::ScriptedControlClass>(script_, kShockwaveFlash);
+    scripted_ = std::make_unique<testing::ScriptedControlClass>(script_, flashapi::kClsidShockwaveFlash);
     window_ = CreateWin32SaverWindow(application_, events_);
   }
 
-  SaverFormWin32& Form() { return dynamic_cast<SaverFormWin32&>(*window_); }
+  Win32SaverWindow& Form() { return dynamic_cast<Win32SaverWindow&>(*window_); }
   HWND FormWindow() { return reinterpret_cast<HWND>(window_->Handle()); }
+  // The child windows, found as any program would find them.
+  HWND Panel() { return FindWindowExW(FormWindow(), nullptr, L"TPanel", nullptr); }
+  HWND Button() { return FindWindowExW(FormWindow(), nullptr, L"BUTTON", nullptr); }
+  HWND Control() { return GetWindow(Panel(), GW_CHILD); }
 
   // Offers a key message to the window's filter as the loop would; true when consumed.
   bool Key(HWND target, UINT message, WPARAM key, LPARAM lParam = 1) {
@@ -167,19 +168,19 @@ TEST_F(SaverWindowTest, CreatesTheWindowsOfTheFormResource) {
   EXPECT_EQ(GetWindow(form, GW_OWNER), application_.OwnerWindow());
   ExpectRect(form, 505, 236, 499, 343);
 
-  HWND panel = Form().Panel();
+  HWND panel = Panel();
   EXPECT_EQ(GetParent(panel), form);
   EXPECT_TRUE(GetWindowLongW(panel, GWL_STYLE) & WS_VISIBLE);
   ExpectRect(panel, 0, 0, 281, 177);
 
-  HWND button = Form().Button();
+  HWND button = Button();
   wchar_t text[16] = {};
   GetWindowTextW(button, text, 16);
   EXPECT_EQ(std::wstring(text), L"Close");
   EXPECT_FALSE(GetWindowLongW(button, GWL_STYLE) & WS_VISIBLE);
   ExpectRect(button, 304, 8, 81, 33);
 
-  HWND control = Form().Flash().Window();
+  HWND control = Control();
   ASSERT_NE(control, nullptr);
   EXPECT_EQ(GetParent(control), panel);
   ExpectRect(control, 24, 8, 193, 169);
@@ -193,19 +194,19 @@ TEST_F(SaverWindowTest, BoundsAndAlignmentCarryThroughPanelAndControl) {
   window_->SetColor(0);
   window_->SetBounds(0, 0, 1024, 768);
   ExpectRect(FormWindow(), 0, 0, 1024, 768);
-  ExpectRect(Form().Panel(), 0, 0, 281, 177);  // not aligned yet
+  ExpectRect(Panel(), 0, 0, 281, 177);  // not aligned yet
   window_->AlignPanelToClient();
-  ExpectRect(Form().Panel(), 0, 0, 1024, 768);
+  ExpectRect(Panel(), 0, 0, 1024, 768);
   window_->ShockwaveFlash1().AlignToClient();
-  ExpectRect(Form().Flash().Window(), 0, 0, 1024, 768);
+  ExpectRect(Control(), 0, 0, 1024, 768);
   window_->SetBounds(0, 0, 800, 600);
-  ExpectRect(Form().Panel(), 0, 0, 800, 600);
-  ExpectRect(Form().Flash().Window(), 0, 0, 800, 600);
+  ExpectRect(Panel(), 0, 0, 800, 600);
+  ExpectRect(Control(), 0, 0, 800, 600);
 
   window_->SetPanelVisible(false);
-  EXPECT_FALSE(GetWindowLongW(Form().Panel(), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(GetWindowLongW(Panel(), GWL_STYLE) & WS_VISIBLE);
   window_->SetPanelVisible(true);
-  EXPECT_TRUE(GetWindowLongW(Form().Panel(), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_TRUE(GetWindowLongW(Panel(), GWL_STYLE) & WS_VISIBLE);
 }
 
 TEST_F(SaverWindowTest, ShowActivatesTheWindowBeforeItReturns) {
@@ -236,17 +237,17 @@ TEST_F(SaverWindowTest, PrivateMessagesAndTheHiddenButton) {
   EXPECT_EQ(SendMessageW(FormWindow(), WM_USER + 1, 0, 0), 0);
   EXPECT_EQ(SendMessageW(FormWindow(), WM_USER + 2, 0, 0), 0);
   SendMessageW(FormWindow(), WM_COMMAND, MAKEWPARAM(100, BN_CLICKED),
-               reinterpret_cast<LPARAM>(Form().Button()));
+               reinterpret_cast<LPARAM>(Button()));
   // The same command from another window is not the button's click.
   SendMessageW(FormWindow(), WM_COMMAND, MAKEWPARAM(100, BN_CLICKED),
-               reinterpret_cast<LPARAM>(Form().Panel()));
+               reinterpret_cast<LPARAM>(Panel()));
   EXPECT_EQ(events_.events, (Events{"WMUser1", "WMUser2", "ButtonCloseClick"}));
 }
 
 TEST_F(SaverWindowTest, MouseInputOnTheWindowAndThePanel) {
   CreateWithStandin();
   HWND form = FormWindow();
-  HWND panel = Form().Panel();
+  HWND panel = Panel();
   SendMessageW(form, WM_MOUSEMOVE, MK_SHIFT, MAKELPARAM(600, 500));
   SendMessageW(panel, WM_MOUSEMOVE, 0, MAKELPARAM(-5, -7));
   SendMessageW(panel, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 20));
@@ -255,8 +256,8 @@ TEST_F(SaverWindowTest, MouseInputOnTheWindowAndThePanel) {
   SendMessageW(panel, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(1, 2));
   SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(1, 2));
   // Input over the control's own window is the control's.
-  SendMessageW(Form().Flash().Window(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
-  SendMessageW(Form().Flash().Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+  SendMessageW(Control(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
+  SendMessageW(Control(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
   EXPECT_EQ(events_.events,
             (Events{"FormMouseMove 1 600 500", "Panel1MouseMove 0 -5 -7",
                     "Panel1MouseDown Right 0 10 20", "FormMouseDown Left 4 300 30",
@@ -279,7 +280,7 @@ TEST_F(SaverWindowTest, KeyPreviewSeesKeysOfTheWindowAndItsControls) {
   window_->Show();
   events_.events.clear();
   HWND form = FormWindow();
-  HWND control = Form().Flash().Window();
+  HWND control = Control();
   HWND elsewhere = application_.OwnerWindow();
 
   EXPECT_FALSE(Key(form, WM_KEYDOWN, 'A'));
@@ -303,7 +304,7 @@ TEST_F(SaverWindowTest, FocusNavigationConsumesTabAndTheArrowsOfAFocusedControl)
   window_->Show();
   events_.events.clear();
   HWND form = FormWindow();
-  HWND control = Form().Flash().Window();
+  HWND control = Control();
   HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, form, nullptr, nullptr,
                               nullptr);
   SetFocus(form);
@@ -330,7 +331,7 @@ TEST_F(SaverWindowTest, FocusNavigationConsumesTabAndTheArrowsOfAFocusedControl)
 TEST_F(SaverWindowTest, ControlAcceleratorsComeFirst) {
   CreateWithScriptedControl();
   script_.acceleratorKeys = {VK_TAB, 'P'};
-  HWND control = Form().Flash().Window();
+  HWND control = Control();
   EXPECT_TRUE(Key(control, WM_KEYDOWN, 'P'));
   EXPECT_TRUE(Key(FormWindow(), WM_KEYDOWN, VK_TAB));
   EXPECT_FALSE(Key(control, WM_KEYDOWN, 'Q'));

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "standin/flash/movie/StoredControlData.h"
+#include "flashapi/StoredControlData.h"
 #include "tests/win32/standin_support.h"
 
 namespace swfsaver::standin_test {
@@ -21,7 +21,7 @@ IStream* StreamOf(const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<uint8_t> StoredBytes() {
-  return {flash::kStoredControlData.begin(), flash::kStoredControlData.end()};
+  return {flashapi::kStoredControlData.begin(), flashapi::kStoredControlData.end()};
 }
 
 HRESULT LoadInto(IPersistStreamInit* persist, const std::vector<uint8_t>& bytes,
@@ -42,7 +42,7 @@ using StandinHosting = StandinTest;
 TEST_F(StandinHosting, EveryInterfaceLeadsBackToOneObject) {
   IUnknown* control = Create<IUnknown>(IID_IUnknown);
   ASSERT_NE(control, nullptr);
-  const IID supported[] = {IID_IDispatch,          flash::kIidShockwaveFlash,
+  const IID supported[] = {IID_IDispatch,          flashapi::kIidShockwaveFlash,
                            IID_IOleObject,         IID_IOleWindow,
                            IID_IOleInPlaceObject,  IID_IOleInPlaceActiveObject,
                            IID_IPersist,           IID_IPersistStreamInit};
@@ -252,7 +252,7 @@ TEST_F(StandinPainting, PaintsTheMovieStageAndBlackAroundIt) {
             S_OK);
   IDispatch* dispatch = nullptr;
   ASSERT_EQ(object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
-  EXPECT_EQ(PutLong(dispatch, flash::kDispidBackgroundColor, 0), S_OK);
+  EXPECT_EQ(PutLong(dispatch, flashapi::kDispidBackgroundColor, 0), S_OK);
   EXPECT_EQ(PutMovie(dispatch, movie.Path()), S_OK);
   HWND window = ControlWindow();
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -283,7 +283,7 @@ TEST_F(StandinHosting, DllUnloadsOnlyWhenIdleAndTakesItsWindowClass) {
   EXPECT_EQ(canUnload(), S_OK);
 
   IClassFactory* factory = nullptr;
-  ASSERT_EQ(getClassObject(flash::kClsidShockwaveFlash, IID_IClassFactory,
+  ASSERT_EQ(getClassObject(flashapi::kClsidShockwaveFlash, IID_IClassFactory,
                            reinterpret_cast<void**>(&factory)),
             S_OK);
   IOleObject* object = nullptr;

@@ -30,7 +30,7 @@ class StandinPlayback : public StandinTest {
  protected:
   void SetUp() override {
     StandinTest::SetUp();
-    flash_ = Create<flash::IShockwaveFlash>(flash::kIidShockwaveFlash);
+    flash_ = Create<flashapi::IShockwaveFlash>(flashapi::kIidShockwaveFlash);
     ASSERT_NE(flash_, nullptr);
     ASSERT_EQ(flash_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object_)), S_OK);
     ASSERT_EQ(object_->SetClientSite(&site_), S_OK);
@@ -51,7 +51,7 @@ class StandinPlayback : public StandinTest {
     ASSERT_EQ(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site_, 0, site_.Window(), nullptr),
               S_OK);
   }
-  long TotalFrames() { return GetLong(flash_, flash::kDispidTotalFrames); }
+  long TotalFrames() { return GetLong(flash_, flashapi::kDispidTotalFrames); }
   long Frame() {
     long frame = -1;
     EXPECT_EQ(flash_->CurrentFrame(&frame), S_OK);
@@ -59,7 +59,7 @@ class StandinPlayback : public StandinTest {
   }
 
   TestSite site_;
-  flash::IShockwaveFlash* flash_ = nullptr;
+  flashapi::IShockwaveFlash* flash_ = nullptr;
   IOleObject* object_ = nullptr;
 };
 
@@ -92,7 +92,7 @@ TEST_F(StandinPlayback, PathThatCannotBeLoadedLeavesNoMovie) {
     EXPECT_EQ(PutMovie(flash_, path), S_OK) << Narrow(path);
     EXPECT_EQ(TotalFrames(), 0) << Narrow(path);
     EXPECT_EQ(Frame(), 0) << Narrow(path);
-    EXPECT_EQ(CallMethod(flash_, flash::kDispidPlay), S_OK) << "Play without a movie is harmless";
+    EXPECT_EQ(CallMethod(flash_, flashapi::kDispidPlay), S_OK) << "Play without a movie is harmless";
     EXPECT_EQ(Frame(), 0);
   }
 }
@@ -136,8 +136,8 @@ TEST_F(StandinPlayback, VtableSlotsAgreeWithIDispatch) {
   for (int i = 0; i < 10; ++i) {
     long vtableFrame = -1;
     EXPECT_EQ(CallSlotLong(flash_, kSlotCurrentFrame, &vtableFrame), S_OK);
-    EXPECT_EQ(GetLong(flash_, flash::kDispidCurrentFrame, DISPATCH_METHOD), vtableFrame);
-    EXPECT_EQ(GetLong(flash_, flash::kDispidTotalFrames), total);
+    EXPECT_EQ(GetLong(flash_, flashapi::kDispidCurrentFrame, DISPATCH_METHOD), vtableFrame);
+    EXPECT_EQ(GetLong(flash_, flashapi::kDispidTotalFrames), total);
     Pump(20);
   }
   long unused = 0;
@@ -151,7 +151,7 @@ TEST_F(StandinPlayback, PlayThroughIDispatchStartsTheMovie) {
   ASSERT_EQ(PutMovie(flash_, movie.Path()), S_OK);
   Pump(150);
   EXPECT_EQ(Frame(), 0) << "a loaded movie waits for Play";
-  EXPECT_EQ(CallMethod(flash_, flash::kDispidPlay), S_OK);
+  EXPECT_EQ(CallMethod(flash_, flashapi::kDispidPlay), S_OK);
   EXPECT_TRUE(PumpUntil(1000, [&] { return Frame() > 0; }));
 }
 
@@ -197,20 +197,20 @@ TEST_F(StandinPlayback, DispatchNamesAndErrors) {
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   EXPECT_EQ(flash_->Invoke(0x74, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
             DISP_E_MEMBERNOTFOUND);
-  EXPECT_EQ(flash_->Invoke(flash::kDispidMovie, IID_NULL, 0, DISPATCH_PROPERTYPUT, &none, nullptr,
+  EXPECT_EQ(flash_->Invoke(flashapi::kDispidMovie, IID_NULL, 0, DISPATCH_PROPERTYPUT, &none, nullptr,
                            nullptr, nullptr),
             DISP_E_BADPARAMCOUNT);
-  EXPECT_EQ(flash_->Invoke(flash::kDispidTotalFrames, IID_NULL, 0, DISPATCH_PROPERTYPUT, &none,
+  EXPECT_EQ(flash_->Invoke(flashapi::kDispidTotalFrames, IID_NULL, 0, DISPATCH_PROPERTYPUT, &none,
                            nullptr, nullptr, nullptr),
             DISP_E_MEMBERNOTFOUND) << "TotalFrames is read-only";
   VARIANT text;
   VariantInit(&text);
   V_VT(&text) = VT_BSTR;
   V_BSTR(&text) = SysAllocString(L"black");
-  EXPECT_EQ(PutProperty(flash_, flash::kDispidBackgroundColor, text), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(PutProperty(flash_, flashapi::kDispidBackgroundColor, text), DISP_E_TYPEMISMATCH);
   VariantClear(&text);
-  EXPECT_EQ(PutLong(flash_, flash::kDispidBackgroundColor, 0), S_OK);
-  EXPECT_EQ(GetLong(flash_, flash::kDispidBackgroundColor), 0);
+  EXPECT_EQ(PutLong(flash_, flashapi::kDispidBackgroundColor, 0), S_OK);
+  EXPECT_EQ(GetLong(flash_, flashapi::kDispidBackgroundColor), 0);
 }
 
 }  // namespace

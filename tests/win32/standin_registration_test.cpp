@@ -9,7 +9,7 @@ namespace swfsaver::standin_test {
 namespace {
 
 const std::wstring kClassKey =
-    std::wstring(L"Software\\Classes\\CLSID\\") + flash::kClsidShockwaveFlashText;
+    std::wstring(L"Software\\Classes\\CLSID\\") + flashapi::kClsidShockwaveFlashText;
 const std::wstring kServerKey = kClassKey + L"\\InprocServer32";
 constexpr wchar_t kForeignServer[] = L"C:\\Program Files\\Vendor\\Flash.ocx";
 

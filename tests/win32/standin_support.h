@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "standin/flash/FlashInterfaces.h"
+#include "flashapi/ShockwaveFlash.h"
 #include "standin/flash/Registration.h"
 #include "tools/SwfWriter.h"
 
@@ -82,7 +82,7 @@ class StandinTest : public ::testing::Test {
   template <typename Interface>
   Interface* Create(REFIID iid) {
     Interface* object = nullptr;
-    const HRESULT hr = CoCreateInstance(flash::kClsidShockwaveFlash, nullptr, CLSCTX_INPROC_SERVER,
+    const HRESULT hr = CoCreateInstance(flashapi::kClsidShockwaveFlash, nullptr, CLSCTX_INPROC_SERVER,
                                         iid, reinterpret_cast<void**>(&object));
     EXPECT_EQ(hr, S_OK);
     return object;
@@ -126,7 +126,7 @@ inline HRESULT PutMovie(IDispatch* dispatch, const std::wstring& path) {
   VariantInit(&value);
   V_VT(&value) = VT_BSTR;
   V_BSTR(&value) = SysAllocString(path.c_str());
-  const HRESULT hr = PutProperty(dispatch, flash::kDispidMovie, value);
+  const HRESULT hr = PutProperty(dispatch, flashapi::kDispidMovie, value);
   VariantClear(&value);
   return hr;
 }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "flashapi/StoredControlData.h"
 #include "standin/flash/Trace.h"
-#include "standin/flash/movie/StoredControlData.h"
 #include "tests/win32/standin_support.h"
 
 namespace swfsaver::standin_test {
@@ -71,14 +71,14 @@ TEST_F(StandinTrace, WritesOneLinePerCallInOrder) {
     object->SetClientSite(&site);
     IStream* stream = nullptr;
     ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    stream->Write(flash::kStoredControlData.data(), 100, nullptr);  // cut short: fails
+    stream->Write(flashapi::kStoredControlData.data(), 100, nullptr);  // cut short: fails
     stream->Seek({}, STREAM_SEEK_SET, nullptr);
     EXPECT_TRUE(FAILED(persist->Load(stream)));
     stream->Release();
     EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.Window(), &site.rect), S_OK);
-    EXPECT_EQ(PutLong(dispatch, flash::kDispidBackgroundColor, 0), S_OK);
+    EXPECT_EQ(PutLong(dispatch, flashapi::kDispidBackgroundColor, 0), S_OK);
     EXPECT_EQ(PutMovie(dispatch, movie.Path()), S_OK);
-    EXPECT_EQ(CallMethod(dispatch, flash::kDispidPlay), S_OK);
+    EXPECT_EQ(CallMethod(dispatch, flashapi::kDispidPlay), S_OK);
     const RECT moved{237, 184, 237 + 550, 184 + 400};
     EXPECT_EQ(inPlace->SetObjectRects(&moved, &moved), S_OK);
     EXPECT_EQ(PutMovie(dispatch, TempPath(L"gone.swf")), S_OK);
@@ -121,7 +121,7 @@ TEST_F(StandinTrace, WritesNothingWithoutTheSwitch) {
   IDispatch* dispatch = Create<IDispatch>(IID_IDispatch);
   ASSERT_NE(dispatch, nullptr);
   EXPECT_EQ(PutMovie(dispatch, TempPath(L"any.swf")), S_OK);
-  EXPECT_EQ(CallMethod(dispatch, flash::kDispidPlay), S_OK);
+  EXPECT_EQ(CallMethod(dispatch, flashapi::kDispidPlay), S_OK);
   dispatch->Release();
   EXPECT_EQ(GetFileAttributesW(file_.c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -247,7 +247,7 @@ class IgnoredDialogEvents : public platform::SettingsDialogEvents {
 
 TEST(ApplicationInitializeTest, InitializesComAndMakesAnOwnerWindowShownWhenTheLoopRunsForAWindow) {
   Win32Application application;
-  application.Initialize();
+  application.Initialize("Swfsaver");
 
   // COM is initialised for this thread as a single-threaded apartment.
   EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
@@ -278,7 +278,7 @@ TEST(ApplicationInitializeTest, InitializesComAndMakesAnOwnerWindowShownWhenTheL
 
 TEST(ApplicationInitializeTest, AnOwnerWindowHiddenBeforeTheLoopIsNeverShown) {
   Win32Application application;
-  application.Initialize();
+  application.Initialize("Swfsaver");
   IgnoredDialogEvents events;
   std::unique_ptr<platform::SettingsDialog> dialog = application.CreateSettingsDialog(events);
   Win32SystemState system;
@@ -291,7 +291,7 @@ TEST(ApplicationInitializeTest, AnOwnerWindowHiddenBeforeTheLoopIsNeverShown) {
 
 TEST(ApplicationInitializeTest, CloseOfTheOwnerWindowGoesToTheProgramsWindow) {
   Win32Application application;
-  application.Initialize();
+  application.Initialize("Swfsaver");
   HWND owner = application.OwnerWindow();
   HWND form = CreateWindowExW(0, L"STATIC", L"form", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, owner,
                               nullptr, GetModuleHandleW(nullptr), nullptr);

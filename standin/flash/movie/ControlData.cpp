@@ -1,7 +1,7 @@
 #include "standin/flash/movie/ControlData.h"
 
 #include "standin/flash/movie/ByteReader.h"
-#include "standin/flash/movie/StoredControlData.h"
+#include "flashapi/StoredControlData.h"
 
 namespace swfsaver::flash {
 namespace {
@@ -16,10 +16,10 @@ ControlDataCheck CheckControlData(std::span<const uint8_t> bytes) {
   uint32_t magic = 0, version = 0, width = 0, height = 0;
   if (!reader.ReadU32(magic) || !reader.ReadU32(version) || !reader.ReadU32(width) ||
       !reader.ReadU32(height)) {
-    return NeedMore(kControlDataHeaderSize);
+    return NeedMore(flashapi::kControlDataHeaderSize);
   }
-  if (magic != kControlDataMagic) return Fail(ControlDataStatus::kBadMagic);
-  if (version != kControlDataVersion) return Fail(ControlDataStatus::kBadVersion);
+  if (magic != flashapi::kControlDataMagic) return Fail(ControlDataStatus::kBadMagic);
+  if (version != flashapi::kControlDataVersion) return Fail(ControlDataStatus::kBadVersion);
   ControlDataCheck result{ControlDataStatus::kValid, 0, {}};
   result.data.widthHimetric = static_cast<int32_t>(width);
   result.data.heightHimetric = static_cast<int32_t>(height);
@@ -27,11 +27,11 @@ ControlDataCheck CheckControlData(std::span<const uint8_t> bytes) {
     return Fail(ControlDataStatus::kBadExtent);
   }
 
-  for (size_t i = 0; i < kStoredValueCount; ++i) {
+  for (size_t i = 0; i < flashapi::kStoredValueCount; ++i) {
     ControlDataValue& value = result.data.values[i];
     if (!reader.ReadU16(value.tag)) return NeedMore(reader.Position() + 2);
-    if (value.tag != kStoredValues[i].tag) return Fail(ControlDataStatus::kBadTag);
-    if (value.tag == kBooleanTag) {
+    if (value.tag != flashapi::kStoredValues[i].tag) return Fail(ControlDataStatus::kBadTag);
+    if (value.tag == flashapi::kBooleanTag) {
       uint16_t flag = 0;
       if (!reader.ReadU16(flag)) return NeedMore(reader.Position() + 2);
       if (flag != 0xFFFF && flag != 0x0000) return Fail(ControlDataStatus::kBadBoolean);

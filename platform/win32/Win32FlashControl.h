@@ -8,31 +8,25 @@
 #include <ole2.h>
 #include <ocidl.h>
 
+#include "flashapi/ShockwaveFlash.h"
 #include "platform/FlashControl.h"
 #include "platform/win32/OleControlSite.h"
 #include "platform/win32/OleRef.h"
 
 namespace swfsaver::win32 {
 
-// {D27CDB6E-AE6D-11CF-96B8-444553540000}
-inline constexpr CLSID kShockwaveFlashClass = {
-    0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-// {D27CDB6C-AE6D-11CF-96B8-444553540000}: the dual interface IShockwaveFlash.
-inline constexpr IID kShockwaveFlashInterface = {
-    0xD27CDB6C, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-
 // Where the form resource puts the control on the panel until it is laid out.
 inline constexpr RECT kFlashDesignBounds = {24, 8, 24 + 193, 8 + 169};
 
-class FlashControlWin32 final : public platform::FlashControl {
+class Win32FlashControl final : public platform::FlashControl {
  public:
   // Creates the control in panel (frame: the top-level window around it) at its design
   // bounds and activates it in place. Raises EOleSysError with the HRESULT of the first call
   // that fails; nothing is left behind then.
-  FlashControlWin32(HWND panel, HWND frame, const CLSID& controlClass = kShockwaveFlashClass);
-  ~FlashControlWin32() override;
-  FlashControlWin32(const FlashControlWin32&) = delete;
-  FlashControlWin32& operator=(const FlashControlWin32&) = delete;
+  Win32FlashControl(HWND panel, HWND frame, const CLSID& controlClass = flashapi::kClsidShockwaveFlash);
+  ~Win32FlashControl() override;
+  Win32FlashControl(const Win32FlashControl&) = delete;
+  Win32FlashControl& operator=(const Win32FlashControl&) = delete;
 
   void SetBackgroundColor(int32_t color) override;
   void SetMovie(const std::string& ansiPath) override;
@@ -70,7 +64,7 @@ class FlashControlWin32 final : public platform::FlashControl {
   OleRef<IOleInPlaceObject> inPlace_;
   OleRef<IOleInPlaceActiveObject> activeObject_;
   OleRef<IDispatch> dispatch_;
-  OleRef<IDispatch> shockwaveFlash_;  // IShockwaveFlash, a dual interface on IDispatch
+  OleRef<flashapi::IShockwaveFlash> shockwaveFlash_;
   RECT bounds_ = kFlashDesignBounds;
   bool alignedToClient_ = false;
 };

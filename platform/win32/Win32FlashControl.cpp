@@ -1,31 +1,13 @@
-#include "platform/win32/FlashControlWin32.h"
+#include "platform/win32/Win32FlashControl.h"
 
 #include <string>
 
+#include "flashapi/StoredControlData.h"
 #include "platform/win32/OleError.h"
 #include "platform/win32/Text.h"
-#include "standin/flash/movie/StoredControlData.h"
 
 namespace swfsaver::win32 {
 namespace {
-
-// Dispatch identifiers of the properties the saver uses.
-constexpr DISPID kMovieId = 0x66;
-constexpr DISPID kBackgroundColorId = 0x7B;
-constexpr DISPID kTotalFramesId = 0x7C;
-
-// Vtable slots of IShockwaveFlash: 0-2 IUnknown, 3-6 IDispatch, 7 get_ReadyState, ...
-constexpr int kPlaySlot = 28;
-constexpr int kCurrentFrameSlot = 35;
-
-using PlayMethod = HRESULT(STDMETHODCALLTYPE*)(IDispatch* self);
-using CurrentFrameMethod = HRESULT(STDMETHODCALLTYPE*)(IDispatch* self, long* frame);
-
-template <typename Method>
-Method VtableSlot(IDispatch* object, int slot) {
-  void** vtable = *reinterpret_cast<void***>(object);
-  return reinterpret_cast<Method>(vtable[slot]);
-}
 
 // A VARIANT that is cleared whichever way the call goes.
 struct OwnedVariant {
@@ -58,7 +40,7 @@ void CheckInvoke(HRESULT result, EXCEPINFO& exception) {
 
 }  // namespace
 
-FlashControlWin32::FlashControlWin32(HWND panel, HWND frame, const CLSID& controlClass)
+Win32FlashControl::Win32FlashControl(HWND panel, HWND frame, const CLSID& controlClass)
     : panel_(panel), site_(OleRef<OleControlSite>::Adopt(OleControlSite::Create(panel, frame))) {
   site_->SetPosition(bounds_);
   try {
@@ -69,9 +51,9 @@ FlashControlWin32::FlashControlWin32(HWND panel, HWND frame, const CLSID& contro
   }
 }
 
-FlashControlWin32::~FlashControlWin32() { Teardown(); }
+Win32FlashControl::~Win32FlashControl() { Teardown(); }
 
-void FlashControlWin32::Create(const CLSID& controlClass) {
+void Win32FlashControl::Create(const CLSID& controlClass) {
   OleCheck(CoCreateInstance(controlClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                             object_.ReceiveVoid()));
   // A control that needs its ambient properties while it loads asks for its site first.
@@ -83,7 +65,7 @@ void FlashControlWin32::Create(const CLSID& controlClass) {
   if (!siteFirst) OleCheck(object_->SetClientSite(site_->ClientSite()));
 
   OleCheck(object_->QueryInterface(IID_IDispatch, dispatch_.ReceiveVoid()));
-  OleCheck(object_->QueryInterface(kShockwaveFlashInterface, shockwaveFlash_.ReceiveVoid()));
+  OleCheck(object_->QueryInterface(flashapi::kIidShockwaveFlash, shockwaveFlash_.ReceiveVoid()));
 
   RECT position = bounds_;
   OleCheck(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_->ClientSite(), 0, panel_,
@@ -95,12 +77,12 @@ void FlashControlWin32::Create(const CLSID& controlClass) {
   }
 }
 
-void FlashControlWin32::LoadStoredData() {
+void Win32FlashControl::LoadStoredData() {
   OleRef<IPersistStreamInit> persist;
   OleCheck(object_->QueryInterface(IID_IPersistStreamInit, persist.ReceiveVoid()));
   OleRef<IStream> stream;
   OleCheck(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()));
-  const auto& data = flash::kStoredControlData;
+  const auto& data = flashapi::kStoredControlData;
   OleCheck(stream->Write(data.data(), static_cast<ULONG>(data.size()), nullptr));
   OleCheck(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr));
   OleCheck(persist->Load(stream.Get()));
@@ -108,7 +90,7 @@ void FlashControlWin32::LoadStoredData() {
 
 // The control gives back the site's references only once it is deactivated, closed and
 // detached, in this order; then the host lets go of its own.
-void FlashControlWin32::Teardown() {
+void Win32FlashControl::Teardown() {
   if (inPlace_) inPlace_->InPlaceDeactivate();
   if (object_) {
     object_->Close(OLECLOSE_NOSAVE);
@@ -121,36 +103,35 @@ void FlashControlWin32::Teardown() {
   object_.Reset();
 }
 
-void FlashControlWin32::SetBackgroundColor(int32_t color) {
+void Win32FlashControl::SetBackgroundColor(int32_t color) {
   OwnedVariant value;
   value.value.vt = VT_I4;
   value.value.lVal = color;
-  PutProperty(kBackgroundColorId, value.value);
+  PutProperty(flashapi::kDispidBackgroundColor, value.value);
 }
 
-void FlashControlWin32::SetMovie(const std::string& ansiPath) {
+void Win32FlashControl::SetMovie(const std::string& ansiPath) {
   const std::wstring path = AnsiToWide(ansiPath);
   OwnedVariant value;
   value.value.vt = VT_BSTR;
   value.value.bstrVal = SysAllocStringLen(path.data(), static_cast<UINT>(path.size()));
   if (value.value.bstrVal == nullptr) ThrowOleError(E_OUTOFMEMORY);
-  PutProperty(kMovieId, value.value);
+  PutProperty(flashapi::kDispidMovie, value.value);
 }
 
-void FlashControlWin32::Play() {
-  OleCheck(VtableSlot<PlayMethod>(shockwaveFlash_.Get(), kPlaySlot)(shockwaveFlash_.Get()));
+void Win32FlashControl::Play() {
+  OleCheck(shockwaveFlash_->Play());
 }
 
-int32_t FlashControlWin32::TotalFrames() { return GetIntegerProperty(kTotalFramesId); }
+int32_t Win32FlashControl::TotalFrames() { return GetIntegerProperty(flashapi::kDispidTotalFrames); }
 
-int32_t FlashControlWin32::CurrentFrame() {
+int32_t Win32FlashControl::CurrentFrame() {
   long frame = 0;
-  OleCheck(VtableSlot<CurrentFrameMethod>(shockwaveFlash_.Get(), kCurrentFrameSlot)(
-      shockwaveFlash_.Get(), &frame));
+  OleCheck(shockwaveFlash_->CurrentFrame(&frame));
   return frame;
 }
 
-void FlashControlWin32::PutProperty(DISPID id, VARIANT& value) {
+void Win32FlashControl::PutProperty(DISPID id, VARIANT& value) {
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS parameters{&value, &named, 1, 1};
   EXCEPINFO exception{};
@@ -160,7 +141,7 @@ void FlashControlWin32::PutProperty(DISPID id, VARIANT& value) {
               exception);
 }
 
-int32_t FlashControlWin32::GetIntegerProperty(DISPID id) {
+int32_t Win32FlashControl::GetIntegerProperty(DISPID id) {
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   OwnedVariant result;
   EXCEPINFO exception{};
@@ -175,57 +156,57 @@ int32_t FlashControlWin32::GetIntegerProperty(DISPID id) {
 
 // --- layout: each property on its own, as a designer sets them ---
 
-void FlashControlWin32::SetLeft(int32_t left) {
+void Win32FlashControl::SetLeft(int32_t left) {
   const LONG width = bounds_.right - bounds_.left;
   bounds_.left = left;
   bounds_.right = left + width;
   ApplyBounds();
 }
 
-void FlashControlWin32::SetTop(int32_t top) {
+void Win32FlashControl::SetTop(int32_t top) {
   const LONG height = bounds_.bottom - bounds_.top;
   bounds_.top = top;
   bounds_.bottom = top + height;
   ApplyBounds();
 }
 
-void FlashControlWin32::SetWidth(int32_t width) {
+void Win32FlashControl::SetWidth(int32_t width) {
   bounds_.right = bounds_.left + width;
   ApplyBounds();
 }
 
-void FlashControlWin32::SetHeight(int32_t height) {
+void Win32FlashControl::SetHeight(int32_t height) {
   bounds_.bottom = bounds_.top + height;
   ApplyBounds();
 }
 
-void FlashControlWin32::AlignToClient() {
+void Win32FlashControl::AlignToClient() {
   alignedToClient_ = true;
   ApplyBounds();
 }
 
-void FlashControlWin32::PanelResized() {
+void Win32FlashControl::PanelResized() {
   if (alignedToClient_) ApplyBounds();
 }
 
-RECT FlashControlWin32::Bounds() const {
+RECT Win32FlashControl::Bounds() const {
   if (!alignedToClient_) return bounds_;
   RECT client{};
   GetClientRect(panel_, &client);
   return client;
 }
 
-void FlashControlWin32::ApplyBounds() {
+void Win32FlashControl::ApplyBounds() {
   RECT position = Bounds();
   site_->SetPosition(position);
   if (inPlace_) OleCheck(inPlace_->SetObjectRects(&position, &position));
 }
 
-bool FlashControlWin32::TranslateAccelerator(MSG& message) {
+bool Win32FlashControl::TranslateAccelerator(MSG& message) {
   return activeObject_ && activeObject_->TranslateAccelerator(&message) == S_OK;
 }
 
-HWND FlashControlWin32::Window() {
+HWND Win32FlashControl::Window() {
   HWND window = nullptr;
   if (inPlace_ && SUCCEEDED(inPlace_->GetWindow(&window))) return window;
   return nullptr;

@@ -1,5 +1,6 @@
-// The Flash ActiveX control's identity and its dual interface IShockwaveFlash, declared in the
-// published member order: the vtable slot of each member is what a host calls through, so the
+// The Flash ActiveX control as its host and our stand-in both see it: its class identifier, its
+// dual interface IShockwaveFlash, and the dispatch identifiers of the members in use. The
+// interface is declared in the published member order: the vtable slot of each member is what a host calls through, so the
 // order must not change (0-2 IUnknown, 3-6 IDispatch, 7 get_ReadyState, 8 get_TotalFrames,
 // ..., 28 Play, ..., 35 CurrentFrame). Members after TGetPropertyNum (slot 72) differ between
 // versions of the control and are not declared.
@@ -8,7 +9,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
-namespace swfsaver::flash {
+namespace swfsaver::flashapi {
 
 // {D27CDB6E-AE6D-11CF-96B8-444553540000}
 inline constexpr CLSID kClsidShockwaveFlash = {
@@ -18,7 +19,7 @@ inline constexpr IID kIidShockwaveFlash = {
     0xD27CDB6C, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 inline constexpr wchar_t kClsidShockwaveFlashText[] = L"{D27CDB6E-AE6D-11CF-96B8-444553540000}";
 
-// Dispatch identifiers of the members the stand-in answers through IDispatch::Invoke.
+// Dispatch identifiers: the host sets and reads properties through IDispatch::Invoke by these.
 inline constexpr DISPID kDispidMovie = 0x66;
 inline constexpr DISPID kDispidPlay = 0x70;
 inline constexpr DISPID kDispidBackgroundColor = 0x7B;
@@ -99,4 +100,4 @@ struct IShockwaveFlash : public IDispatch {
                                                     double* value) = 0;          // 72
 };
 
-}  // namespace swfsaver::flash
+}  // namespace swfsaver::flashapi

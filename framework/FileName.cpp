@@ -1,4 +1,4 @@
-#include "app/FileName.h"
+#include "framework/FileName.h"
 
 namespace swfsaver {
 

@@ -30,8 +30,4 @@ class LoadedLibrary {
   platform::Handle module_;
 };
 
-inline constexpr const char* kPasswordLibrary = "MPR.DLL";
-inline constexpr const char* kPasswordRoutine = "PwdChangePasswordA";
-inline constexpr const char* kPasswordProvider = "SCRSAVE";
-
 }  // namespace swfsaver

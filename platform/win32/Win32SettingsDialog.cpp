@@ -1,18 +1,14 @@
-#include "platform/win32/SettingsDialogWin32.h"
+#include "platform/win32/Win32SettingsDialog.h"
 
 #include "platform/win32/WindowsApi.h"
 #include <windowsx.h>
 
 #include "platform/Exceptions.h"
-#include "platform/win32/SettingsControlsWin32.h"
-#include "platform/win32/SettingsDialogLayout.h"
-#include "platform/win32/SettingsDialogPaint.h"
 #include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32SettingsDialogPaint.h"
+#include "platform/win32/Win32WindowClass.h"
 
 namespace swfsaver::win32 {
-
-namespace layout = settings_layout;
-using Handler = void (platform::SettingsDialogEvents::*)();
 
 namespace {
 
@@ -21,69 +17,13 @@ constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCH
 constexpr DWORD kFormExStyle = 0;
 constexpr const char* kCannotCreateWindow = "ウィンドウを作成できません";
 
-class Win32SettingsDialog final : public platform::SettingsDialog, public MessageFilter {
- public:
-  Win32SettingsDialog(Win32Application& application, platform::SettingsDialogEvents& events);
-  ~Win32SettingsDialog() override;
-  Win32SettingsDialog(const Win32SettingsDialog&) = delete;
-  Win32SettingsDialog& operator=(const Win32SettingsDialog&) = delete;
-
-  platform::ListBox& ListBoxMovie() override { return listBox_; }
-  platform::CheckBox& CheckBoxExpansion() override { return checkBox_; }
-  platform::Label& LabelFileName() override { return labelFileName_; }
-  platform::OpenDialog& OpenDialog1() override { return openDialog_; }
-  void Show() override;
-  void Close() override;
-
-  bool PreTranslateMessage(MSG& message) override;
-
- private:
-  static void RegisterFormClass();
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
-  void CreateControls();
-  HWND CreateControl(const layout::Place& place, HWND parent);
-  void FitLabelToCaption(HWND label, const layout::Place& place);
-  void CreatePopupMenu1();
-  void Raise(Handler handler);
-  void OnControlCommand(int id, int code);
-  void OnMenuCommand(int id);
-  void OnContextMenu(HWND from, LPARAM position);
-  void OnActivate(bool active);
-  void MoveFocus(bool backward);
-
-  Win32Application& application_;
-  platform::SettingsDialogEvents& events_;
-  HWND window_ = nullptr;
-  HWND listWindow_ = nullptr;
-  HWND focus_ = nullptr;  // the control to give the focus back to on reactivation
-  HFONT font_ = nullptr;
-  HMENU popupMenu1_ = nullptr;
-  Win32ListBox listBox_;
-  Win32CheckBox checkBox_;
-  Win32Label labelFileName_;
-  Win32OpenDialog openDialog_;
-};
-
-void Win32SettingsDialog::RegisterFormClass() {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(GetModuleHandleW(nullptr), layout::kWindowClass, &existing)) return;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &WindowProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = layout::kWindowClass;
-  RegisterClassExW(&windowClass);
-}
+}  // namespace
 
 Win32SettingsDialog::Win32SettingsDialog(Win32Application& application,
                                          platform::SettingsDialogEvents& events)
     : application_(application), events_(events) {
-  RegisterFormClass();
+  RegisterWindowClass(layout::kWindowClass, &WindowProc,
+                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   RECT frame{0, 0, layout::kClientWidth, layout::kClientHeight};
   AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
   CreateWindowExW(kFormExStyle, layout::kWindowClass, layout::kCaption, kFormStyle,
@@ -365,8 +305,6 @@ void Win32SettingsDialog::OnActivate(bool active) {
   HWND target = focus_ != nullptr ? focus_ : GetNextDlgTabItem(window_, nullptr, FALSE);
   if (target != nullptr) SetFocus(target);
 }
-
-}  // namespace
 
 std::unique_ptr<platform::SettingsDialog> CreateWin32SettingsDialog(
     Win32Application& application, platform::SettingsDialogEvents& events) {

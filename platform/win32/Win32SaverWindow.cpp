@@ -1,13 +1,13 @@
 // The saver window's creation, its properties and the procedures of the window and its
 // panel. Every event goes into the portable logic through CallHandler, so an error there is
 // reported and never thrown through the system's frames.
-#include "platform/win32/SaverWindowWin32.h"
+#include "platform/win32/Win32SaverWindow.h"
 
 #include <windowsx.h>
 
 #include "platform/Exceptions.h"
-#include "platform/win32/SaverFormWin32.h"
 #include "platform/win32/Text.h"
+#include "platform/win32/Win32WindowClass.h"
 
 namespace swfsaver::win32 {
 namespace {
@@ -25,22 +25,6 @@ constexpr RECT kButtonDesign = {304, 8, 304 + 81, 8 + 33};
 constexpr UINT kWmUser1 = WM_USER + 1;
 constexpr UINT kWmUser2 = WM_USER + 2;
 
-void RegisterWindowClasses(HINSTANCE instance, WNDPROC form, WNDPROC panel) {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  windowClass.lpfnWndProc = form;
-  windowClass.lpszClassName = kFormClass;
-  RegisterClassExW(&windowClass);
-  windowClass.lpfnWndProc = panel;
-  windowClass.lpszClassName = kPanelClass;
-  RegisterClassExW(&windowClass);
-  registered = true;
-}
-
 uint32_t MouseShiftState(WPARAM keys) {
   uint32_t shift = 0;
   if ((keys & MK_SHIFT) != 0) shift |= platform::kShiftKey;
@@ -50,12 +34,12 @@ uint32_t MouseShiftState(WPARAM keys) {
 }
 
 // Handles the creation message of both classes: the window procedure finds its object here.
-SaverFormWin32* Attach(HWND window, UINT message, LPARAM lParam) {
+Win32SaverWindow* Attach(HWND window, UINT message, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  return reinterpret_cast<SaverFormWin32*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return reinterpret_cast<Win32SaverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 void FillWithBrush(HWND window, HDC context, HBRUSH brush) {
@@ -72,13 +56,14 @@ void FillWithBrush(HWND window, HDC context, HBRUSH brush) {
 
 std::unique_ptr<platform::SaverWindow> CreateWin32SaverWindow(
     Win32Application& application, platform::SaverWindowEvents& events) {
-  return std::make_unique<SaverFormWin32>(application, events);
+  return std::make_unique<Win32SaverWindow>(application, events);
 }
 
-SaverFormWin32::SaverFormWin32(Win32Application& application, platform::SaverWindowEvents& events)
+Win32SaverWindow::Win32SaverWindow(Win32Application& application, platform::SaverWindowEvents& events)
     : application_(application), events_(events) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  RegisterWindowClasses(instance, FormProcedure, PanelProcedure);
+  RegisterWindowClass(kFormClass, FormProcedure);
+  RegisterWindowClass(kPanelClass, PanelProcedure);
   panelBrush_ = CreateSolidBrush(RGB(0, 0, 0));
   try {
     form_ = CreateWindowExW(0, kFormClass, Utf8ToWide(kCaption).c_str(),
@@ -100,7 +85,7 @@ SaverFormWin32::SaverFormWin32(Win32Application& application, platform::SaverWin
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonCloseId)),
                               instance, nullptr);
     if (button_ == nullptr) ThrowLastError("The saver window's button cannot be created");
-    flash_ = std::make_unique<FlashControlWin32>(panel_, form_);
+    flash_ = std::make_unique<Win32FlashControl>(panel_, form_);
   } catch (...) {
     DestroyWindows();
     DeleteObject(panelBrush_);
@@ -109,7 +94,7 @@ SaverFormWin32::SaverFormWin32(Win32Application& application, platform::SaverWin
   application_.AddMessageFilter(this);
 }
 
-SaverFormWin32::~SaverFormWin32() {
+Win32SaverWindow::~Win32SaverWindow() {
   application_.RemoveMessageFilter(this);
   flash_.reset();  // the control goes while its windows still exist
   DestroyWindows();
@@ -117,7 +102,7 @@ SaverFormWin32::~SaverFormWin32() {
   DeleteObject(panelBrush_);
 }
 
-void SaverFormWin32::DestroyWindows() {
+void Win32SaverWindow::DestroyWindows() {
   // No procedure may reach this object once it is going.
   for (HWND window : {form_, panel_}) {
     if (window != nullptr) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -127,62 +112,62 @@ void SaverFormWin32::DestroyWindows() {
 }
 
 // The logic gives colours as 0xRRGGBB.
-void SaverFormWin32::SetColor(uint32_t rgb) {
+void Win32SaverWindow::SetColor(uint32_t rgb) {
   const HBRUSH brush = CreateSolidBrush(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
   if (formBrush_ != nullptr) DeleteObject(formBrush_);
   formBrush_ = brush;
   InvalidateRect(form_, nullptr, TRUE);
 }
 
-void SaverFormWin32::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+void Win32SaverWindow::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
   SetWindowPos(form_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void SaverFormWin32::SetPanelVisible(bool visible) {
+void Win32SaverWindow::SetPanelVisible(bool visible) {
   ShowWindow(panel_, visible ? SW_SHOW : SW_HIDE);
 }
 
-void SaverFormWin32::AlignPanelToClient() {
+void Win32SaverWindow::AlignPanelToClient() {
   panelAligned_ = true;
   FillPanel();
 }
 
-void SaverFormWin32::FillPanel() {
+void Win32SaverWindow::FillPanel() {
   RECT client{};
   GetClientRect(form_, &client);
   SetWindowPos(panel_, nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Showing the window activates it; the activation, and FormActivate with it, runs inside.
-void SaverFormWin32::Show() {
+void Win32SaverWindow::Show() {
   ShowWindow(form_, SW_SHOW);
   UpdateWindow(form_);
 }
 
 // The framework's close of the main window: FormClose, then the application terminates. The
 // window stays until the loop has ended.
-void SaverFormWin32::Close() {
+void Win32SaverWindow::Close() {
   events_.FormClose();
   application_.Terminate();
 }
 
-LRESULT CALLBACK SaverFormWin32::FormProcedure(HWND window, UINT message, WPARAM wParam,
+LRESULT CALLBACK Win32SaverWindow::FormProcedure(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam) {
-  SaverFormWin32* self = Attach(window, message, lParam);
+  Win32SaverWindow* self = Attach(window, message, lParam);
   if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   if (message == WM_NCCREATE) self->form_ = window;
   return self->OnFormMessage(message, wParam, lParam);
 }
 
-LRESULT CALLBACK SaverFormWin32::PanelProcedure(HWND window, UINT message, WPARAM wParam,
+LRESULT CALLBACK Win32SaverWindow::PanelProcedure(HWND window, UINT message, WPARAM wParam,
                                                 LPARAM lParam) {
-  SaverFormWin32* self = Attach(window, message, lParam);
+  Win32SaverWindow* self = Attach(window, message, lParam);
   if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   if (message == WM_NCCREATE) self->panel_ = window;
   return self->OnPanelMessage(message, wParam, lParam);
 }
 
-LRESULT SaverFormWin32::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32SaverWindow::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) {
@@ -222,7 +207,7 @@ LRESULT SaverFormWin32::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam
   return DefWindowProcW(form_, message, wParam, lParam);
 }
 
-LRESULT SaverFormWin32::OnPanelMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32SaverWindow::OnPanelMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
       FillWithBrush(panel_, reinterpret_cast<HDC>(wParam), panelBrush_);
@@ -239,7 +224,7 @@ LRESULT SaverFormWin32::OnPanelMessage(UINT message, WPARAM wParam, LPARAM lPara
 
 // Mouse input on the window's own surface or on the panel; input over the control's window
 // goes to the control and never comes here.
-bool SaverFormWin32::OnMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, bool panel) {
+bool Win32SaverWindow::OnMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, bool panel) {
   const int32_t x = GET_X_LPARAM(lParam);
   const int32_t y = GET_Y_LPARAM(lParam);
   const uint32_t shift = MouseShiftState(wParam);

@@ -1,6 +1,6 @@
-#include "app/Application.h"
+#include "framework/Application.h"
 
-#include "app/ErrorReports.h"
+#include "framework/ErrorReports.h"
 
 namespace swfsaver {
 
@@ -12,7 +12,7 @@ TApplication::TApplication(platform::Platform& platform)
 
 TApplication::~TApplication() { platform_.application.SetHandler(nullptr); }
 
-void TApplication::Initialize() { platform_.application.Initialize(); }
+void TApplication::Initialize() { platform_.application.Initialize(title_); }
 
 void TApplication::Run() { platform_.application.Run(); }
 

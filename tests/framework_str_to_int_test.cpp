@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "app/StrToInt.h"
+#include "framework/StrToInt.h"
 #include "platform/Exceptions.h"
 #include "tests/error_message.h"
 #include "tests/fakes/FakeCodePage.h"

@@ -1,4 +1,4 @@
-#include "app/SystemLibrary.h"
+#include "framework/SystemLibrary.h"
 
 #include <array>
 

@@ -1,10 +1,9 @@
-// The run mode, chosen once from the first command-line argument before any window exists.
+// The run mode and the first two arguments: chosen once by the start-up before any window
+// exists, read by the saver's close rules afterwards.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
 namespace swfsaver {
 
@@ -19,8 +18,5 @@ enum TRunMode : uint8_t {
 extern TRunMode RunMode;
 extern std::string FirstParam;
 extern std::string SecondParam;
-
-// The mode a first argument (already upper-cased) selects, or nothing: the process then ends.
-std::optional<TRunMode> ParseRunMode(std::string_view firstParam);
 
 }  // namespace swfsaver

@@ -10,19 +10,19 @@
 #include <memory>
 
 #include "platform/SaverWindow.h"
-#include "platform/win32/FlashControlWin32.h"
 #include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32FlashControl.h"
 
 namespace swfsaver::win32 {
 
-class SaverFormWin32 final : public platform::SaverWindow, public MessageFilter {
+class Win32SaverWindow final : public platform::SaverWindow, public MessageFilter {
  public:
   // Creates the window, its panel, its button and the control; raises EOleSysError when the
   // control cannot be created, leaving no window behind.
-  SaverFormWin32(Win32Application& application, platform::SaverWindowEvents& events);
-  ~SaverFormWin32() override;
-  SaverFormWin32(const SaverFormWin32&) = delete;
-  SaverFormWin32& operator=(const SaverFormWin32&) = delete;
+  Win32SaverWindow(Win32Application& application, platform::SaverWindowEvents& events);
+  ~Win32SaverWindow() override;
+  Win32SaverWindow(const Win32SaverWindow&) = delete;
+  Win32SaverWindow& operator=(const Win32SaverWindow&) = delete;
 
   std::uintptr_t Handle() override { return reinterpret_cast<std::uintptr_t>(form_); }
   void SetColor(uint32_t rgb) override;
@@ -35,11 +35,6 @@ class SaverFormWin32 final : public platform::SaverWindow, public MessageFilter 
 
   bool PreTranslateMessage(MSG& message) override;
 
-  // For tests: the child windows.
-  HWND Panel() const { return panel_; }
-  HWND Button() const { return button_; }
-  FlashControlWin32& Flash() { return *flash_; }
-
  private:
   static LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wParam,
@@ -50,7 +45,7 @@ class SaverFormWin32 final : public platform::SaverWindow, public MessageFilter 
   void FillPanel();
   void DestroyWindows();
 
-  // Key routing (SaverKeyRouting.cpp).
+  // Key routing (Win32SaverWindowKeys.cpp).
   bool IsOwnWindow(HWND window) const;
   bool NavigatesFocus(const MSG& message);
   void PreviewKey(const MSG& message);
@@ -62,8 +57,11 @@ class SaverFormWin32 final : public platform::SaverWindow, public MessageFilter 
   HWND button_ = nullptr;
   HBRUSH formBrush_ = nullptr;  // null: the design colour, the system button face
   HBRUSH panelBrush_ = nullptr;
-  std::unique_ptr<FlashControlWin32> flash_;
+  std::unique_ptr<Win32FlashControl> flash_;
   bool panelAligned_ = false;
 };
+
+std::unique_ptr<platform::SaverWindow> CreateWin32SaverWindow(Win32Application& application,
+                                                              platform::SaverWindowEvents& events);
 
 }  // namespace swfsaver::win32

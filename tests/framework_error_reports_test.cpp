@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/ErrorReports.h"
+#include "framework/ErrorReports.h"
 #include "platform/Exceptions.h"
 #include "tests/fakes/FakeCodePage.h"
 

@@ -1,12 +1,8 @@
-#include "app/RunMode.h"
+#include "app/ParseRunMode.h"
 
 #include <array>
 
 namespace swfsaver {
-
-TRunMode RunMode = rmConfigure;
-std::string FirstParam;
-std::string SecondParam;
 
 namespace {
 struct RunModeRule {

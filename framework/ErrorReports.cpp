@@ -1,9 +1,9 @@
-#include "app/ErrorReports.h"
+#include "framework/ErrorReports.h"
 
 #include <cstdint>
 #include <cstdio>
 
-#include "app/FileName.h"
+#include "framework/FileName.h"
 #include "platform/Exceptions.h"
 
 namespace swfsaver {

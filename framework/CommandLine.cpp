@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "framework/CommandLine.h"
 
 namespace swfsaver {
 

@@ -1,4 +1,4 @@
-#include "app/StrToInt.h"
+#include "framework/StrToInt.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/SettingsDialogPaint.h"
+#include "platform/win32/Win32SettingsDialogPaint.h"
 
 namespace swfsaver::win32 {
 

@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace swfsaver::flash {
+namespace swfsaver::flashapi {
 
 inline constexpr uint32_t kControlDataMagic = 0x55665567;
 inline constexpr uint32_t kControlDataVersion = 0x300;
@@ -103,4 +103,4 @@ constexpr std::array<uint8_t, kStoredControlDataSize> BuildStoredControlData() {
 inline constexpr std::array<uint8_t, kStoredControlDataSize> kStoredControlData =
     detail::BuildStoredControlData();
 
-}  // namespace swfsaver::flash
+}  // namespace swfsaver::flashapi

@@ -1,11 +1,11 @@
 // Keys on their way through the loop, in the framework's order: the hosted control's
 // accelerators, then focus navigation between the window's controls, then key preview, which
 // gives FormKeyDown every key of the window and its controls and lets it go on to its window.
-#include "platform/win32/SaverFormWin32.h"
+#include "platform/win32/Win32SaverWindow.h"
 
 namespace swfsaver::win32 {
 
-bool SaverFormWin32::PreTranslateMessage(MSG& message) {
+bool Win32SaverWindow::PreTranslateMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
   if (!IsOwnWindow(message.hwnd)) return false;
   if (flash_->TranslateAccelerator(message)) return true;
@@ -14,13 +14,13 @@ bool SaverFormWin32::PreTranslateMessage(MSG& message) {
   return false;
 }
 
-bool SaverFormWin32::IsOwnWindow(HWND window) const {
+bool Win32SaverWindow::IsOwnWindow(HWND window) const {
   return window != nullptr && (window == form_ || IsChild(form_, window));
 }
 
 // Tab without Ctrl or Alt, and the arrow keys while a control (not the window itself) has the
 // focus, move the focus, unless the focused window takes these keys itself.
-bool SaverFormWin32::NavigatesFocus(const MSG& message) {
+bool Win32SaverWindow::NavigatesFocus(const MSG& message) {
   if (GetKeyState(VK_MENU) < 0) return false;
   const bool controlFocused = message.hwnd != form_;
   UINT wanted = 0;
@@ -50,7 +50,7 @@ bool SaverFormWin32::NavigatesFocus(const MSG& message) {
   return true;
 }
 
-void SaverFormWin32::PreviewKey(const MSG& message) {
+void Win32SaverWindow::PreviewKey(const MSG& message) {
   uint32_t shift = 0;
   if (GetKeyState(VK_SHIFT) < 0) shift |= platform::kShiftKey;
   if (GetKeyState(VK_CONTROL) < 0) shift |= platform::kCtrlKey;

@@ -1,0 +1,31 @@
+// The settings dialog's file-open dialog.
+#pragma once
+
+#include "platform/win32/WindowsApi.h"
+
+#include <string>
+
+#include "platform/SettingsDialog.h"
+
+namespace swfsaver::win32 {
+
+// OpenDialog1: GetOpenFileNameA for one file, read-only box hidden, resizable, and without
+// the options that demand an existing file or folder.
+class Win32OpenDialog : public platform::OpenDialog {
+ public:
+  void SetOwner(HWND owner) { owner_ = owner; }
+  void SetFilter(const std::string& filter) override { filter_ = filter; }
+  bool Execute() override;
+  std::string FileName() override { return fileName_; }
+
+ private:
+  HWND owner_ = nullptr;
+  std::string filter_;
+  std::string fileName_;
+};
+
+// The framework's filter form ("description|pattern|..." in UTF-8) as the file dialog takes
+// it: ANSI parts, each ended by a zero byte, the list ended by one more. Empty for no filter.
+std::string FileDialogFilter(const std::string& filter);
+
+}  // namespace swfsaver::win32

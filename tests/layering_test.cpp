@@ -1,0 +1,87 @@
+// Dependencies run one way: every quoted #include of the product is checked against the layer
+// rule, so an include that reaches upward fails the test run instead of waiting for a review.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// What each layer may include besides itself. A layer is a folder; a file belongs to the
+// longest folder that holds it.
+const std::map<std::string, std::set<std::string>> kMayInclude = {
+    {"flashapi", {}},
+    {"platform", {}},
+    {"platform/win32", {"platform", "flashapi"}},
+    {"framework", {"platform"}},
+    {"settings", {"framework", "platform"}},
+    {"swf", {"framework", "platform"}},
+    {"saver", {"settings", "swf", "framework", "platform"}},
+    {"dialog", {"settings", "swf", "framework", "platform"}},
+    {"app", {"saver", "dialog", "settings", "swf", "framework", "platform", "platform/win32"}},
+    {"standin/flash", {"flashapi"}},
+    {"tools", {}},
+};
+
+std::string LayerOf(const std::string& path) {
+  std::string best;
+  for (const auto& [layer, allowed] : kMayInclude) {
+    if (path.rfind(layer + "/", 0) == 0 && layer.size() > best.size()) best = layer;
+  }
+  return best;
+}
+
+// "file:line: include" for each quoted include of the file that its layer may not make.
+std::vector<std::string> UpwardIncludes(const fs::path& root, const std::string& file) {
+  static const std::regex kInclude(R"re(^\s*#\s*include\s*"([^"]+)")re");
+  const std::string layer = LayerOf(file);
+  const std::set<std::string>& allowed = kMayInclude.at(layer);
+  std::vector<std::string> found;
+  std::ifstream in(root / file);
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    std::smatch match;
+    if (!std::regex_search(line, match, kInclude)) continue;
+    const std::string target = LayerOf(match[1]);
+    if (target == layer || allowed.count(target) != 0) continue;
+    found.push_back(file + ":" + std::to_string(number) + ": " + match[1].str() +
+                    (target.empty() ? " (in no layer)" : " (layer " + target + ")"));
+  }
+  return found;
+}
+
+// The product's sources, relative to the source root; tests and build output are not layers.
+std::vector<std::string> ProductSources(const fs::path& root) {
+  std::vector<std::string> files;
+  for (const auto& [layer, allowed] : kMayInclude) {
+    for (const auto& entry : fs::recursive_directory_iterator(root / layer)) {
+      const std::string extension = entry.path().extension().string();
+      if (extension != ".h" && extension != ".cpp") continue;
+      const std::string relative = fs::relative(entry.path(), root).generic_string();
+      if (LayerOf(relative) == layer) files.push_back(relative);
+    }
+  }
+  return files;
+}
+
+TEST(Layering, EveryIncludeOfTheProductRunsDownward) {
+  const fs::path root = SWFSAVER_SOURCE_DIR;
+  const std::vector<std::string> files = ProductSources(root);
+  ASSERT_GT(files.size(), 50u) << "the source tree was not found under " << root;
+  std::vector<std::string> upward;
+  for (const std::string& file : files) {
+    for (std::string& found : UpwardIncludes(root, file)) upward.push_back(std::move(found));
+  }
+  std::string report;
+  for (const std::string& line : upward) report += "\n  " + line;
+  EXPECT_TRUE(upward.empty()) << "includes that run against the layers:" << report;
+}
+
+}  // namespace
