@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/StrToInt.h"
+#include "framework/StrToInt.h"
 #include "platform/Exceptions.h"
 
 namespace swfsaver {
@@ -28,9 +28,8 @@ TRegIniFile::TRegIniFile(platform::Registry& registry, const platform::CodePage&
                          std::string fileName)
     : registry_(registry), codePage_(codePage), fileName_(std::move(fileName)) {
   platform::RegKey key = 0;
-  if (registry_.CreateKey(rootKey_, fileName_, &key) == platform::kErrorSuccess) {
+  if (registry_.CreateKey(platform::kHkeyCurrentUser, fileName_, &key) == platform::kErrorSuccess) {
     currentKey_ = key;
-    currentPath_ = fileName_;
   }
 }
 

@@ -11,8 +11,6 @@
 
 namespace swfsaver {
 
-inline constexpr uint32_t kKeyAllAccess = 0xF003F;
-
 class TRegIniFile {
  public:
   // Opens fileName (a key path below HKEY_CURRENT_USER), creating it when it is missing, and
@@ -43,24 +41,12 @@ class TRegIniFile {
   void WriteInteger(const std::string& section, const std::string& ident, int32_t value);
   void WriteBool(const std::string& section, const std::string& ident, bool value);
 
-  platform::RegKey RootKey() const { return rootKey_; }
-  platform::RegKey CurrentKey() const { return currentKey_; }
-  const std::string& CurrentPath() const { return currentPath_; }
-  const std::string& FileName() const { return fileName_; }
-  uint32_t Access() const { return access_; }
-  // Closing a key does not flush it; the system writes it out in its own time.
-  bool LazyWrite() const { return lazyWrite_; }
-
  private:
   std::string Utf8(const std::string& ansi) const { return codePage_.AnsiToUtf8(ansi); }
 
   platform::Registry& registry_;
   const platform::CodePage& codePage_;
-  const platform::RegKey rootKey_ = platform::kHkeyCurrentUser;
-  platform::RegKey currentKey_ = 0;
-  const uint32_t access_ = kKeyAllAccess;
-  const bool lazyWrite_ = true;
-  std::string currentPath_;
+  platform::RegKey currentKey_ = 0;  // 0 when the key could be neither created nor opened
   const std::string fileName_;
 };
 

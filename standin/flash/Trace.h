@@ -41,8 +41,6 @@ class Trace {
  public:
   // Reads the switch from the current user's registry.
   Trace();
-  // Writes to file, or nowhere when file is empty.
-  explicit Trace(std::wstring file) : file_(std::move(file)) {}
 
   bool Enabled() const { return !file_.empty(); }
   void Line(std::wstring_view event, std::wstring_view arguments = {}) const;
