@@ -57,6 +57,13 @@ struct SwfLine {
   uint8_t startCap = 0, endCap = 0, join = 0;  // 0 round; caps 1 none, 2 square; join 1 bevel, 2 miter
   int16_t miterLimit = 3 << 8;                 // 8.8, written for miter joins
   bool noHScale = false, noVScale = false, pixelHinting = false, noClose = false;
+
+  static SwfLine Solid(uint16_t width, SwfRgba color) {
+    SwfLine line;
+    line.width = width;
+    line.color = color;
+    return line;
+  }
 };
 
 struct SwfStyleChange {

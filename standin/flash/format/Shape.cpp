@@ -14,9 +14,10 @@ render::Gradient ReadGradient(Reader& in, int version, render::GradientKind kind
   render::Gradient gradient;
   gradient.kind = kind;
   gradient.matrix = in.Matrix();
-  const uint32_t spread = in.Bits(2);
-  const uint32_t interpolation = in.Bits(2);
-  const uint32_t count = in.Bits(4);
+  const uint8_t header = in.U8();  // on a whole byte after the matrix
+  const uint32_t spread = header >> 6;
+  const uint32_t interpolation = (header >> 4) & 3;
+  const uint32_t count = header & 15;
   // 3 is reserved for both; the Flash Player reads it as the default.
   gradient.spread = spread == 1 ? render::Spread::kReflect
                     : spread == 2 ? render::Spread::kRepeat : render::Spread::kPad;
@@ -169,9 +170,7 @@ std::optional<ShapeDefinition> DecodeShape(std::span<const uint8_t> body, int ve
   shape.bounds = in.Rect();
   if (version >= 4) {
     shape.edgeBounds = in.Rect();
-    in.Bits(5);
-    shape.nonZeroWinding = in.Flag();
-    in.Bits(2);
+    shape.nonZeroWinding = (in.U8() & 0x04) != 0;
   }
   if (!in.Ok()) return std::nullopt;
   size_t styleBudget = kMaxShapeStyles;
