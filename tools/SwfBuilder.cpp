@@ -36,7 +36,11 @@ void PutRect(std::vector<uint8_t>& out, int32_t xMin, int32_t xMax, int32_t yMin
 }
 
 void PutMatrix(std::vector<uint8_t>& out, const SwfMatrix& m) {
-  auto fixed = [](double v) { return static_cast<int32_t>(std::lround(v * 65536.0)); };
+  auto fixed = [](double v) {
+    const double scaled = std::round(v * 65536.0);
+    if (std::abs(scaled) >= 1 << 30) throw std::invalid_argument("matrix value does not fit 31 bits");
+    return static_cast<int32_t>(scaled);
+  };
   BitWriter w(out);
   const bool scale = m.a != 1 || m.d != 1;
   w.Write(scale, 1);
