@@ -77,11 +77,12 @@ std::vector<uint8_t> WriteSwfWithTags(const SwfOptions& options, const std::vect
   body.insert(body.end(), tags.begin(), tags.end());
   PutTag(body, kTagEnd, {}, options.longTagHeaders);
 
-  std::vector<uint8_t> out = {static_cast<uint8_t>(options.compressed ? 'C' : 'F'), 'W', 'S',
-                              options.version};
-  PutU32(out, static_cast<uint32_t>(8 + body.size()));  // always the uncompressed length
-  const std::vector<uint8_t> stored = options.compressed ? Compress(body) : body;
-  out.insert(out.end(), stored.begin(), stored.end());
+  const uint32_t length = static_cast<uint32_t>(8 + body.size());  // always the uncompressed one
+  std::vector<uint8_t> out = options.compressed ? Compress(body) : std::move(body);
+  std::vector<uint8_t> header = {static_cast<uint8_t>(options.compressed ? 'C' : 'F'), 'W', 'S',
+                                 options.version};
+  PutU32(header, length);
+  out.insert(out.begin(), header.begin(), header.end());
   return out;
 }
 
