@@ -297,5 +297,38 @@ TEST(FlashPlayerBounds, OneTimelineHoldsAtMostItsObjectLimit) {
   EXPECT_EQ(player->DisplayObjects(), kMaxObjectsPerTimeline);
 }
 
+TEST(FlashPlayerBounds, OneTickCarriesOutAndOneFrameDrawsABoundedAmount) {
+  SwfMovieBuilder movie;
+  SwfShape shape;  // 300 fill styles, each drawn: 300 fills an instance
+  shape.xMax = shape.yMax = 100;
+  for (uint32_t style = 1; style <= 300; ++style) {
+    shape.fills.push_back(SwfFill::Solid({1, 1, 1}));
+    shape.Style(0, style, std::nullopt, std::nullopt).Rectangle(0, 0, 10, 10);
+  }
+  const uint16_t many = movie.DefineShape(shape);
+  SwfTags content;
+  content.Place(At(1, many));
+  content.ShowFrame();
+  for (int i = 0; i < 100; ++i) content.Place(At(1, std::nullopt, SwfMatrix::Translate(i + 1, 0), true));
+  content.ShowFrame();
+  const uint16_t sprite = movie.DefineSprite(content);
+  const uint16_t instances = 12'000;  // 1,200,000 moves in the second frame: over a tick's budget
+  for (uint16_t depth = 1; depth <= instances; ++depth) movie.Place(At(depth, sprite));
+  movie.ShowFrame();
+  auto player = LoadMovie(movie);
+  ASSERT_TRUE(player);
+  player->Advance();
+  auto childX = [&](uint16_t depth) {
+    const Timeline* inner = player->Root().DisplayList().at(depth).Sprite();
+    EXPECT_EQ(inner->CurrentFrame(), 1);
+    return inner->DisplayList().at(1).State().matrix.tx;
+  };
+  EXPECT_EQ(childX(1), 100);
+  EXPECT_EQ(childX(instances), 0);  // stepped, but the budget was spent before its moves
+  RecordingCanvas canvas;
+  player->Render(canvas, {});
+  EXPECT_EQ(canvas.calls.size(), kMaxDrawsPerFrame);
+}
+
 }  // namespace
 }  // namespace swfsaver::flash::player

@@ -16,5 +16,11 @@ inline constexpr size_t kMaxDisplayObjects = 100'000;
 // Sprites inside sprites: the root's children are at level 1. A sprite that places itself,
 // directly or through others, stops here; the instance past it shows nothing.
 inline constexpr int kMaxSpriteNesting = 32;
+// Control tags carried out in one tick over all timelines (a sprite with many tags a frame,
+// placed many times, would otherwise multiply them); the timelines stepped after the budget
+// is spent still move to their next frame but place nothing new in that tick.
+inline constexpr size_t kMaxTagsPerTick = 1'000'000;
+// Fills and strokes handed to the canvas for one frame; the rest of the frame is not drawn.
+inline constexpr size_t kMaxDrawsPerFrame = 200'000;
 
 }  // namespace swfsaver::flash::player

@@ -1,5 +1,6 @@
 #include "standin/flash/player/Player.h"
 
+#include "standin/flash/player/Limits.h"
 #include "standin/flash/player/MovieLoader.h"
 #include "standin/flash/player/Renderer.h"
 
@@ -12,7 +13,8 @@ PlayerLoad Player::Load(std::span<const uint8_t> file, image::ImageDecoder& deco
 }
 
 Player::Player(std::unique_ptr<MovieDefinition> movie)
-    : movie_(std::move(movie)), context_(std::make_unique<PlayContext>(PlayContext{movie_->dictionary})) {
+    : movie_(std::move(movie)),
+      context_(std::make_unique<PlayContext>(PlayContext{movie_->dictionary, 0, 1, kMaxTagsPerTick})) {
   header_.frameSize = movie_->header.frameSize;
   header_.frameRate = movie_->header.frameRate;
   header_.frameCount = movie_->header.frameCount;
@@ -23,6 +25,11 @@ Player::Player(std::unique_ptr<MovieDefinition> movie)
 
 Player::~Player() {
   root_.reset();  // the timelines refer to the context and the definitions
+}
+
+void Player::Advance() {
+  context_->tagBudget = kMaxTagsPerTick;
+  root_->Step();
 }
 
 void Player::Render(render::Canvas& canvas, const render::Matrix& stageToDevice) const {

@@ -46,7 +46,7 @@ class Player {
   int CurrentFrame() const { return root_->CurrentFrame(); }
 
   // One tick: the root goes to its next frame (to 0 after the last) and every sprite steps.
-  void Advance() { root_->Step(); }
+  void Advance();
 
   // Draws the display lists, depth by depth, into canvas. stageToDevice maps the stage (the
   // root's coordinates, in twips: the header's frame rectangle) to device pixels. Only the

@@ -91,6 +91,8 @@ void Timeline::RunFrame(int frame) {
   const std::vector<ControlTag>* tags = definition_.FrameTags(frame);
   if (!tags) return;
   for (const ControlTag& tag : *tags) {
+    if (context_.tagBudget == 0) return;
+    --context_.tagBudget;
     if (const auto* place = std::get_if<format::PlaceObject>(&tag)) {
       Place(*place);
     } else {
@@ -135,6 +137,8 @@ void Timeline::Rebuild(int frame) {
     const std::vector<ControlTag>* tags = definition_.FrameTags(f);
     if (!tags) continue;
     for (const ControlTag& tag : *tags) {
+      if (context_.tagBudget == 0) break;
+      --context_.tagBudget;
       if (const auto* place = std::get_if<format::PlaceObject>(&tag)) {
         const auto found = target.find(place->depth);
         const auto placed = Placed(*place, found == target.end() ? nullptr : &found->second);

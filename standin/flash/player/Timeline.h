@@ -21,6 +21,7 @@ struct PlayContext {
   const Dictionary& dictionary;
   size_t displayObjects = 0;  // on every display list together, kept under kMaxDisplayObjects
   uint64_t nextSerial = 1;
+  size_t tagBudget;  // control tags left for this tick (kMaxTagsPerTick when it begins)
 };
 
 // What a placement sets; the part of an object that replaying tags reproduces.
