@@ -19,7 +19,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes MakeJpeg(int width, int height, uint8_t r, uint8_t g, uint8_t b) {
+// scans: 0 for a baseline JPEG, 1 for libjpeg's usual progression (ten scans), otherwise a
+// progression of one scan per coefficient band and bit, a legal but absurd 379 scans.
+Bytes MakeJpeg(int width, int height, uint8_t r, uint8_t g, uint8_t b, int scans = 0) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};
   info.err = jpeg_std_error(&errors);
@@ -33,6 +35,18 @@ Bytes MakeJpeg(int width, int height, uint8_t r, uint8_t g, uint8_t b) {
   info.in_color_space = JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 100, TRUE);
+  std::vector<jpeg_scan_info> script;
+  if (scans == 1) jpeg_simple_progression(&info);
+  if (scans > 1) {
+    script.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
+    for (int c = 0; c < 3; ++c) {
+      for (int bit : {1, 0}) {
+        for (int band = 1; band < 64; ++band) script.push_back({1, {c, 0, 0, 0}, band, band, bit == 0, bit});
+      }
+    }
+    info.scan_info = script.data();
+    info.num_scans = static_cast<int>(script.size());
+  }
   jpeg_start_compress(&info, TRUE);
   Bytes row;
   for (int x = 0; x < width; ++x) row.insert(row.end(), {r, g, b});
@@ -216,6 +230,8 @@ TEST(FlashImageDecoder, DamagedDataAndOversizedImagesFailCleanly) {
   for (size_t i = 20; i < garbage.size(); i += 7) garbage[i] ^= 0x5A;
   (void)decoder.Decode(garbage);
   EXPECT_FALSE(decoder.Decode(Bytes{0xFF, 0xD8, 0xFF}));
+  EXPECT_TRUE(decoder.Decode(MakeJpeg(16, 16, 1, 2, 3, /*scans=*/1)));
+  EXPECT_FALSE(decoder.Decode(MakeJpeg(16, 16, 1, 2, 3, /*scans=*/379)));  // over 256 scans
   EXPECT_FALSE(decoder.Decode(Bytes{'n', 'o', 'p', 'e'}));
 
   EXPECT_FALSE(decoder.Decode(MakePng(8192, 1, Bytes(8192 * 4, 0))));

@@ -22,6 +22,15 @@ void OnFatalError(j_common_ptr info) {
 
 void OnMessage(j_common_ptr) {}  // warnings about damaged data are not worth printing
 
+// A progressive JPEG may hold any number of scans, each a pass over the whole image: a small
+// file could keep the decoder busy for minutes. Real encoders write about ten.
+constexpr int kMaxScans = 256;
+
+void OnProgress(j_common_ptr info) {
+  const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+  if (decompress->input_scan_number > kMaxScans) OnFatalError(info);
+}
+
 uint32_t Channel(JSAMPLE v) { return static_cast<uint32_t>(v); }
 
 bool DecodeInto(std::span<const uint8_t> data, render::Bitmap& bitmap, std::vector<JSAMPLE>& row) {
@@ -30,11 +39,14 @@ bool DecodeInto(std::span<const uint8_t> data, render::Bitmap& bitmap, std::vect
   info.err = jpeg_std_error(&errors.base);
   errors.base.error_exit = OnFatalError;
   errors.base.output_message = OnMessage;
+  jpeg_progress_mgr progress{};
+  progress.progress_monitor = OnProgress;
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&info);
     return false;
   }
   jpeg_create_decompress(&info);
+  info.progress = &progress;
   jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
   if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK ||
       !FitsBitmapLimits(info.image_width, info.image_height)) {
