@@ -103,26 +103,6 @@ TEST(FlashRecords, PlaceObject3FieldsAroundClassNameAndFilters) {
   EXPECT_EQ(decoded->visible, false);
 }
 
-TEST(FlashRecords, MoveWithoutCharacterAndRemoveTags) {
-  SwfPlace move;
-  move.move = true;
-  move.depth = 4;
-  move.matrix = SwfMatrix::Translate(1, 2);
-  const auto decoded = RoundTrip(move);
-  ASSERT_TRUE(decoded);
-  EXPECT_TRUE(decoded->move);
-  EXPECT_FALSE(decoded->characterId);
-  EXPECT_FALSE(decoded->colorTransform);
-
-  tools::SwfTags tags;
-  tags.RemoveV1(5, 6);
-  tags.Remove(7);
-  tags.Label("intro");
-  EXPECT_EQ(DecodeRemoveObject(testing::FirstTagBody(tags, 5), 1), (RemoveObject{6, 5}));
-  EXPECT_EQ(DecodeRemoveObject(testing::FirstTagBody(tags, 28), 2), (RemoveObject{7, std::nullopt}));
-  EXPECT_EQ(DecodeFrameLabel(testing::FirstTagBody(tags, 43)), "intro");
-}
-
 TEST(FlashRecords, DamagedPlacementsDecodeToNothing) {
   SwfPlace place;
   place.character = 2;

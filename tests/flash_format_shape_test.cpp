@@ -33,16 +33,14 @@ std::vector<ShapeLayer> Layers(const SwfShape& shape) {
   return BuildShapeLayers(Decode(shape), budget);
 }
 
-Path Polygon(std::initializer_list<Point> points, bool newContourEach = false) {
+Path Polygon(std::initializer_list<Point> points) {
   Path path;
-  bool first = true;
   for (Point p : points) {
-    if (first || newContourEach) {
+    if (path.Empty()) {
       path.MoveTo(p);
     } else {
       path.LineTo(p);
     }
-    first = false;
   }
   return path;
 }
