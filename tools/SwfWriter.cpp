@@ -1,5 +1,7 @@
 #include "tools/SwfWriter.h"
 
+#include "tools/SwfBits.h"
+
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
@@ -13,41 +15,11 @@ constexpr uint16_t kTagEnd = 0;
 constexpr uint16_t kTagShowFrame = 1;
 constexpr uint16_t kTagSetBackgroundColor = 9;
 
-class BitWriter {
- public:
-  explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
-  void Write(uint32_t value, unsigned bits) {
-    for (unsigned i = bits; i-- > 0;) {
-      if (used_ == 0) out_.push_back(0);
-      if ((value >> i) & 1u) out_.back() |= static_cast<uint8_t>(0x80u >> used_);
-      used_ = (used_ + 1) % 8;
-    }
-  }
+using detail::BitWriter;
+using detail::PutU16;
+using detail::PutU32;
 
- private:
-  std::vector<uint8_t>& out_;
-  unsigned used_ = 0;
-};
-
-void PutU16(std::vector<uint8_t>& out, uint32_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value) {
-  PutU16(out, value & 0xFFFF);
-  PutU16(out, value >> 16);
-}
-
-// Bits for a signed field holding value >= 0: its binary digits plus a sign bit.
-unsigned SignedBits(uint32_t value) {
-  unsigned bits = 1;
-  while (value != 0) {
-    ++bits;
-    value >>= 1;
-  }
-  return bits;
-}
+unsigned SignedBits(uint32_t value) { return detail::SignedBitsFor(value); }
 
 void PutRect(std::vector<uint8_t>& out, uint32_t widthTwips, uint32_t heightTwips) {
   const unsigned bits = std::max(SignedBits(widthTwips), SignedBits(heightTwips));
@@ -84,6 +56,14 @@ std::vector<uint8_t> Compress(const std::vector<uint8_t>& body) {
 }  // namespace
 
 std::vector<uint8_t> WriteSwf(const SwfOptions& options) {
+  std::vector<uint8_t> frames;
+  for (uint32_t frame = 0; frame < options.frameCount; ++frame) {
+    PutTag(frames, kTagShowFrame, {}, options.longTagHeaders);
+  }
+  return WriteSwfWithTags(options, frames);
+}
+
+std::vector<uint8_t> WriteSwfWithTags(const SwfOptions& options, const std::vector<uint8_t>& tags) {
   // Everything after the first eight bytes: the part a CWS movie compresses.
   std::vector<uint8_t> body;
   PutRect(body, options.widthPixels * 20, options.heightPixels * 20);
@@ -94,16 +74,15 @@ std::vector<uint8_t> WriteSwf(const SwfOptions& options) {
            {options.background->red, options.background->green, options.background->blue},
            options.longTagHeaders);
   }
-  for (uint32_t frame = 0; frame < options.frameCount; ++frame) {
-    PutTag(body, kTagShowFrame, {}, options.longTagHeaders);
-  }
+  body.insert(body.end(), tags.begin(), tags.end());
   PutTag(body, kTagEnd, {}, options.longTagHeaders);
 
-  std::vector<uint8_t> out = {static_cast<uint8_t>(options.compressed ? 'C' : 'F'), 'W', 'S',
-                              options.version};
-  PutU32(out, static_cast<uint32_t>(8 + body.size()));  // always the uncompressed length
-  const std::vector<uint8_t> stored = options.compressed ? Compress(body) : body;
-  out.insert(out.end(), stored.begin(), stored.end());
+  const uint32_t length = static_cast<uint32_t>(8 + body.size());  // always the uncompressed one
+  std::vector<uint8_t> out = options.compressed ? Compress(body) : std::move(body);
+  std::vector<uint8_t> header = {static_cast<uint8_t>(options.compressed ? 'C' : 'F'), 'W', 'S',
+                                 options.version};
+  PutU32(header, length);
+  out.insert(out.begin(), header.begin(), header.end());
   return out;
 }
 

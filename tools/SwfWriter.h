@@ -34,6 +34,10 @@ constexpr uint16_t FrameRate(unsigned whole, unsigned fraction256 = 0) {
 
 std::vector<uint8_t> WriteSwf(const SwfOptions& options);
 
+// The same header and background, then tags (complete records) instead of the ShowFrames,
+// then End. options.frameCount goes into the header only.
+std::vector<uint8_t> WriteSwfWithTags(const SwfOptions& options, const std::vector<uint8_t>& tags);
+
 // Writes the bytes to path; false when the file cannot be written.
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 

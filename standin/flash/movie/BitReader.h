@@ -41,6 +41,20 @@ class BitReader {
   // follows the bit fields begins.
   size_t BytesConsumed() const { return (bitPosition_ + 7) / 8; }
 
+  // SWF starts every byte-sized field and every record that follows bit fields on a whole
+  // byte: the rest of a partly read byte is padding.
+  void AlignToByte() { bitPosition_ = BytesConsumed() * 8; }
+
+  // The next count whole bytes (after aligning), as a span of their own.
+  bool TakeBytes(size_t count, std::span<const uint8_t>& bytes) {
+    AlignToByte();
+    const size_t start = bitPosition_ / 8;
+    if (count > data_.size() - start) return false;
+    bytes = data_.subspan(start, count);
+    bitPosition_ += count * 8;
+    return true;
+  }
+
  private:
   size_t RemainingBits() const { return data_.size() * 8 - bitPosition_; }
 

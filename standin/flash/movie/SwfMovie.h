@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace swfsaver::flash {
 
@@ -71,6 +72,19 @@ struct MovieParseResult {
   SwfMovie movie;  // meaningful only without error
   bool ok() const { return error == MovieError::kNone; }
 };
+
+// A movie's body after its signature and length: inflated when compressed, cut to the length
+// the header states, with the frame header already read. The tag stream follows it.
+struct MovieBody {
+  MovieError error = MovieError::kNone;
+  SwfMovie movie;               // the header fields only; the tag counts stay 0
+  std::vector<uint8_t> bytes;   // the uncompressed body
+  size_t tagsOffset = 0;        // where in bytes the tag stream begins
+  bool ok() const { return error == MovieError::kNone; }
+  std::span<const uint8_t> Tags() const { return std::span<const uint8_t>(bytes).subspan(tagsOffset); }
+};
+
+MovieBody ReadMovieBody(std::span<const uint8_t> data);
 
 // Parses a whole movie file. Never reads outside data and never fails on a damaged tag stream:
 // a complete header is enough to play, as a streaming player would.

@@ -1,0 +1,67 @@
+// DefineShape, DefineShape2, DefineShape3 and DefineShape4 decoded to plain structs: the style
+// arrays and the shape records, with every count and field read under the tag's length.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <variant>
+#include <vector>
+
+#include "standin/flash/movie/SwfMovie.h"
+#include "standin/flash/render/Geometry.h"
+#include "standin/flash/render/Paint.h"
+
+namespace swfsaver::flash::format {
+
+struct BitmapFillStyle {
+  uint16_t bitmapId = 0;
+  render::Matrix matrix;  // bitmap pixels to twips: a scale of 20 is 1:1
+  bool repeat = true;
+  bool smooth = true;
+};
+
+// A solid colour, a gradient (with its matrix) or a bitmap fill.
+using FillStyle = std::variant<render::Rgba, render::Gradient, BitmapFillStyle>;
+
+struct LineStyle {
+  render::StrokeStyle stroke;  // width in twips, caps, join, scaling flags
+  FillStyle fill;              // the colour, or a LineStyle2's own fill
+};
+
+struct StyleChange {
+  std::optional<render::Point> moveTo;  // absolute, in twips
+  std::optional<uint32_t> fill0;        // 1-based into the current fill styles; 0 = none
+  std::optional<uint32_t> fill1;
+  std::optional<uint32_t> line;
+  bool newStyles = false;               // the arrays below replace the current ones
+  std::vector<FillStyle> fills;
+  std::vector<LineStyle> lines;
+};
+
+// Deltas in twips, as SWF stores them: a straight edge's anchor from the pen; a curved edge's
+// control from the pen and its anchor from the control point.
+struct Edge {
+  std::optional<render::Point> control;
+  render::Point anchor;
+};
+
+using ShapeRecord = std::variant<StyleChange, Edge>;
+
+struct ShapeDefinition {
+  uint16_t id = 0;
+  int version = 1;  // 1 to 4 for DefineShape to DefineShape4
+  TwipsRect bounds;
+  TwipsRect edgeBounds;  // DefineShape4 only
+  bool nonZeroWinding = false;
+  std::vector<FillStyle> fills;  // the initial arrays
+  std::vector<LineStyle> lines;
+  std::vector<ShapeRecord> records;
+  bool truncated = false;  // the records ended early (bad data or kMaxShapeRecords)
+};
+
+// version is 1 to 4 (from the tag code). Nothing for a tag too short for its id and bounds;
+// a tag whose records break off keeps the records read before.
+std::optional<ShapeDefinition> DecodeShape(std::span<const uint8_t> body, int version);
+
+}  // namespace swfsaver::flash::format

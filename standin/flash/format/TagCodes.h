@@ -1,0 +1,31 @@
+// The tag codes this player decodes; every other tag is skipped by its length.
+#pragma once
+
+#include <cstdint>
+
+namespace swfsaver::flash::format {
+
+enum TagCode : uint16_t {
+  kTagEnd = 0,
+  kTagShowFrame = 1,
+  kTagDefineShape = 2,
+  kTagPlaceObject = 4,
+  kTagRemoveObject = 5,
+  kTagDefineBits = 6,
+  kTagJpegTables = 8,
+  kTagSetBackgroundColor = 9,
+  kTagDefineBitsLossless = 20,
+  kTagDefineBitsJpeg2 = 21,
+  kTagDefineShape2 = 22,
+  kTagPlaceObject2 = 26,
+  kTagRemoveObject2 = 28,
+  kTagDefineShape3 = 32,
+  kTagDefineBitsJpeg3 = 35,
+  kTagDefineBitsLossless2 = 36,
+  kTagDefineSprite = 39,
+  kTagFrameLabel = 43,
+  kTagPlaceObject3 = 70,
+  kTagDefineShape4 = 83,
+};
+
+}  // namespace swfsaver::flash::format

@@ -1,0 +1,26 @@
+// The player's bounds on what a movie may make it hold or do per tick (the decoder's own are
+// in format/Limits.h). Over a bound the movie plays what fits: the object, tag or sprite
+// level that does not fit is left out.
+#pragma once
+
+#include <cstddef>
+
+namespace swfsaver::flash::player {
+
+// Control tags (PlaceObject*, RemoveObject*) over all the timelines of a movie.
+inline constexpr size_t kMaxControlTags = 500'000;
+// Objects on one timeline's display list at once.
+inline constexpr size_t kMaxObjectsPerTimeline = 16'384;
+// Objects on every display list of the movie together, sprites' own included.
+inline constexpr size_t kMaxDisplayObjects = 100'000;
+// Sprites inside sprites: the root's children are at level 1. A sprite that places itself,
+// directly or through others, stops here; the instance past it shows nothing.
+inline constexpr int kMaxSpriteNesting = 32;
+// Control tags carried out in one tick over all timelines (a sprite with many tags a frame,
+// placed many times, would otherwise multiply them); the timelines stepped after the budget
+// is spent still move to their next frame but place nothing new in that tick.
+inline constexpr size_t kMaxTagsPerTick = 1'000'000;
+// Fills and strokes handed to the canvas for one frame; the rest of the frame is not drawn.
+inline constexpr size_t kMaxDrawsPerFrame = 200'000;
+
+}  // namespace swfsaver::flash::player

@@ -1,0 +1,84 @@
+#include "standin/flash/player/Renderer.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "standin/flash/player/Limits.h"
+
+namespace swfsaver::flash::player {
+namespace {
+
+// The canvas and what is left of the frame's draw budget.
+struct Target {
+  render::Canvas& canvas;
+  size_t drawsLeft = kMaxDrawsPerFrame;
+};
+
+void DrawShape(Target& target, const ShapeCharacter& shape, const render::Matrix& toDevice,
+               const render::ColorTransform& cx) {
+  for (const ShapeLayerPaths& layer : shape.layers) {
+    for (const ShapeFill& fill : layer.fills) {
+      if (target.drawsLeft == 0) return;
+      --target.drawsLeft;
+      target.canvas.FillPath(fill.path, toDevice, shape.fillRule, fill.paint, cx);
+    }
+    for (const ShapeStroke& stroke : layer.strokes) {
+      if (target.drawsLeft == 0) return;
+      --target.drawsLeft;
+      target.canvas.StrokePath(stroke.path, toDevice, stroke.stroke, stroke.paint, cx);
+    }
+  }
+}
+
+// inMask: drawing the content of a mask, where only coverage counts and masks cannot nest
+// (the canvas takes one mask at a time between BeginMask and EndMask): clip layers inside
+// it are left out and what they would clip is drawn whole.
+void DrawList(Target& target, const Timeline& timeline, const render::Matrix& toDevice,
+              const render::ColorTransform& cx, bool inMask);
+
+void DrawObject(Target& target, const DisplayObject& object, const render::Matrix& toDevice,
+                const render::ColorTransform& cx, bool inMask) {
+  const Character* character = object.Definition();
+  if (!character) return;
+  if (const auto* shape = std::get_if<ShapeCharacter>(character)) {
+    DrawShape(target, *shape, toDevice, cx);
+  } else if (object.Sprite()) {
+    DrawList(target, *object.Sprite(), toDevice, cx, inMask);
+  }
+}
+
+void DrawList(Target& target, const Timeline& timeline, const render::Matrix& toDevice,
+              const render::ColorTransform& cx, bool inMask) {
+  // The clip depth up to which each pushed mask applies; an inner mask never outlasts the one
+  // it is drawn under, so the top of the stack always ends first.
+  std::vector<uint16_t> masks;
+  for (const auto& [depth, object] : timeline.DisplayList()) {
+    while (!masks.empty() && depth > masks.back()) {
+      target.canvas.PopMask();
+      masks.pop_back();
+    }
+    const Placement& state = object.State();
+    const render::Matrix matrix = toDevice * state.matrix;
+    const render::ColorTransform transform = cx * state.colorTransform;
+    if (state.clipDepth == 0) {
+      DrawObject(target, object, matrix, transform, inMask);
+      continue;
+    }
+    if (inMask || state.clipDepth <= depth) continue;
+    target.canvas.BeginMask();
+    DrawObject(target, object, matrix, transform, /*inMask=*/true);
+    target.canvas.EndMask();
+    masks.push_back(masks.empty() ? state.clipDepth : std::min(state.clipDepth, masks.back()));
+  }
+  for (size_t i = 0; i < masks.size(); ++i) target.canvas.PopMask();
+}
+
+}  // namespace
+
+void RenderTimeline(render::Canvas& canvas, const Timeline& timeline, const render::Matrix& toDevice,
+                    const render::ColorTransform& colorTransform) {
+  Target target{canvas};
+  DrawList(target, timeline, toDevice, colorTransform, /*inMask=*/false);
+}
+
+}  // namespace swfsaver::flash::player

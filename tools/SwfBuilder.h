@@ -1,0 +1,159 @@
+// A tag-level builder for test and sample movies: shapes (solid, gradient and bitmap fills,
+// line styles, straight and curved edges, style changes with new styles), sprites, lossless
+// and JPEG bitmaps, PlaceObject/RemoveObject in all their versions, frame labels. Values are
+// written as given, so tests can also write what a damaged movie holds. Portable.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "tools/SwfWriter.h"
+
+namespace swfsaver::tools {
+
+struct SwfRgba {
+  uint8_t r = 0, g = 0, b = 0, a = 255;
+};
+
+// a = ScaleX, b = RotateSkew0, c = RotateSkew1, d = ScaleY; translation in twips.
+struct SwfMatrix {
+  double a = 1, b = 0, c = 0, d = 1;
+  int32_t tx = 0, ty = 0;
+  static SwfMatrix Translate(int32_t x, int32_t y) { return {1, 0, 0, 1, x, y}; }
+};
+
+// Multipliers in 8.8 (256 = 1.0), additions in channel units.
+struct SwfColorTransform {
+  int16_t mulR = 256, mulG = 256, mulB = 256, mulA = 256;
+  int16_t addR = 0, addG = 0, addB = 0, addA = 0;
+};
+
+struct SwfFill {
+  enum class Kind : uint8_t { kSolid, kLinear, kRadial, kFocal, kBitmap };
+  Kind kind = Kind::kSolid;
+  SwfRgba color;
+  std::vector<std::pair<uint8_t, SwfRgba>> stops;  // ratio, colour
+  SwfMatrix matrix;
+  uint8_t spread = 0;         // 0 pad, 1 reflect, 2 repeat
+  uint8_t interpolation = 0;  // 0 RGB, 1 linear RGB
+  int16_t focalPoint = 0;     // 8.8
+  uint16_t bitmapId = 0;
+  bool clipped = false;
+  bool smooth = true;
+
+  static SwfFill Solid(SwfRgba color) { SwfFill f; f.color = color; return f; }
+  static SwfFill Gradient(Kind kind, SwfMatrix matrix, std::vector<std::pair<uint8_t, SwfRgba>> stops);
+  static SwfFill Bitmap(uint16_t id, SwfMatrix matrix, bool clipped, bool smooth);
+};
+
+// LINESTYLE in DefineShape 1 to 3; LINESTYLE2 in DefineShape4.
+struct SwfLine {
+  uint16_t width = 20;
+  SwfRgba color;
+  std::optional<SwfFill> fill;  // LINESTYLE2 only
+  uint8_t startCap = 0, endCap = 0, join = 0;  // 0 round; caps 1 none, 2 square; join 1 bevel, 2 miter
+  int16_t miterLimit = 3 << 8;                 // 8.8, written for miter joins
+  bool noHScale = false, noVScale = false, pixelHinting = false, noClose = false;
+
+  static SwfLine Solid(uint16_t width, SwfRgba color) {
+    SwfLine line;
+    line.width = width;
+    line.color = color;
+    return line;
+  }
+};
+
+struct SwfStyleChange {
+  std::optional<std::pair<int32_t, int32_t>> moveTo;
+  std::optional<uint32_t> fill0, fill1, line;
+  bool newStyles = false;
+  std::vector<SwfFill> fills;
+  std::vector<SwfLine> lines;
+};
+struct SwfStraightEdge { int32_t dx = 0, dy = 0; };
+struct SwfCurvedEdge { int32_t controlDx = 0, controlDy = 0, anchorDx = 0, anchorDy = 0; };
+using SwfShapeRecord = std::variant<SwfStyleChange, SwfStraightEdge, SwfCurvedEdge>;
+
+struct SwfShape {
+  int version = 3;  // DefineShape 1 to 4
+  int32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;  // bounds in twips
+  bool nonZeroWinding = false;  // DefineShape4
+  std::vector<SwfFill> fills;
+  std::vector<SwfLine> lines;
+  std::vector<SwfShapeRecord> records;
+
+  SwfShape& Style(std::optional<uint32_t> fill0, std::optional<uint32_t> fill1,
+                  std::optional<uint32_t> line, std::optional<std::pair<int32_t, int32_t>> moveTo);
+  SwfShape& MoveTo(int32_t x, int32_t y);
+  SwfShape& LineBy(int32_t dx, int32_t dy);
+  SwfShape& CurveBy(int32_t cdx, int32_t cdy, int32_t adx, int32_t ady);
+  SwfShape& NewStyles(std::vector<SwfFill> newFills, std::vector<SwfLine> newLines);
+  // A closed rectangle from the pen, clockwise on screen (y down).
+  SwfShape& Rectangle(int32_t x, int32_t y, int32_t width, int32_t height);
+};
+
+struct SwfPlace {
+  int version = 2;  // PlaceObject2 or PlaceObject3 (use PlaceV1 for PlaceObject)
+  uint16_t depth = 1;
+  bool move = false;
+  std::optional<uint16_t> character;
+  std::optional<SwfMatrix> matrix;
+  std::optional<SwfColorTransform> colorTransform;
+  std::optional<uint16_t> ratio;
+  std::optional<std::string> name;
+  std::optional<uint16_t> clipDepth;
+  // PlaceObject3 only.
+  std::optional<std::string> className;
+  bool blurAndGlowFilters = false;  // a filter list of a blur and a gradient glow
+  std::optional<uint8_t> blendMode;
+  std::optional<uint8_t> cacheAsBitmap;
+  std::optional<bool> visible;
+};
+
+// A stream of control tags: the root's or a sprite's.
+class SwfTags {
+ public:
+  void Tag(uint16_t code, const std::vector<uint8_t>& body);
+  void ShowFrame();
+  void Label(const std::string& name);
+  void Place(const SwfPlace& place);
+  void PlaceV1(uint16_t character, uint16_t depth, SwfMatrix matrix,
+               std::optional<SwfColorTransform> colorTransform = std::nullopt);
+  void Remove(uint16_t depth);                      // RemoveObject2
+  void RemoveV1(uint16_t character, uint16_t depth);
+
+  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+  uint16_t Frames() const { return frames_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  uint16_t frames_ = 0;
+};
+
+// A whole movie: definitions get ids from 1 up in the order they are made.
+class SwfMovieBuilder : public SwfTags {
+ public:
+  uint16_t DefineShape(const SwfShape& shape);
+  // frameCount defaults to the sprite's ShowFrame count.
+  uint16_t DefineSprite(const SwfTags& content, std::optional<uint16_t> frameCount = std::nullopt);
+  // data is the uncompressed payload (colour table and rows as SWF lays them out); the
+  // builder compresses it. tableSize is the colour count for format 3.
+  uint16_t DefineLossless(int version, uint8_t format, uint16_t width, uint16_t height,
+                          const std::vector<uint8_t>& data, uint16_t tableSize = 0);
+  void JpegTables(const std::vector<uint8_t>& tables);
+  uint16_t DefineBits(const std::vector<uint8_t>& jpeg);   // needs JpegTables
+  uint16_t DefineJpeg2(const std::vector<uint8_t>& image);
+  uint16_t DefineJpeg3(const std::vector<uint8_t>& jpeg, const std::vector<uint8_t>& alpha);
+
+  // The movie with options' frame size, rate, background and compression; the header's
+  // frame count is options.frameCount when given here, otherwise the ShowFrame count.
+  std::vector<uint8_t> Finish(SwfOptions options, std::optional<uint16_t> headerFrames = std::nullopt) const;
+
+ private:
+  uint16_t nextId_ = 1;
+};
+
+}  // namespace swfsaver::tools
