@@ -59,7 +59,7 @@ TEST(LzmaDecoder, DecodesWhatLiblzmaEncodes) {
   }
 }
 
-TEST(LzmaDecoder, LimitsAndCutsKeepTheGoodPrefix) {
+TEST(LzmaDecoder, LimitsCutsAndFlipsKeepTheGoodPrefix) {
   const auto data = testing::TextLike(60000, 5);
   for (const bool endMarker : {true, false}) {
     const auto encoded = EncodeWithLiblzma(data, {.endMarker = endMarker});
@@ -74,20 +74,14 @@ TEST(LzmaDecoder, LimitsAndCutsKeepTheGoodPrefix) {
       const DecodeResult result = DecodeLzma(encoded.properties, stream, data.size());
       EXPECT_EQ(result.status, LzmaStatus::kTruncated) << cut;
       EXPECT_TRUE(result.data == Prefix(data, result.data.size())) << cut;
-      if (cut == size / 2) {
-        EXPECT_GT(result.data.size(), data.size() / 4);
-      }
+      EXPECT_GE(result.data.size(), cut == size / 2 ? data.size() / 4 : 0) << cut;
     }
-  }
-}
-
-TEST(LzmaDecoder, FlippedBitsNeverPassAsGood) {
-  const auto data = testing::TextLike(20000, 7);
-  const auto encoded = EncodeWithLiblzma(data, {});
-  for (size_t bit = 0; bit < encoded.stream.size() * 8; bit += 13) {
-    auto damaged = encoded.stream;
-    damaged[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
-    EXPECT_NE(DecodeLzma(encoded.properties, damaged, data.size()).status, LzmaStatus::kOk) << bit;
+    for (size_t bit = 0; bit < size * 8; bit += 29) {  // no checksum, yet none passes as good
+      auto damaged = encoded.stream;
+      damaged[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
+      EXPECT_NE(DecodeLzma(encoded.properties, damaged, data.size()).status, LzmaStatus::kOk)
+          << bit;
+    }
   }
 }
 
@@ -108,12 +102,12 @@ TEST(LzmaDecoder, DistancesStayWithinTheDictionary) {
 // probability is used twice, which holds for the few symbols of the streams below.
 class EvenOddsWriter {
  public:
-  EvenOddsWriter& Bits(uint32_t value, unsigned count, bool direct = false) {
+  EvenOddsWriter& Bits(uint32_t value, unsigned count) {
     while (count-- > 0) {
-      const uint32_t bound = direct ? range_ >> 1 : (range_ >> 11) * 1024u;
+      const uint32_t bound = (range_ >> 11) * 1024u;
       if ((value >> count) & 1u) {
         low_ += bound;
-        range_ = direct ? bound : range_ - bound;
+        range_ -= bound;
       } else {
         range_ = bound;
       }
@@ -121,11 +115,9 @@ class EvenOddsWriter {
     }
     return *this;
   }
-  EvenOddsWriter& Literal(uint8_t byte) { return Bits(0, 1).Bits(byte, 8); }
-  EvenOddsWriter& Match(unsigned lengthLess2, unsigned slot) {  // a match, not a repeat
-    return Bits(0b100, 3).Bits(lengthLess2, 3).Bits(slot, 6);
-  }
-  EvenOddsWriter& EndMarker() { return Match(0, 63).Bits(0x3FFFFFF, 26, true).Bits(0xF, 4); }
+  EvenOddsWriter& Literal(uint8_t byte) { return Bits(byte, 9); }  // a 0 (no match), the byte
+  // A match (not a repeat) of the shortest length, its distance slot, no further bits.
+  EvenOddsWriter& Match(unsigned slot) { return Bits(0b100000, 6).Bits(slot, 6); }
   std::vector<uint8_t> Finish() {
     for (int i = 0; i < 5; ++i) ShiftLow();
     return bytes_;
@@ -151,7 +143,7 @@ class EvenOddsWriter {
 };
 
 TEST(LzmaDecoder, HandMadeStreams) {
-  const auto ab = EvenOddsWriter().Literal('A').Literal('B').EndMarker().Finish();
+  const auto ab = EvenOddsWriter().Literal('A').Literal('B').Finish();
   auto notZeroFirst = ab;
   notZeroFirst[0] = 1;
   const auto usual = Properties(3, 0, 2, 1u << 16);
@@ -163,18 +155,14 @@ TEST(LzmaDecoder, HandMadeStreams) {
     LzmaStatus status;
     std::string data;
   } cases[] = {
-      {"match first", usual, EvenOddsWriter().Match(0, 0).Finish(), 9, LzmaStatus::kCorrupt, ""},
+      {"match first", usual, EvenOddsWriter().Match(0).Finish(), 9, LzmaStatus::kCorrupt, ""},
       {"repeat first", usual, EvenOddsWriter().Bits(0b11, 2).Finish(), 9, LzmaStatus::kCorrupt, ""},
-      {"distance 3 after one byte", usual, EvenOddsWriter().Literal('A').Match(0, 2).Finish(), 9,
+      {"distance 3 after one byte", usual, EvenOddsWriter().Literal('A').Match(2).Finish(), 9,
        LzmaStatus::kCorrupt, "A"},
-      {"end marker at the size", usual, ab, 2, LzmaStatus::kOk, "AB"},
-      {"end marker before the size", usual, ab, 5, LzmaStatus::kEndedEarly, "AB"},
-      {"end marker past the size", usual, ab, 1, LzmaStatus::kExceedsLimit, "A"},
+      {"two literals", usual, ab, 2, LzmaStatus::kOk, "AB"},
       {"lc=8 lp=4 pb=4", Properties(8, 4, 4, 0), ab, 2, LzmaStatus::kOk, "AB"},
-      {"lc=0 lp=4 pb=4", Properties(0, 4, 4, 0), ab, 2, LzmaStatus::kOk, "AB"},
       {"first byte not zero", usual, notZeroFirst, 2, LzmaStatus::kCorrupt, ""},
       {"properties byte 225", {225, 0, 0, 1, 0}, ab, 2, LzmaStatus::kBadProperties, ""},
-      {"properties byte 255", {255, 0, 0, 1, 0}, ab, 2, LzmaStatus::kBadProperties, ""},
   };
   for (const auto& c : cases) {
     const DecodeResult result = DecodeLzma(c.properties, c.stream, c.outputSize);

@@ -44,7 +44,6 @@ TEST(LzmaZwsBody, DecodesToTheFwsBody) {
     EXPECT_EQ(DecodeZwsBody(zws, 1u << 20).status, LzmaStatus::kExceedsLimit);
 
     EXPECT_EQ(DecodeZwsBody(std::span(zws).first(16), 1u << 20).status, LzmaStatus::kTruncated);
-    EXPECT_EQ(DecodeZwsBody(std::span(zws).first(2), 1u << 20).status, LzmaStatus::kNotZws);
     EXPECT_EQ(DecodeZwsBody(fws, 1u << 20).status, LzmaStatus::kNotZws);
   }
 }

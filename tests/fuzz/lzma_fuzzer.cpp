@@ -1,5 +1,5 @@
 // libFuzzer target for the LZMA decoder. An input is five properties bytes, two bytes giving
-// the output size in 16-byte units (so at most 1 MiB), then the stream; the whole input is
+// the output size in 4-byte units (so at most 256 KiB), then the stream; the whole input is
 // also tried as a ZWS movie. Besides the sanitizers it checks that the output never passes
 // the size asked for and that a smaller limit yields a prefix of the same bytes. Run without
 // a corpus directory, it writes liblzma-made seeds next to itself and starts from them.
@@ -21,11 +21,11 @@ namespace {
 
 using namespace swfsaver::flash::lzma;
 
-constexpr size_t kMaxOutput = size_t{1} << 20;
+constexpr size_t kMaxOutput = size_t{1} << 18;
 
 std::vector<uint8_t> Seed(const std::vector<uint8_t>& data, const testing::EncodeOptions& options) {
   const auto encoded = testing::EncodeWithLiblzma(data, options);
-  const size_t units = (data.size() + 15) / 16;
+  const size_t units = (data.size() + 3) / 4;
   std::vector<uint8_t> seed(encoded.properties.begin(), encoded.properties.end());
   seed.push_back(static_cast<uint8_t>(units));
   seed.push_back(static_cast<uint8_t>(units >> 8));
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> input(data, size);
   CheckResult(DecodeZwsBody(input, kMaxOutput), kMaxOutput);
   if (size < 7) return 0;
-  const size_t outputSize = std::min(kMaxOutput, size_t{16} * (input[5] | (input[6] << 8)));
+  const size_t outputSize = std::min(kMaxOutput, size_t{4} * (input[5] | (input[6] << 8)));
   const DecodeResult whole = DecodeLzma(input.first(5), input.subspan(7), outputSize);
   CheckResult(whole, outputSize);
   const size_t half = whole.data.size() / 2;
