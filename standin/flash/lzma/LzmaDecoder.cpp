@@ -23,6 +23,9 @@ constexpr size_t kMaxMatch = kMinMatch + 8 + 8 + 255;
 constexpr uint32_t kEndMarkerDistance = 0xFFFFFFFFu;
 constexpr uint32_t kMinDictionary = 1u << 12;
 constexpr size_t kFirstOutputChunk = size_t{64} << 10;
+// Movie bodies rarely shrink more than this, so the first buffer usually holds the whole output
+// and is never copied, while a small file claiming a huge body gets a small buffer.
+constexpr size_t kLikelyRatio = 16;
 
 struct LengthModel {
   Probability choice;
@@ -181,11 +184,11 @@ DecodeResult StreamDecoder::Run(std::span<const uint8_t> stream) {
   };
 
   while (position < outputSize_) {
-    // Room for the longest match, grown by doubling but never past the size asked for: a file
-    // that claims a large size and holds little gets little memory.
+    // Room for the longest match, grown by doubling but never past the size asked for.
     if (capacity - position < kMaxMatch && capacity < outputSize_) {
+      const size_t first = std::max(kFirstOutputChunk, stream.size() * kLikelyRatio);
       output.resize(
-          std::min(outputSize_, std::max({capacity * 2, kFirstOutputChunk, position + kMaxMatch})));
+          std::min(outputSize_, std::max({capacity * 2, first, position + kMaxMatch})));
       buffer = output.data();
       capacity = output.size();
     }
