@@ -45,7 +45,7 @@ struct Model {
       : literal(size_t{kLiteralCoders}
                     << (properties.literalContextBits + properties.literalPositionBits),
                 kProbabilityHalf) {
-    FillHalf(isMatch, isRep, isRepG0, isRepG1, isRepG2, isRep0Long, distanceSlot, distanceSpecial,
+    FillHalf(isMatch, isRep, isRepG0, isRepG1, isRepG2, isRep0Long, distanceSlot, shortDistanceBits,
              align, matchLength.low, matchLength.mid, matchLength.high, repLength.low,
              repLength.mid, repLength.high);
     matchLength.choice = matchLength.choice2 = repLength.choice = repLength.choice2 =
@@ -59,7 +59,7 @@ struct Model {
   Probability isRepG2[kStates];
   Probability isRep0Long[kStates * kPositionStatesMax];
   Probability distanceSlot[kDistanceLengthStates << kSlotBits];
-  Probability distanceSpecial[1 + kFullDistances - kFirstDirectSlot];
+  Probability shortDistanceBits[1 + kFullDistances - kFirstDirectSlot];
   Probability align[1u << kAlignBits];
   LengthModel matchLength;
   LengthModel repLength;
@@ -103,7 +103,7 @@ uint32_t DecodeDistance(RangeDecoder& coder, Model& model, unsigned lengthCode) 
   const unsigned middleBits = (slot >> 1) - 1;
   const uint32_t base = (2u | (slot & 1u)) << middleBits;
   if (slot < kFirstDirectSlot) {
-    return base + coder.ReverseTree(model.distanceSpecial + base - slot, middleBits);
+    return base + coder.ReverseTree(model.shortDistanceBits + base - slot, middleBits);
   }
   const uint32_t middle = coder.DirectBits(middleBits - kAlignBits) << kAlignBits;
   return base + middle + coder.ReverseTree(model.align, kAlignBits);
@@ -187,8 +187,7 @@ DecodeResult StreamDecoder::Run(std::span<const uint8_t> stream) {
     // Room for the longest match, grown by doubling but never past the size asked for.
     if (capacity - position < kMaxMatch && capacity < outputSize_) {
       const size_t first = std::max(kFirstOutputChunk, stream.size() * kLikelyRatio);
-      output.resize(
-          std::min(outputSize_, std::max({capacity * 2, first, position + kMaxMatch})));
+      output.resize(std::min(outputSize_, std::max({capacity * 2, first, position + kMaxMatch})));
       buffer = output.data();
       capacity = output.size();
     }
