@@ -2,7 +2,7 @@
 # private X display with a private Wine prefix, torn down on every way out. The sourcing script
 # sets ROOT (the repository) first.
 
-PACKAGES=(cmake ninja-build g++ googletest zlib1g-dev libjpeg-dev libpng-dev libgif-dev
+PACKAGES=(cmake ninja-build g++ googletest zlib1g-dev liblzma-dev libjpeg-dev libpng-dev libgif-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
   wine wine64 xvfb xauth xdotool imagemagick)
