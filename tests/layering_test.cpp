@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 // longest folder that holds it.
 const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"flashapi", {}},
+    {"lzma", {}},
     {"platform", {}},
     {"platform/win32", {"platform", "flashapi"}},
     {"framework", {"platform"}},
@@ -26,8 +27,20 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"saver", {"settings", "swf", "framework", "platform"}},
     {"dialog", {"settings", "swf", "framework", "platform"}},
     {"app", {"saver", "dialog", "settings", "swf", "framework", "platform", "platform/win32"}},
-    {"standin/flash", {"flashapi"}},
+    // The stand-in control: the COM object on top of a portable player, which decodes the
+    // movie (format, movie, image) and draws it through the renderer.
+    {"standin/flash", {"standin/flash/player", "standin/flash/format", "standin/flash/movie",
+                       "standin/flash/image", "standin/flash/render", "flashapi", "lzma"}},
+    {"standin/flash/player", {"standin/flash/format", "standin/flash/movie",
+                              "standin/flash/image", "standin/flash/render"}},
+    {"standin/flash/format", {"standin/flash/movie", "standin/flash/image",
+                              "standin/flash/render", "lzma"}},
+    {"standin/flash/movie", {"flashapi", "lzma"}},
+    {"standin/flash/image", {"standin/flash/render"}},
+    {"standin/flash/render", {}},
     {"tools", {}},
+    {"tools/render", {"tools", "standin/flash/player", "standin/flash/movie",
+                      "standin/flash/image", "standin/flash/render"}},
 };
 
 std::string LayerOf(const std::string& path) {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "standin/flash/lzma/LzmaDecoder.h"
+#include "lzma/LzmaDecoder.h"
 #include "tests/lzma_test_streams.h"
 
-namespace swfsaver::flash::lzma {
+namespace swfsaver::lzma {
 namespace {
 
 using testing::EncodeWithLiblzma;
@@ -173,4 +173,4 @@ TEST(LzmaDecoder, HandMadeStreams) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::lzma
+}  // namespace swfsaver::lzma

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace swfsaver::flash::lzma::testing {
+namespace swfsaver::lzma::testing {
 
 struct EncodeOptions {
   uint32_t lc = 3, lp = 0, pb = 2;
@@ -69,4 +69,4 @@ inline std::vector<uint8_t> RandomBytes(size_t size, uint32_t seed) {
   return bytes;
 }
 
-}  // namespace swfsaver::flash::lzma::testing
+}  // namespace swfsaver::lzma::testing

@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "standin/flash/lzma/ZwsBody.h"
+#include "lzma/ZwsBody.h"
 #include "tests/lzma_test_streams.h"
 #include "tools/SwfWriter.h"
 
-namespace swfsaver::flash::lzma {
+namespace swfsaver::lzma {
 namespace {
 
 void PutU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
@@ -49,4 +49,4 @@ TEST(LzmaZwsBody, DecodesToTheFwsBody) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::lzma
+}  // namespace swfsaver::lzma

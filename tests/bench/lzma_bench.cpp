@@ -7,12 +7,12 @@
 #include <functional>
 #include <vector>
 
-#include "standin/flash/lzma/LzmaDecoder.h"
+#include "lzma/LzmaDecoder.h"
 #include "tests/lzma_test_streams.h"
 
 namespace {
 
-using namespace swfsaver::flash::lzma;
+using namespace swfsaver::lzma;
 
 double BestSeconds(const std::function<bool()>& run) {
   double best = 1e9;
@@ -44,7 +44,7 @@ void Measure(const char* name, const std::vector<uint8_t>& data) {
   });
   std::vector<uint8_t> output(data.size());
   const double reference = BestSeconds([&] { return LiblzmaDecode(encoded, output); });
-  std::printf("%-16s %6.1f MB -> %6.2f MB  flash_lzma %7.1f MB/s  liblzma %7.1f MB/s\n", name,
+  std::printf("%-16s %6.1f MB -> %6.2f MB  swfsaver_lzma %7.1f MB/s  liblzma %7.1f MB/s\n", name,
               megabytes, static_cast<double>(encoded.stream.size()) / 1e6, megabytes / ours,
               megabytes / reference);
 }

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "standin/flash/lzma/LzmaDecoder.h"
-#include "standin/flash/lzma/ZwsBody.h"
+#include "lzma/LzmaDecoder.h"
+#include "lzma/ZwsBody.h"
 #include "tests/lzma_test_streams.h"
 #include "tools/SwfWriter.h"
 
 namespace {
 
-using namespace swfsaver::flash::lzma;
+using namespace swfsaver::lzma;
 
 constexpr size_t kMaxOutput = size_t{1} << 18;
 

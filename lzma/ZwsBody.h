@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <span>
 
-#include "standin/flash/lzma/LzmaDecoder.h"
+#include "lzma/LzmaDecoder.h"
 
-namespace swfsaver::flash::lzma {
+namespace swfsaver::lzma {
 
 // Layout: "ZWS", version, FileLength (UInt32 LE, uncompressed, header included), the
 // compressed length (UInt32 LE), the five LZMA properties bytes, then the raw stream with no
@@ -19,4 +19,4 @@ inline constexpr size_t kZwsHeaderBytes = 17;
 // a body larger than `limit` gives its first `limit` bytes and kExceedsLimit.
 DecodeResult DecodeZwsBody(std::span<const uint8_t> wholeFile, size_t limit);
 
-}  // namespace swfsaver::flash::lzma
+}  // namespace swfsaver::lzma

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace swfsaver::flash::lzma {
+namespace swfsaver::lzma {
 
 enum class LzmaStatus {
   kOk,             // exactly outputSize bytes, and the stream ends there
@@ -54,4 +54,4 @@ struct DecodeResult {
 DecodeResult DecodeLzma(std::span<const uint8_t> properties5, std::span<const uint8_t> stream,
                         size_t outputSize);
 
-}  // namespace swfsaver::flash::lzma
+}  // namespace swfsaver::lzma

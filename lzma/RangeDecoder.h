@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-namespace swfsaver::flash::lzma {
+namespace swfsaver::lzma {
 
 using Probability = uint16_t;
 
@@ -127,4 +127,4 @@ class RangeDecoder {
   bool ranOut_ = false;
 };
 
-}  // namespace swfsaver::flash::lzma
+}  // namespace swfsaver::lzma

@@ -1,8 +1,8 @@
-#include "standin/flash/lzma/ZwsBody.h"
+#include "lzma/ZwsBody.h"
 
 #include <algorithm>
 
-namespace swfsaver::flash::lzma {
+namespace swfsaver::lzma {
 namespace {
 
 constexpr size_t kSignatureAndLengthBytes = 8;
@@ -30,4 +30,4 @@ DecodeResult DecodeZwsBody(std::span<const uint8_t> wholeFile, size_t limit) {
                     wholeFile.subspan(kZwsHeaderBytes), std::min(bodySize, limit));
 }
 
-}  // namespace swfsaver::flash::lzma
+}  // namespace swfsaver::lzma

@@ -1,12 +1,12 @@
-#include "standin/flash/lzma/LzmaDecoder.h"
+#include "lzma/LzmaDecoder.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 
-#include "standin/flash/lzma/RangeDecoder.h"
+#include "lzma/RangeDecoder.h"
 
-namespace swfsaver::flash::lzma {
+namespace swfsaver::lzma {
 namespace {
 
 constexpr unsigned kStates = 12;
@@ -308,4 +308,4 @@ DecodeResult DecodeLzma(std::span<const uint8_t> properties5, std::span<const ui
   return decoder.Run(stream);
 }
 
-}  // namespace swfsaver::flash::lzma
+}  // namespace swfsaver::lzma
