@@ -1,0 +1,243 @@
+#include "standin/flash/render/GradientPainter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "standin/flash/render/PixelBlend.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace swfsaver::flash::render {
+namespace {
+
+constexpr int kLinearLevels = 4096;
+
+// sRGB transfer tables, built once: 8-bit code to linear light, linear light to code.
+struct TransferTables {
+  float toLinear[256];
+  uint8_t toCode[kLinearLevels + 1];
+  TransferTables() {
+    for (int i = 0; i < 256; ++i) {
+      const double c = i / 255.0;
+      toLinear[i] =
+          static_cast<float>(c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+    }
+    for (int i = 0; i <= kLinearLevels; ++i) {
+      const double l = static_cast<double>(i) / kLinearLevels;
+      const double c = l <= 0.0031308 ? l * 12.92 : 1.055 * std::pow(l, 1 / 2.4) - 0.055;
+      toCode[i] = static_cast<uint8_t>(std::lround(std::clamp(c, 0.0, 1.0) * 255));
+    }
+  }
+};
+
+const TransferTables& Transfer() {
+  static const TransferTables tables;
+  return tables;
+}
+
+// Entries [from, to) of a stretch between two stops, straight colours: in sRGB with 16.16
+// fixed-point steps, in linear light through the transfer tables.
+void FillStretch(Rgba a, Rgba b, int from, int to, bool linear, Rgba* out) {
+  const int n = to - from;
+  if (n <= 0) return;  // stops sharing a ratio
+  if (linear) {
+    const TransferTables& tt = Transfer();
+    auto mix = [&](uint8_t x, uint8_t y, float t) {
+      const float l = tt.toLinear[x] + (tt.toLinear[y] - tt.toLinear[x]) * t;
+      return tt.toCode[static_cast<int>(l * kLinearLevels + 0.5f)];  // l within [0, 1]
+    };
+    for (int k = 0; k < n; ++k) {
+      const float t = static_cast<float>(k) / static_cast<float>(n);
+      out[from + k] = {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t),
+                       static_cast<uint8_t>((a.a * (n - k) + b.a * k + n / 2) / n)};
+    }
+    return;
+  }
+  const uint8_t ca[4] = {a.r, a.g, a.b, a.a}, cb[4] = {b.r, b.g, b.b, b.a};
+  int32_t value[4], step[4];
+  for (int c = 0; c < 4; ++c) {
+    value[c] = (int32_t{ca[c]} << 16) + 0x8000;
+    step[c] = ((int32_t{cb[c]} - ca[c]) << 16) / n;
+  }
+  for (int k = 0; k < n; ++k) {
+    out[from + k] = {static_cast<uint8_t>(value[0] >> 16), static_cast<uint8_t>(value[1] >> 16),
+                     static_cast<uint8_t>(value[2] >> 16), static_cast<uint8_t>(value[3] >> 16)};
+    for (int c = 0; c < 4; ++c) value[c] += step[c];
+  }
+}
+
+// Any float to a table index: NaN and values out of range land at the ends.
+inline int Index(float t) {
+  t = t > 0 ? t : 0;
+  t = t < 1 ? t : 1;
+  return static_cast<int>(t * 255 + 0.5f);
+}
+
+inline float Floor(float t) {  // |t| < 2^31
+  const float truncated = static_cast<float>(static_cast<int>(t));
+  return truncated > t ? truncated - 1 : truncated;
+}
+
+// Far out a repeating pattern is finer than a pixel anyway; the bound keeps Floor exact.
+constexpr float kSpreadBound = 1e6f;
+
+template <Spread kSpread>
+inline float SpreadPosition(float t) {
+  if constexpr (kSpread == Spread::kPad) {
+    return t;
+  } else {
+    t = t > -kSpreadBound ? t : -kSpreadBound;
+    t = t < kSpreadBound ? t : kSpreadBound;
+    if constexpr (kSpread == Spread::kRepeat) {
+      return t - Floor(t);
+    } else {
+      t = t < 0 ? -t : t;
+      t -= 2 * Floor(t * 0.5f);
+      return t > 1 ? 2 - t : t;
+    }
+  }
+}
+
+// Gradient positions to table indices, four at a time where SSE2 is there; the same
+// arithmetic as SpreadPosition and Index (max and min return their second operand for NaN).
+template <Spread kSpread>
+void ToIndices(const float* t, int n, int* index) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zeroI = _mm_setzero_si128();
+  const __m128 zero = _mm_castsi128_ps(zeroI), one = _mm_set1_ps(1), two = _mm_set1_ps(2);
+  auto floor4 = [&](__m128 v) {
+    const __m128 truncated = _mm_cvtepi32_ps(_mm_cvttps_epi32(v));
+    return _mm_sub_ps(truncated, _mm_and_ps(_mm_cmpgt_ps(truncated, v), one));
+  };
+  for (; i + 4 <= n; i += 4) {
+    __m128 v = _mm_loadu_ps(t + i);
+    if constexpr (kSpread != Spread::kPad) {
+      v = _mm_min_ps(_mm_max_ps(v, _mm_set1_ps(-kSpreadBound)), _mm_set1_ps(kSpreadBound));
+      if constexpr (kSpread == Spread::kRepeat) {
+        v = _mm_sub_ps(v, floor4(v));
+      } else {
+        v = _mm_andnot_ps(_mm_set1_ps(-0.0f), v);
+        v = _mm_sub_ps(v, _mm_mul_ps(two, floor4(_mm_mul_ps(v, _mm_set1_ps(0.5f)))));
+        const __m128 over = _mm_cmpgt_ps(v, one);
+        v = _mm_or_ps(_mm_and_ps(over, _mm_sub_ps(two, v)), _mm_andnot_ps(over, v));
+      }
+    }
+    v = _mm_min_ps(_mm_max_ps(v, zero), one);
+    const __m128i k =
+        _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(v, _mm_set1_ps(255)), _mm_set1_ps(0.5f)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(index + i), k);
+  }
+#endif
+  for (; i < n; ++i) index[i] = Index(SpreadPosition<kSpread>(t[i]));
+}
+
+}  // namespace
+
+void BuildGradientTable(const Gradient& gradient, const ColorTransform& transform,
+                        GradientTable& table) {
+  if (gradient.stops.empty()) {
+    table.fill(0);
+    return;
+  }
+  auto byRatio = [](const GradientStop& a, const GradientStop& b) { return a.ratio < b.ratio; };
+  // Stops come in order from any sane movie; a copy only for the others.
+  std::vector<GradientStop> sorted;
+  const std::vector<GradientStop>* source = &gradient.stops;
+  if (!std::is_sorted(gradient.stops.begin(), gradient.stops.end(), byRatio)) {
+    sorted = gradient.stops;
+    std::stable_sort(sorted.begin(), sorted.end(), byRatio);
+    source = &sorted;
+  }
+  const std::vector<GradientStop>& stops = *source;
+  const bool linear = gradient.interpolation == Interpolation::kLinearRgb;
+  Rgba straight[256];
+  std::fill(straight, straight + stops.front().ratio, stops.front().color);
+  for (size_t k = 0; k + 1 < stops.size(); ++k) {  // stops sharing a ratio span nothing
+    FillStretch(stops[k].color, stops[k + 1].color, stops[k].ratio, stops[k + 1].ratio, linear,
+                straight);
+  }
+  std::fill(straight + stops.back().ratio, straight + 256, stops.back().color);
+  const bool identity = transform.IsIdentity();
+  for (int i = 0; i < 256; ++i) {
+    table[i] = Premultiply(identity ? straight[i] : transform.Apply(straight[i]));
+  }
+}
+
+void GradientPainter::Setup(const Gradient& gradient, const Matrix& gradientToDevice,
+                            const ColorTransform& transform) {
+  BuildGradientTable(gradient, transform, table_);
+  kind_ = gradient.kind;
+  spread_ = gradient.spread;
+  // At |focal| = 1 the focal point sits on the circle and the formula divides by zero.
+  focal_ =
+      std::isfinite(gradient.focalPoint) ? std::clamp(gradient.focalPoint, -0.998f, 0.998f) : 0.0f;
+  const auto inverse = gradientToDevice.Inverse();
+  singular_ = !inverse;
+  if (singular_) return;
+  constexpr double kScale = 1.0 / 16384;
+  ux_ = inverse->a * kScale;
+  uy_ = inverse->c * kScale;
+  u0_ = inverse->tx * kScale;
+  vx_ = inverse->b * kScale;
+  vy_ = inverse->d * kScale;
+  v0_ = inverse->ty * kScale;
+}
+
+void GradientPainter::Generate(int x, int y, int len, uint32_t* out) const {
+  if (singular_) {  // squashed to a line: everything lies beyond its end
+    std::fill(out, out + len, table_[255]);
+    return;
+  }
+  switch (spread_) {
+    case Spread::kPad:
+      GenerateWith<Spread::kPad>(x, y, len, out);
+      break;
+    case Spread::kReflect:
+      GenerateWith<Spread::kReflect>(x, y, len, out);
+      break;
+    case Spread::kRepeat:
+      GenerateWith<Spread::kRepeat>(x, y, len, out);
+      break;
+  }
+}
+
+template <Spread kSpread>
+void GradientPainter::GenerateWith(int x, int y, int len, uint32_t* out) const {
+  const double cx = x + 0.5, cy = y + 0.5;
+  const float u0 = static_cast<float>(ux_ * cx + uy_ * cy + u0_);
+  const float v0 = static_cast<float>(vx_ * cx + vy_ * cy + v0_);
+  const float du = static_cast<float>(ux_), dv = static_cast<float>(vx_);
+  // Straight-line passes the compilers vectorise: positions, then indices, then look-ups.
+  constexpr int kChunk = 64;
+  float t[kChunk];
+  int index[kChunk];
+  for (int base = 0; base < len; base += kChunk) {
+    const int n = std::min(kChunk, len - base);
+    const float ub = u0 + du * static_cast<float>(base), vb = v0 + dv * static_cast<float>(base);
+    if (kind_ == GradientKind::kLinear) {
+      for (int i = 0; i < n; ++i) t[i] = (ub + du * static_cast<float>(i) + 1) * 0.5f;
+    } else if (kind_ == GradientKind::kRadial) {
+      for (int i = 0; i < n; ++i) {
+        const float u = ub + du * static_cast<float>(i), v = vb + dv * static_cast<float>(i);
+        t[i] = std::sqrt(u * u + v * v);
+      }
+    } else {
+      // The fraction of the way from the focal point to the circle along the ray through the
+      // pixel: with d = p - f, t = (f dx + sqrt(f^2 dx^2 + (1 - f^2)|d|^2)) / (1 - f^2).
+      const float f = focal_, a = 1 - f * f, inv = 1 / a;
+      for (int i = 0; i < n; ++i) {
+        const float dx = ub + du * static_cast<float>(i) - f, dy = vb + dv * static_cast<float>(i);
+        const float b = f * dx;
+        t[i] = (b + std::sqrt(b * b + a * (dx * dx + dy * dy))) * inv;
+      }
+    }
+    ToIndices<kSpread>(t, n, index);
+    for (int i = 0; i < n; ++i) out[base + i] = table_[index[i]];
+  }
+}
+
+}  // namespace swfsaver::flash::render

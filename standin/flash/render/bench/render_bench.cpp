@@ -1,0 +1,175 @@
+// Draws a frame of the density the player produces (hundreds of curved shapes with gradients
+// and strokes) and prints the median milliseconds per frame beside a baseline run in the same
+// process (clear the frame and copy it out, as the control's blit would), so the figure reads
+// as a ratio on whatever machine runs it. Usage: render_bench [low] [frames]
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <numbers>
+#include <vector>
+
+#include "standin/flash/render/RasterCanvas.h"
+
+namespace render = swfsaver::flash::render;
+
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+constexpr int kFills = 250;
+constexpr int kStrokes = 150;
+
+class Random {
+ public:
+  double Next() {  // 0 <= x < 1
+    state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
+    return static_cast<double>(state_ >> 11) / 9007199254740992.0;
+  }
+  double In(double lo, double hi) { return lo + (hi - lo) * Next(); }
+  uint8_t Byte() { return static_cast<uint8_t>(In(0, 256)); }
+
+ private:
+  uint64_t state_ = 12345;
+};
+
+struct Item {
+  render::Path path;
+  render::Paint paint;
+  bool stroke = false;
+  render::StrokeStyle style;
+};
+
+// A wobbly closed blob of eight curves, in twips.
+render::Path Blob(Random& rnd, double cx, double cy, double r) {
+  render::Path path;
+  const int n = 8;
+  auto at = [&](double angle, double radius) {
+    return render::Point{(cx + radius * std::cos(angle)) * 20,
+                         (cy + radius * std::sin(angle)) * 20};
+  };
+  const double step = 2 * std::numbers::pi / n;
+  path.MoveTo(at(0, r));
+  for (int i = 0; i < n; ++i) {
+    const double a = step * i;
+    const double end = i + 1 == n ? r : r * rnd.In(0.8, 1.1);
+    path.QuadTo(at(a + step / 2, r * rnd.In(1.0, 1.3)), at(a + step, end));
+  }
+  return path;
+}
+
+render::Path Squiggle(Random& rnd) {
+  render::Path path;
+  render::Point p{rnd.In(0, kWidth) * 20, rnd.In(0, kHeight) * 20};
+  path.MoveTo(p);
+  for (int i = 0; i < 5; ++i) {
+    const render::Point c{p.x + rnd.In(-2400, 2400), p.y + rnd.In(-2400, 2400)};
+    p = {c.x + rnd.In(-2400, 2400), c.y + rnd.In(-2400, 2400)};
+    path.QuadTo(c, p);
+  }
+  return path;
+}
+
+render::Gradient RandomGradient(Random& rnd, double cx, double cy, double r, int kind) {
+  render::Gradient g;
+  g.kind = static_cast<render::GradientKind>(kind);
+  const int stops = 2 + static_cast<int>(rnd.In(0, 3));
+  for (int i = 0; i < stops; ++i) {
+    g.stops.push_back(
+        {static_cast<uint8_t>(255 * i / (stops - 1)),
+         {rnd.Byte(), rnd.Byte(), rnd.Byte(), static_cast<uint8_t>(rnd.In(160, 256))}});
+  }
+  g.spread = static_cast<render::Spread>(static_cast<int>(rnd.In(0, 3)));
+  g.focalPoint = static_cast<float>(rnd.In(-0.8, 0.8));
+  const double scale = r * 20 / 16384, angle = rnd.In(0, 6.28);
+  g.matrix = {scale * std::cos(angle),
+              scale * std::sin(angle),
+              -scale * std::sin(angle),
+              scale * std::cos(angle),
+              cx * 20,
+              cy * 20};
+  return g;
+}
+
+std::vector<Item> Scene() {
+  Random rnd;
+  std::vector<Item> items;
+  for (int i = 0; i < kFills; ++i) {
+    const double cx = rnd.In(0, kWidth), cy = rnd.In(0, kHeight), r = rnd.In(15, 90);
+    Item item;
+    item.path = Blob(rnd, cx, cy, r);
+    if (i % 3 == 0) {
+      item.paint =
+          render::Rgba{rnd.Byte(), rnd.Byte(), rnd.Byte(), static_cast<uint8_t>(rnd.In(180, 256))};
+    } else {
+      item.paint = RandomGradient(rnd, cx, cy, r, i % 3 == 1 ? 0 : (i % 2 ? 1 : 2));
+    }
+    items.push_back(std::move(item));
+  }
+  for (int i = 0; i < kStrokes; ++i) {
+    Item item;
+    item.path = Squiggle(rnd);
+    item.stroke = true;
+    item.style.width = rnd.In(0, 160);
+    item.style.join = i % 4 == 0 ? render::Join::kMiter : render::Join::kRound;
+    item.paint = render::Rgba{rnd.Byte(), rnd.Byte(), rnd.Byte(), 255};
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+double MedianMs(int frames, const std::function<void()>& frame) {
+  for (int i = 0; i < 3; ++i) frame();  // sizes the buffers, warms the caches
+  std::vector<double> ms;
+  for (int i = 0; i < frames; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    frame();
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                     .count());
+  }
+  std::sort(ms.begin(), ms.end());
+  return ms[ms.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool low = argc > 1 && std::strcmp(argv[1], "low") == 0;
+  const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 31;
+  std::vector<uint32_t> pixels(kWidth * kHeight), screen(kWidth * kHeight);
+  render::RasterCanvas canvas(pixels.data(), kWidth, kHeight, kWidth,
+                              low ? render::Quality::kLow : render::Quality::kHigh);
+  const std::vector<Item> items = Scene();
+  const render::Matrix toDevice = render::Matrix::Scale(1.0 / 20, 1.0 / 20);
+  const render::ColorTransform identity;
+
+  const double baseline = MedianMs(frames, [&] {
+    canvas.Clear({255, 255, 255, 255});
+    std::memcpy(screen.data(), pixels.data(), pixels.size() * sizeof(uint32_t));
+  });
+  const double scene = MedianMs(frames, [&] {
+    canvas.Clear({255, 255, 255, 255});
+    for (const Item& item : items) {
+      if (item.stroke) {
+        canvas.StrokePath(item.path, toDevice, item.style, item.paint, identity);
+      } else {
+        canvas.FillPath(item.path, toDevice, render::FillRule::kNonZero, item.paint, identity);
+      }
+    }
+    std::memcpy(screen.data(), pixels.data(), pixels.size() * sizeof(uint32_t));
+  });
+  std::printf("render_bench %dx%d, %s quality, %d fills (2/3 gradients) + %d strokes, %d frames\n",
+              kWidth, kHeight, low ? "low" : "high", kFills, kStrokes, frames);
+  std::printf("  baseline (clear + blit): median %.3f ms/frame\n", baseline);
+  std::printf("  scene:                   median %.3f ms/frame (%.1f x baseline)\n", scene,
+              scene / baseline);
+  uint64_t sum = 0;  // keeps the work observable
+  for (uint32_t p : screen) sum += p;
+  std::printf("  checksum %llu\n", static_cast<unsigned long long>(sum));
+  return 0;
+}

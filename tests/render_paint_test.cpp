@@ -1,0 +1,184 @@
+// Paints: gradient tables (stops, shared ratios, linear light, colour transform), spread modes,
+// radial and focal geometry, bitmap sampling and bitmap colour transforms, compositing.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "standin/flash/render/BitmapPainter.h"
+#include "standin/flash/render/GradientPainter.h"
+#include "standin/flash/render/PixelBlend.h"
+#include "tests/render_test_support.h"
+
+namespace swfsaver::flash::render::test {
+namespace {
+
+Gradient TwoStops(Rgba from, Rgba to) {
+  Gradient g;
+  g.stops = {{0, from}, {255, to}};
+  return g;
+}
+
+TEST(RenderPaint, GradientTableHitsItsStopsAndHoldsBeyondThem) {
+  Gradient g;
+  g.stops = {{64, {0, 0, 0, 255}},
+             {128, {200, 100, 0, 255}},
+             {128, {0, 0, 255, 255}},
+             {192, {0, 0, 255, 51}}};
+  GradientTable table;
+  BuildGradientTable(g, {}, table);
+  EXPECT_EQ(table[0], 0xFF000000u);  // before the first stop: its colour
+  EXPECT_EQ(table[64], 0xFF000000u);
+  EXPECT_EQ(table[96], 0xFF643200u);  // half way to (200, 100, 0)
+  EXPECT_EQ(table[127], Premultiply({197, 98, 0, 255}));
+  EXPECT_EQ(table[128], 0xFF0000FFu);  // shared ratio: the later stop from there
+  EXPECT_EQ(table[192], 0x33000033u);  // premultiplied
+  EXPECT_EQ(table[255], 0x33000033u);
+}
+
+TEST(RenderPaint, GradientTableInterpolatesInLinearLightAndTakesTheColorTransform) {
+  Gradient g = TwoStops({0, 0, 0, 255}, {255, 255, 255, 255});
+  g.interpolation = Interpolation::kLinearRgb;
+  GradientTable table;
+  BuildGradientTable(g, {}, table);
+  EXPECT_NEAR(RedOf(table[128]), 188, 1);  // half the light of white is sRGB 0.735
+  EXPECT_EQ(table[0], 0xFF000000u);
+  EXPECT_EQ(table[255], 0xFFFFFFFFu);
+
+  BuildGradientTable(TwoStops({200, 200, 200, 255}, {200, 200, 200, 255}),
+                     {0.5f, 1, 1, 0.5f, 0, 0, 20, 0}, table);
+  EXPECT_EQ(table[10], Premultiply({100, 200, 220, 127}));
+}
+
+// The colour of device pixel x on row 0 of a gradient whose square spans device x 0..10.
+uint32_t LinearAt(Spread spread, int x) {
+  Gradient g = TwoStops({0, 0, 0, 255}, {255, 255, 255, 255});
+  g.spread = spread;
+  GradientPainter painter;
+  painter.Setup(g, Matrix{10.0 / 32768, 0, 0, 10.0 / 32768, 5, 0}, {});
+  uint32_t out = 0;
+  painter.Generate(x, 0, 1, &out);
+  return out;
+}
+
+TEST(RenderPaint, SpreadModesBeyondTheEnds) {
+  // Pixel 12 has its centre at 1.25 of the way, pixel -3 at -0.25.
+  struct Case {
+    Spread spread;
+    int x;
+    uint8_t red;
+  } cases[] = {
+      {Spread::kPad, 12, 255},    {Spread::kPad, -3, 0},       {Spread::kRepeat, 12, 64},
+      {Spread::kRepeat, -3, 191}, {Spread::kReflect, 12, 191}, {Spread::kReflect, -3, 64},
+      {Spread::kPad, 2, 64},
+  };
+  for (const Case& c : cases) {
+    EXPECT_NEAR(RedOf(LinearAt(c.spread, c.x)), c.red, 1)
+        << static_cast<int>(c.spread) << " " << c.x;
+  }
+}
+
+TEST(RenderPaint, RadialAndFocalGradientsMeasureFromTheirCentres) {
+  // Circle of radius 100 px around (100, 100); the focal point half way to its right side.
+  const Matrix square{100.0 / 16384, 0, 0, 100.0 / 16384, 100, 100};
+  Gradient radial = TwoStops({0, 0, 0, 255}, {255, 0, 0, 255});
+  radial.kind = GradientKind::kRadial;
+  Gradient focal = radial;
+  focal.kind = GradientKind::kFocal;
+  focal.focalPoint = 0.5f;
+  struct Case {
+    const Gradient* g;
+    int x, y;
+    uint8_t red;
+  } cases[] = {
+      {&radial, 99, 99, 0}, {&radial, 149, 99, 128}, {&radial, 200, 99, 255},
+      {&focal, 149, 99, 0}, {&focal, 200, 99, 255},  {&focal, 0, 99, 255},
+      {&focal, 99, 99, 85},  // a third of the way from the focal point to the far side
+  };
+  for (const Case& c : cases) {
+    GradientPainter painter;
+    painter.Setup(*c.g, square, {});
+    uint32_t out = 0;
+    painter.Generate(c.x, c.y, 1, &out);
+    EXPECT_NEAR(RedOf(out), c.red, 2) << static_cast<int>(c.g->kind) << " " << c.x;
+  }
+}
+
+std::shared_ptr<const Bitmap> BlackWhite() {
+  return std::make_shared<Bitmap>(Bitmap{2, 1, {0xFF000000u, 0xFFFFFFFFu}});
+}
+
+uint32_t SampleBitmap(bool repeat, bool smooth, Quality quality, int x) {
+  BitmapFill fill{BlackWhite(), Matrix::Scale(10, 10), repeat, smooth};
+  BitmapPainter painter;
+  EXPECT_TRUE(painter.Setup(fill, fill.matrix, {}, quality));
+  uint32_t out = 0;
+  painter.Generate(x, 5, 1, &out);
+  return out;
+}
+
+TEST(RenderPaint, BitmapSamplingAndEdges) {
+  // Bitmap pixels 10 device pixels wide: black at 0..10, white at 10..20.
+  struct Case {
+    bool repeat, smooth;
+    Quality quality;
+    int x;
+    uint8_t red;
+  } cases[] = {
+      {false, false, Quality::kHigh, 9, 0},    {false, false, Quality::kHigh, 10, 255},
+      {false, true, Quality::kHigh, 9, 115},   {false, true, Quality::kHigh, 10, 140},
+      {false, true, Quality::kLow, 9, 0},       // low quality never smooths
+      {false, false, Quality::kHigh, 25, 255},  // clipped: the edge pixel extends
+      {true, false, Quality::kHigh, 25, 0},     // repeating: the first pixel again
+      {false, true, Quality::kHigh, 2, 0},      // clipped and smooth: no wrap to white
+      {true, true, Quality::kHigh, 2, 64},      // repeating and smooth: a quarter of the last
+  };
+  for (const Case& c : cases) {
+    EXPECT_NEAR(RedOf(SampleBitmap(c.repeat, c.smooth, c.quality, c.x)), c.red, 1)
+        << c.repeat << c.smooth << " " << c.x;
+  }
+}
+
+TEST(RenderPaint, ColorTransformOnPremultipliedPixels) {
+  const ColorTransform halfRed{0.5f, 1, 1, 1, 0, 0, 0, 0};
+  const ColorTransform show{1, 1, 1, 1, 0, 0, 0, 128};
+  EXPECT_EQ(TransformPremultiplied(0x80800000u, halfRed), 0x80400000u);  // red 255 at alpha 128
+  EXPECT_EQ(TransformPremultiplied(0x00000000u, show), 0x80000000u);
+  EXPECT_EQ(TransformPremultiplied(0xFF336699u, {}), 0xFF336699u);
+
+  // On a canvas, half-transparent bitmap pixels under an alpha-only transform.
+  TestCanvas c(4, 4);
+  BitmapFill fill{std::make_shared<Bitmap>(Bitmap{1, 1, {0x80800000u}}), Matrix::Scale(4, 4), true,
+                  false};
+  c.canvas.FillPath(Rect(0, 0, 4, 4), {}, FillRule::kNonZero, fill, {1, 1, 1, 0.5f, 0, 0, 0, 0});
+  EXPECT_EQ(c.At(1, 1), 0x40400000u);
+}
+
+TEST(RenderPaint, UnusableBitmapsDrawNothing) {
+  TestCanvas c(4, 4);
+  for (const auto& bitmap :
+       {std::shared_ptr<Bitmap>(), std::make_shared<Bitmap>(Bitmap{3, 3, {1, 2}}),
+        std::make_shared<Bitmap>(Bitmap{0, 5, {}})}) {
+    c.canvas.FillPath(Rect(0, 0, 4, 4), {}, FillRule::kNonZero, BitmapFill{bitmap, {}, true, true},
+                      {});
+  }
+  c.canvas.FillPath(Rect(0, 0, 4, 4), {}, FillRule::kNonZero,
+                    BitmapFill{BlackWhite(), Matrix::Scale(0, 1)}, {});
+  for (uint32_t p : c.pixels) EXPECT_EQ(p, 0u);
+}
+
+TEST(RenderPaint, SourceOverWithCoverageAndAlpha) {
+  TestCanvas c(8, 4);
+  c.canvas.Clear({0, 0, 0, 255});
+  c.canvas.FillPath(Rect(0.5, 0, 8, 4), {}, FillRule::kNonZero, kWhite, {});
+  c.canvas.FillPath(Rect(4, 0, 8, 4), {}, FillRule::kNonZero, Rgba{255, 0, 0, 128}, {});
+  EXPECT_NEAR(RedOf(c.At(0, 1)), 128, 1);  // half covered white over black
+  EXPECT_EQ(AlphaOf(c.At(0, 1)), 255);
+  EXPECT_EQ(c.At(2, 1), 0xFFFFFFFFu);
+  EXPECT_EQ(RedOf(c.At(5, 1)), 255);  // half-transparent red over white
+  EXPECT_NEAR(GreenOf(c.At(5, 1)), 127, 1);
+  c.canvas.FillPath(Rect(0, 0, 8, 4), {}, FillRule::kNonZero, kWhite, {1, 1, 1, 0, 0, 0, 0, 0});
+  EXPECT_EQ(c.At(2, 1), 0xFFFFFFFFu) << "a transparent paint changes nothing";
+}
+
+}  // namespace
+}  // namespace swfsaver::flash::render::test

@@ -1,0 +1,156 @@
+// The cell rasteriser: exact-area coverage, fill rules, centre sampling in low quality, clipping
+// and the bounded cell store.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "tests/render_test_support.h"
+
+namespace swfsaver::flash::render::test {
+namespace {
+
+TEST(RenderRaster, AxisAlignedEdgesCoverByArea) {
+  // x from 10.5 to 20, y from 5 to 7.25: pixel 10 half covered, row 7 a quarter.
+  const CoverageGrid grid = Rasterize(ContoursOf({{{10.5, 5}, {20, 5}, {20, 7.25}, {10.5, 7.25}}}),
+                                      32, 16, FillRule::kNonZero);
+  EXPECT_NEAR(grid.At(10, 5), 128, 1);
+  EXPECT_NEAR(grid.At(10, 7), 32, 1);  // a quarter of a half
+  EXPECT_NEAR(grid.At(15, 7), 64, 1);
+  for (int x = 11; x < 20; ++x) EXPECT_EQ(grid.At(x, 6), 255) << x;
+  EXPECT_EQ(grid.At(9, 6), 0);
+  EXPECT_EQ(grid.At(20, 6), 0);
+  EXPECT_EQ(grid.At(15, 4), 0);
+  EXPECT_EQ(grid.At(15, 8), 0);
+}
+
+TEST(RenderRaster, DiagonalEdgeSplitsPixelsInHalf) {
+  const CoverageGrid grid =
+      Rasterize(ContoursOf({{{0, 0}, {16, 16}, {0, 16}}}), 16, 16, FillRule::kNonZero);
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_NEAR(grid.At(i, i), 128, 1) << i;
+    if (i > 0) {
+      EXPECT_EQ(grid.At(i - 1, i), 255);
+    }
+    if (i < 15) {
+      EXPECT_EQ(grid.At(i + 1, i), 0);
+    }
+  }
+}
+
+TEST(RenderRaster, FillRules) {
+  // Two nested squares wound the same way, and a five-pointed star drawn in one stroke: the
+  // middle has winding two.
+  const Contours nested =
+      ContoursOf({{{2, 2}, {30, 2}, {30, 30}, {2, 30}}, {{10, 10}, {22, 10}, {22, 22}, {10, 22}}});
+  const Contours star = ContoursOf({{{16, 1}, {25, 30}, {1, 12}, {31, 12}, {7, 30}}});
+  struct Case {
+    const Contours* shape;
+    FillRule rule;
+    int middle;
+    Point once;  // covered once: inside under either rule
+  } cases[] = {{&nested, FillRule::kNonZero, 255, {5, 5}},
+               {&nested, FillRule::kEvenOdd, 0, {5, 5}},
+               {&star, FillRule::kNonZero, 255, {16, 6}},
+               {&star, FillRule::kEvenOdd, 0, {16, 6}}};
+  for (const Case& c : cases) {
+    const CoverageGrid grid = Rasterize(*c.shape, 32, 32, c.rule);
+    EXPECT_EQ(grid.At(16, 17), c.middle) << static_cast<int>(c.rule);
+    EXPECT_EQ(grid.At(static_cast<int>(c.once.x), static_cast<int>(c.once.y)), 255);
+    EXPECT_EQ(grid.At(31, 31), 0) << "outside both";
+  }
+}
+
+TEST(RenderRaster, OppositeWindingMakesAHoleUnderBothRules) {
+  const Contours ring =
+      ContoursOf({{{2, 2}, {30, 2}, {30, 30}, {2, 30}}, {{10, 10}, {10, 22}, {22, 22}, {22, 10}}});
+  for (const FillRule rule : {FillRule::kNonZero, FillRule::kEvenOdd}) {
+    const CoverageGrid grid = Rasterize(ring, 32, 32, rule);
+    EXPECT_EQ(grid.At(16, 16), 0);
+    EXPECT_EQ(grid.At(5, 16), 255);
+  }
+}
+
+TEST(RenderRaster, ReversedCopyCancelsExactly) {
+  // Every edge is rasterised in one direction, so a shape and its mirror image in traversal
+  // order leave no residue at all.
+  const Contours both = ContoursOf(
+      {{{3.3, 1.7}, {28.9, 9.1}, {12.4, 30.2}}, {{12.4, 30.2}, {28.9, 9.1}, {3.3, 1.7}}});
+  const CoverageGrid grid = Rasterize(both, 32, 32, FillRule::kNonZero);
+  for (const uint8_t c : grid.All()) ASSERT_EQ(c, 0);
+}
+
+TEST(RenderRaster, LowQualitySamplesPixelCentres) {
+  // x from 10.4 to 20.6 holds the centres 10.5 .. 20.5; a circle gives only 0 or full.
+  const CoverageGrid box =
+      Rasterize(ContoursOf({{{10.4, 2.4}, {20.6, 2.4}, {20.6, 4.6}, {10.4, 4.6}}}), 32, 8,
+                FillRule::kNonZero, Quality::kLow);
+  EXPECT_EQ(box.At(9, 3), 0);
+  EXPECT_EQ(box.At(10, 3), 255);
+  EXPECT_EQ(box.At(20, 3), 255);
+  EXPECT_EQ(box.At(21, 3), 0);
+  EXPECT_EQ(box.At(15, 2), 255);
+  EXPECT_EQ(box.At(15, 5), 0);
+
+  Contours circle;
+  circle.BeginContour();
+  for (int i = 0; i < 64; ++i)
+    circle.Add({16 + 11.3 * std::cos(i * 0.0982), 16 + 11.3 * std::sin(i * 0.0982)});
+  circle.EndContour();
+  const CoverageGrid grid = Rasterize(circle, 32, 32, FillRule::kNonZero, Quality::kLow);
+  int inside = 0;
+  for (const uint8_t c : grid.All()) {
+    ASSERT_TRUE(c == 0 || c == 255);
+    inside += c == 255;
+  }
+  EXPECT_NEAR(inside, 3.14159 * 11.3 * 11.3, 20);
+}
+
+TEST(RenderRaster, ClipKeepsTheWindingOfEdgesLeftOfIt) {
+  // Starts far left of the canvas and ends past its right and bottom.
+  const CoverageGrid grid = Rasterize(ContoursOf({{{-50.5, 3}, {40, 3}, {40, 40}, {-50.5, 40}}}),
+                                      16, 8, FillRule::kNonZero);
+  for (int x = 0; x < 16; ++x) {
+    EXPECT_EQ(grid.At(x, 2), 0);
+    EXPECT_EQ(grid.At(x, 7), 255);
+  }
+}
+
+TEST(RenderRaster, HugeAndNonFiniteCoordinatesAreSafe) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  // A far-off triangle whose long edge crosses the canvas at y = 8 (and leaves it 0.0002 lower).
+  // Everything left of the canvas stays as walls at its left side, which must cancel above.
+  const CoverageGrid huge =
+      Rasterize(ContoursOf({{{-1e6, 0}, {1e6, 16}, {-1e6, 16}}}), 16, 16, FillRule::kNonZero);
+  for (const int x : {0, 8, 15}) {
+    EXPECT_EQ(huge.At(x, 7), 0) << x;
+    EXPECT_GE(huge.At(x, 8), 254) << x;
+    EXPECT_EQ(huge.At(x, 9), 255) << x;
+  }
+  for (const double bad : {inf, -inf, nan, 1e300, -1e300}) {
+    CellRasterizer raster;
+    raster.Reset({0, 0, 16, 16}, Quality::kHigh);
+    raster.AddLine({bad, 0}, {8, 8});
+    raster.AddLine({8, 8}, {0, bad});
+    raster.AddLine({0, bad}, {bad, 0});
+    CoverageGrid grid(16, 16);
+    raster.Sweep(FillRule::kNonZero, grid);  // any coverage, no crash and no sanitizer report
+  }
+}
+
+TEST(RenderRaster, BandsGiveTheSameCoverageAsOnePass) {
+  // With a tiny cell store the shape is swept in bands, down to single rows.
+  Contours blob;
+  blob.BeginContour();
+  for (int i = 0; i < 200; ++i) {
+    const double a = i * 0.0314159, r = 20 + 9 * std::sin(a * 7);
+    blob.Add({32 + r * std::cos(a), 32 + r * std::sin(a)});
+  }
+  blob.EndContour();
+  const CoverageGrid whole = Rasterize(blob, 64, 64, FillRule::kEvenOdd);
+  const CoverageGrid banded = Rasterize(blob, 64, 64, FillRule::kEvenOdd, Quality::kHigh, 16);
+  EXPECT_EQ(whole.All(), banded.All());
+}
+
+}  // namespace
+}  // namespace swfsaver::flash::render::test
