@@ -21,7 +21,7 @@ HRESULT STDMETHODCALLTYPE StandinControl::get_BackgroundColor(long* color) {
 HRESULT STDMETHODCALLTYPE StandinControl::put_BackgroundColor(long color) {
   trace_.Line(L"BackgroundColor", std::to_wstring(color));
   backgroundColor_ = color;
-  if (window_) InvalidateRect(window_, nullptr, FALSE);
+  Redraw();
   return S_OK;
 }
 
@@ -40,7 +40,7 @@ HRESULT STDMETHODCALLTYPE StandinControl::put_Movie(BSTR path) {
   StopFrameTimer();
   playback_.Load(LoadMovieFile(moviePath_));
   trace_.Line(L"MovieFrames", std::to_wstring(playback_.TotalFrames()));
-  if (window_) InvalidateRect(window_, nullptr, FALSE);
+  Redraw();
   return S_OK;
 }
 

@@ -11,6 +11,8 @@
 namespace swfsaver::flash {
 namespace {
 
+constexpr size_t kQualityValue = 6;
+
 // Reads exactly `count` more bytes onto the end of bytes; false when the stream ends first.
 HRESULT ReadMore(IStream* stream, std::vector<uint8_t>& bytes, size_t count) {
   const size_t offset = bytes.size();
@@ -57,6 +59,9 @@ HRESULT STDMETHODCALLTYPE StandinControl::Load(LPSTREAM stream) {
   const HRESULT hr = LoadControlData(stream, data);
   if (SUCCEEDED(hr)) {
     extent_ = {data.widthHimetric, data.heightHimetric};
+    // The seventh stored value is the Quality setting: "High" as the saver stores it.
+    quality_ = data.values[kQualityValue].text == u"Low" ? render::Quality::kLow
+                                                          : render::Quality::kHigh;
     trace_.Line(L"Load", L"ok");
   } else {
     wchar_t code[16];

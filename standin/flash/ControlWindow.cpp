@@ -1,15 +1,13 @@
 // The control's own child window: it shows the movie and carries the frame timer, so frames
 // advance through the host's message loop as with the real control.
 //
-// What is painted: the movie's stage, its frame size scaled to fit the control's rectangle
-// with its proportions kept and centred, filled with the movie's SetBackgroundColor colour,
-// and a bar along the stage's foot that grows with the frame on screen. The rest of the
-// rectangle (and all of it without a movie, or for a movie without that colour) gets the
-// BackgroundColor property: black for 0; black also while the property is unset (-1).
-#include <algorithm>
-
+// What is shown is drawn by the player into the frame surface (player/Stage.h says what goes
+// where): the movie shown all and centred, on the BackgroundColor property where it is set,
+// else on the movie's own background with black around the stage. Each tick draws the next
+// frame and blits it once; WM_PAINT only blits the frame already drawn.
 #include "standin/flash/Module.h"
 #include "standin/flash/StandinControl.h"
+#include "standin/flash/player/Stage.h"
 
 namespace swfsaver::flash {
 namespace {
@@ -37,32 +35,6 @@ bool RegisterWindowClass() {
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.lpszClassName = kWindowClass;
   return RegisterClassExW(&windowClass) != 0;
-}
-
-COLORREF FromRgbProperty(long color) {
-  return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
-}
-
-void Fill(HDC dc, const RECT& rect, COLORREF color) {
-  HBRUSH brush = CreateSolidBrush(color);
-  FillRect(dc, &rect, brush);
-  DeleteObject(brush);
-}
-
-// The movie's frame scaled into client with its proportions kept, centred.
-RECT StageRect(const RECT& client, int32_t movieWidth, int32_t movieHeight) {
-  const long width = client.right - client.left;
-  const long height = client.bottom - client.top;
-  if (movieWidth <= 0 || movieHeight <= 0 || width <= 0 || height <= 0) return client;
-  long stageWidth = width;
-  long stageHeight = static_cast<long>(int64_t{width} * movieHeight / movieWidth);
-  if (stageHeight > height) {
-    stageHeight = height;
-    stageWidth = static_cast<long>(int64_t{height} * movieWidth / movieHeight);
-  }
-  const long left = client.left + (width - stageWidth) / 2;
-  const long top = client.top + (height - stageHeight) / 2;
-  return {left, top, left + stageWidth, top + stageHeight};
 }
 
 }  // namespace
@@ -104,27 +76,26 @@ LRESULT StandinControl::HandleWindowMessage(HWND window, UINT message, WPARAM wP
                                             LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
-      if (wParam == kFrameTimer && playback_.Advance()) {
-        // Draw only what a frame changes, at once, as an animation does: a saver runs for
-        // hours, and a full repaint through WM_PAINT 30 times a second would cost more than
-        // everything else the host does. WM_PAINT still repaints whatever gets uncovered.
-        RECT client;
-        GetClientRect(window, &client);
-        const RECT row = ProgressRow(client);
+      if (wParam == kFrameTimer && playback_.Advance() && drawing_) {
+        // Drawn and put on screen at once, as an animation is: going through WM_PAINT would
+        // add a round trip through the message queue to every frame.
         HDC dc = GetDC(window);
-        IntersectClipRect(dc, row.left, row.top, row.right, row.bottom);
-        Paint(dc, client);
+        if (DrawFrame()) surface_.Blit(dc);
         ReleaseDC(window, dc);
       }
       return 0;
     case WM_ERASEBKGND:
-      return 1;  // WM_PAINT covers every pixel
+      return 1;  // the blit covers every pixel
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(window, &paint);
       RECT client;
       GetClientRect(window, &client);
-      Paint(dc, client);
+      if (!drawing_) {
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      } else if (surface_.Fits(client.right, client.bottom) || DrawFrame()) {
+        surface_.Blit(dc);
+      }
       EndPaint(window, &paint);
       return 0;
     }
@@ -133,27 +104,24 @@ LRESULT StandinControl::HandleWindowMessage(HWND window, UINT message, WPARAM wP
   }
 }
 
-void StandinControl::Paint(HDC dc, const RECT& client) const {
-  Fill(dc, client, backgroundColor_ >= 0 ? FromRgbProperty(backgroundColor_) : RGB(0, 0, 0));
-  const auto& movie = playback_.Movie();
-  if (!movie || !movie->backgroundColor) return;
-  const RECT stage = StageRect(client, movie->WidthPixels(), movie->HeightPixels());
-  const Rgb color = *movie->backgroundColor;
-  Fill(dc, stage, RGB(color.red, color.green, color.blue));
-  const int32_t total = std::max(playback_.TotalFrames(), 1);
-  const long stageWidth = stage.right - stage.left;
-  RECT bar = ProgressRow(client);
-  bar.right = stage.left + static_cast<long>(int64_t{stageWidth} * (playback_.CurrentFrame() + 1) / total);
-  Fill(dc, bar, RGB(255 - color.red, 255 - color.green, 255 - color.blue));
+bool StandinControl::DrawFrame() {
+  RECT client{};
+  if (!window_ || !GetClientRect(window_, &client)) return false;
+  if (!surface_.Resize(client.right, client.bottom, quality_)) return false;
+  std::optional<render::Rgba> background;
+  if (backgroundColor_ >= 0) {
+    background = render::Rgba{static_cast<uint8_t>(backgroundColor_ >> 16),
+                              static_cast<uint8_t>(backgroundColor_ >> 8),
+                              static_cast<uint8_t>(backgroundColor_), 255};
+  }
+  player::DrawStage(playback_.Movie(), surface_.Canvas(), background);
+  return true;
 }
 
-RECT StandinControl::ProgressRow(const RECT& client) const {
-  const auto& movie = playback_.Movie();
-  if (!movie || !movie->backgroundColor) return client;
-  RECT row = StageRect(client, movie->WidthPixels(), movie->HeightPixels());
-  const long barHeight = std::max<long>(4, (row.bottom - row.top) / 20);
-  row.top = std::max(row.top, row.bottom - barHeight);
-  return row;
+void StandinControl::Redraw() {
+  if (!window_) return;
+  if (drawing_) DrawFrame();
+  InvalidateRect(window_, nullptr, FALSE);
 }
 
 }  // namespace swfsaver::flash

@@ -4,14 +4,16 @@
 
 #include <vector>
 
+#include "standin/flash/WicImageDecoder.h"
+
 namespace swfsaver::flash {
 
-std::optional<SwfMovie> LoadMovieFile(const std::wstring& path) {
-  if (path.empty()) return std::nullopt;
+std::unique_ptr<player::Player> LoadMovieFile(const std::wstring& path) {
+  if (path.empty()) return nullptr;
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
   std::vector<uint8_t> bytes;
   LARGE_INTEGER size{};
   bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kMaxMovieBytes;
@@ -23,10 +25,9 @@ std::optional<SwfMovie> LoadMovieFile(const std::wstring& path) {
     bytes.resize(read);
   }
   CloseHandle(file);
-  if (!ok) return std::nullopt;
-  MovieParseResult result = ParseSwfMovie(bytes);
-  if (!result.ok()) return std::nullopt;
-  return result.movie;
+  if (!ok) return nullptr;
+  WicImageDecoder decoder;
+  return player::Player::Load(bytes, decoder).player;
 }
 
 }  // namespace swfsaver::flash

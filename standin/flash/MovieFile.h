@@ -1,14 +1,15 @@
-// Reads a movie file by its path and parses it; no movie when the file cannot be opened, is
-// larger than the control plays, or is not a playable SWF.
+// Reads a movie file by its path and loads it into a player, its images decoded by WIC; no
+// movie when the file cannot be opened, is larger than the control plays, or is not a SWF
+// movie the player can play.
 #pragma once
 
-#include <optional>
+#include <memory>
 #include <string>
 
-#include "standin/flash/movie/SwfMovie.h"
+#include "standin/flash/player/Player.h"
 
 namespace swfsaver::flash {
 
-std::optional<SwfMovie> LoadMovieFile(const std::wstring& path);
+std::unique_ptr<player::Player> LoadMovieFile(const std::wstring& path);
 
 }  // namespace swfsaver::flash

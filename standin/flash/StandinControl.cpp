@@ -21,25 +21,44 @@ StandinControl::~StandinControl() {
 
 // The one interface table. Each entry casts to the base that carries that interface's vtable;
 // IUnknown and IDispatch come from IShockwaveFlash, IOleWindow from IOleInPlaceObject.
+namespace {
+
+struct InterfaceEntry {
+  const IID* iid;
+  IUnknown* (*part)(StandinControl& control);
+};
+
+template <typename Base>
+IUnknown* As(StandinControl& control) {
+  return static_cast<Base*>(&control);
+}
+
+const InterfaceEntry kInterfaces[] = {
+    {&IID_IUnknown, As<flashapi::IShockwaveFlash>},
+    {&IID_IDispatch, As<flashapi::IShockwaveFlash>},
+    {&flashapi::kIidShockwaveFlash, As<flashapi::IShockwaveFlash>},
+    {&IID_IOleObject, As<IOleObject>},
+    {&IID_IOleWindow, As<IOleInPlaceObject>},
+    {&IID_IOleInPlaceObject, As<IOleInPlaceObject>},
+    {&IID_IOleInPlaceActiveObject, As<IOleInPlaceActiveObject>},
+    {&IID_IPersist, As<IPersistStreamInit>},
+    {&IID_IPersistStreamInit, As<IPersistStreamInit>},
+};
+
+}  // namespace
+
 HRESULT STDMETHODCALLTYPE StandinControl::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
-  *object = nullptr;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-      IsEqualIID(iid, flashapi::kIidShockwaveFlash)) {
-    *object = static_cast<flashapi::IShockwaveFlash*>(this);
-  } else if (IsEqualIID(iid, IID_IOleObject)) {
-    *object = static_cast<IOleObject*>(this);
-  } else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceObject)) {
-    *object = static_cast<IOleInPlaceObject*>(this);
-  } else if (IsEqualIID(iid, IID_IOleInPlaceActiveObject)) {
-    *object = static_cast<IOleInPlaceActiveObject*>(this);
-  } else if (IsEqualIID(iid, IID_IPersist) || IsEqualIID(iid, IID_IPersistStreamInit)) {
-    *object = static_cast<IPersistStreamInit*>(this);
-  } else {
-    return E_NOINTERFACE;
+  for (const InterfaceEntry& entry : kInterfaces) {
+    if (IsEqualIID(iid, *entry.iid)) {
+      IUnknown* part = entry.part(*this);
+      part->AddRef();
+      *object = part;
+      return S_OK;
+    }
   }
-  AddRef();
-  return S_OK;
+  *object = nullptr;
+  return E_NOINTERFACE;
 }
 
 ULONG STDMETHODCALLTYPE StandinControl::AddRef() { return ++references_; }

@@ -12,7 +12,8 @@
 
 #include "flashapi/ShockwaveFlash.h"
 #include "standin/flash/Trace.h"
-#include "standin/flash/movie/MoviePlayback.h"
+#include "standin/flash/FrameSurface.h"
+#include "standin/flash/player/MoviePlayback.h"
 
 namespace swfsaver::flash {
 
@@ -166,15 +167,19 @@ class StandinControl final : public flashapi::IShockwaveFlash,
   void DestroyControlWindow();
   void StartFrameTimer();
   void StopFrameTimer();
-  void Paint(HDC dc, const RECT& client) const;
-  // The strip along the bottom of the movie's stage that shows its progress: all that changes
-  // from one frame to the next (the whole client while there is no movie).
-  RECT ProgressRow(const RECT& client) const;
+  // Draws the frame on screen into the surface, sized to the window; false without either.
+  bool DrawFrame();
+  // The movie or the background changed: a new frame now, on screen with the next paint.
+  void Redraw();
   void TraceBounds(const RECT& position);
 
   ULONG references_ = 1;
   Trace trace_;
   MoviePlayback playback_;
+  FrameSurface surface_;
+  render::Quality quality_ = render::Quality::kHigh;  // the control data's "Quality"
+  // Off only for benchmarks that measure the host without the control's drawing (Trace.h).
+  const bool drawing_ = DrawingEnabled();
   std::wstring moviePath_;
   long backgroundColor_ = -1;  // -1: none set; otherwise 0xRRGGBB
   SIZEL extent_;               // HIMETRIC, from the control data or SetExtent

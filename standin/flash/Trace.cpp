@@ -27,11 +27,11 @@ std::string Utf8(std::wstring_view text) {
   return out;
 }
 
-std::wstring ReadTraceFileSetting() {
+std::wstring ReadTestSetting(const wchar_t* value) {
   wchar_t buffer[MAX_PATH * 2] = {};
   DWORD size = sizeof(buffer);
-  if (RegGetValueW(HKEY_CURRENT_USER, kTraceKeyPath, kTraceFileValue, RRF_RT_REG_SZ, nullptr,
-                   buffer, &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_CURRENT_USER, kTraceKeyPath, value, RRF_RT_REG_SZ, nullptr, buffer,
+                   &size) != ERROR_SUCCESS) {
     return {};
   }
   return buffer;
@@ -39,7 +39,9 @@ std::wstring ReadTraceFileSetting() {
 
 }  // namespace
 
-Trace::Trace() : file_(ReadTraceFileSetting()) {}
+Trace::Trace() : file_(ReadTestSetting(kTraceFileValue)) {}
+
+bool DrawingEnabled() { return ReadTestSetting(kDrawingValue) != L"off"; }
 
 void Trace::Line(std::wstring_view event, std::wstring_view arguments) const {
   if (!Enabled()) return;

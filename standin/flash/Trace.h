@@ -4,7 +4,8 @@
 //
 // Switch:  HKEY_CURRENT_USER\Software\SwfSaverTest\FlashStandin
 //          value "TraceFile" (REG_SZ): Windows path of the file to append to.
-//          Read once when a control object is created.
+//          value "Drawing" (REG_SZ): "off" makes the control play without drawing frames.
+//          Both are read once when a control object is created.
 //
 // Format:  one UTF-8 line per call the control receives, appended (the file is opened and
 //          closed for every line, so several controls and processes can share it):
@@ -36,6 +37,12 @@ namespace swfsaver::flash {
 
 inline constexpr wchar_t kTraceKeyPath[] = L"Software\\SwfSaverTest\\FlashStandin";
 inline constexpr wchar_t kTraceFileValue[] = L"TraceFile";
+// "off" there: the control plays without drawing a frame, so a benchmark can measure what the
+// host costs alone.
+inline constexpr wchar_t kDrawingValue[] = L"Drawing";
+
+// Read when a control object is made; true unless the value above says "off".
+bool DrawingEnabled();
 
 class Trace {
  public:

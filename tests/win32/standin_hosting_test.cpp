@@ -1,6 +1,6 @@
 // Hosting the stand-in control as the saver does: one interface table behind every interface,
 // the stored control data through IPersistStreamInit, in-place activation on a site's window,
-// moving and deactivating, keys left to the host, and what it paints.
+// moving and deactivating, and keys left to the host.
 #include <array>
 #include <vector>
 
@@ -128,38 +128,6 @@ TEST_F(StandinHosting, SavedDataLoadsAgain) {
   persist->Release();
 }
 
-class StandinInPlace : public StandinTest {
- protected:
-  explicit StandinInPlace(bool visibleHost = false) : site_(visibleHost) {}
-
-  void SetUp() override {
-    StandinTest::SetUp();
-    object_ = Create<IOleObject>(IID_IOleObject);
-    ASSERT_NE(object_, nullptr);
-    ASSERT_EQ(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace_)),
-              S_OK);
-    ASSERT_EQ(object_->SetClientSite(&site_), S_OK);
-  }
-  void TearDown() override {
-    if (inPlace_) inPlace_->Release();
-    if (object_) {
-      object_->Close(OLECLOSE_NOSAVE);
-      object_->SetClientSite(nullptr);
-      EXPECT_EQ(object_->Release(), 0u);
-    }
-    StandinTest::TearDown();
-  }
-
-  HWND ControlWindow() {
-    HWND window = nullptr;
-    return inPlace_->GetWindow(&window) == S_OK ? window : nullptr;
-  }
-
-  TestSite site_;
-  IOleObject* object_ = nullptr;
-  IOleInPlaceObject* inPlace_ = nullptr;
-};
-
 TEST_F(StandinInPlace, ActivatesInPlaceAsAChildOfTheSiteWindow) {
   DWORD status = 0;
   EXPECT_EQ(object_->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
@@ -227,45 +195,6 @@ TEST_F(StandinInPlace, ClaimsNoKey) {
     }
   }
   active->Release();
-}
-
-COLORREF PixelAt(HWND window, int x, int y) {
-  HDC dc = GetDC(window);
-  const COLORREF color = GetPixel(dc, x, y);
-  ReleaseDC(window, dc);
-  return color;
-}
-
-// BackgroundColor 0 paints black wherever the movie does not draw; the movie draws its stage,
-// its frame scaled into the control with proportions kept, in its own background colour.
-class StandinPainting : public StandinInPlace {
- protected:
-  StandinPainting() : StandinInPlace(true) {}
-};
-
-TEST_F(StandinPainting, PaintsTheMovieStageAndBlackAroundIt) {
-  tools::SwfOptions options = MovieOptions(100, 100, 12, 2);
-  options.background = tools::SwfColor{0x20, 0xC0, 0x40};
-  TempMovie movie(L"square.swf", options);
-  site_.rect = {0, 0, 200, 100};  // twice as wide as the square stage
-  ASSERT_EQ(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site_, 0, site_.Window(), nullptr),
-            S_OK);
-  IDispatch* dispatch = nullptr;
-  ASSERT_EQ(object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
-  EXPECT_EQ(PutLong(dispatch, flashapi::kDispidBackgroundColor, 0), S_OK);
-  EXPECT_EQ(PutMovie(dispatch, movie.Path()), S_OK);
-  HWND window = ControlWindow();
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  Pump(50);
-  EXPECT_EQ(PixelAt(window, 10, 50), RGB(0, 0, 0)) << "left of the stage";
-  EXPECT_EQ(PixelAt(window, 190, 50), RGB(0, 0, 0)) << "right of the stage";
-  EXPECT_EQ(PixelAt(window, 100, 30), RGB(0x20, 0xC0, 0x40)) << "on the stage";
-
-  EXPECT_EQ(PutMovie(dispatch, TempPath(L"missing.swf")), S_OK);
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  Pump(50);
-  EXPECT_EQ(PixelAt(window, 100, 30), RGB(0, 0, 0)) << "no movie: all black";
-  dispatch->Release();
 }
 
 // The DLL may go only when no control is alive, and when it goes it takes its window class

@@ -253,4 +253,44 @@ inline RECT ChildRect(HWND child) {
   return rect;
 }
 
+inline COLORREF PixelAt(HWND window, int x, int y) {
+  HDC dc = GetDC(window);
+  const COLORREF color = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return color;
+}
+
+// A control created and attached to a TestSite, not yet activated; released on tear-down.
+class StandinInPlace : public StandinTest {
+ protected:
+  explicit StandinInPlace(bool visibleHost = false) : site_(visibleHost) {}
+
+  void SetUp() override {
+    StandinTest::SetUp();
+    object_ = Create<IOleObject>(IID_IOleObject);
+    ASSERT_NE(object_, nullptr);
+    ASSERT_EQ(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace_)),
+              S_OK);
+    ASSERT_EQ(object_->SetClientSite(&site_), S_OK);
+  }
+  void TearDown() override {
+    if (inPlace_) inPlace_->Release();
+    if (object_) {
+      object_->Close(OLECLOSE_NOSAVE);
+      object_->SetClientSite(nullptr);
+      EXPECT_EQ(object_->Release(), 0u);
+    }
+    StandinTest::TearDown();
+  }
+
+  HWND ControlWindow() {
+    HWND window = nullptr;
+    return inPlace_->GetWindow(&window) == S_OK ? window : nullptr;
+  }
+
+  TestSite site_;
+  IOleObject* object_ = nullptr;
+  IOleInPlaceObject* inPlace_ = nullptr;
+};
+
 }  // namespace swfsaver::standin_test

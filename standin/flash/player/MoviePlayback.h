@@ -4,9 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <memory>
 
-#include "standin/flash/movie/SwfMovie.h"
+#include "standin/flash/player/Player.h"
 
 namespace swfsaver::flash {
 
@@ -14,22 +14,23 @@ class MoviePlayback {
  public:
   // Drops the movie shown and takes this one from its first frame, stopped; no movie (a path
   // that could not be loaded) leaves the control empty.
-  void Load(std::optional<SwfMovie> movie);
+  void Load(std::unique_ptr<player::Player> movie);
   // Starts the loaded movie; without one nothing will play.
   void Play();
   void Stop();
 
-  // One timer tick: the next frame, from the last frame back to the first. Returns whether the
-  // frame on screen changed (a single-frame movie never changes).
+  // One timer tick: every timeline of the movie steps, the root from its last frame back to
+  // the first. Returns whether anything stepped, that is, whether a movie plays.
   bool Advance();
 
-  bool HasMovie() const { return movie_.has_value(); }
-  const std::optional<SwfMovie>& Movie() const { return movie_; }
+  bool HasMovie() const { return movie_ != nullptr; }
+  const player::Player* Movie() const { return movie_.get(); }
   bool Playing() const { return playing_; }
   // The header's frame count; 0 without a movie.
   int32_t TotalFrames() const;
-  // Counted from 0; 0 without a movie.
-  int32_t CurrentFrame() const { return currentFrame_; }
+  // The root's frame on screen, counted from 0; -1 without a movie, so that a host waiting for
+  // the last frame (TotalFrames - 1) moves on instead of waiting for good.
+  int32_t CurrentFrame() const;
 
   // Milliseconds between frames at the header's rate, rounded, kept between kMinFrameMs and
   // kMaxFrameMs. A rate of 0 plays at one frame per second rather than never advancing.
@@ -40,9 +41,8 @@ class MoviePlayback {
   static constexpr uint32_t kZeroRateFrameMs = 1000;
 
  private:
-  std::optional<SwfMovie> movie_;
+  std::unique_ptr<player::Player> movie_;
   bool playing_ = false;
-  int32_t currentFrame_ = 0;
 };
 
 }  // namespace swfsaver::flash

@@ -1,0 +1,41 @@
+// The control's frame as the renderer draws it: one 32-bit top-down DIB section with a canvas
+// over its bits, put on screen with one blit, so a frame is never seen half drawn.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "standin/flash/render/RasterCanvas.h"
+
+namespace swfsaver::flash {
+
+class FrameSurface {
+ public:
+  FrameSurface() = default;
+  ~FrameSurface();
+  FrameSurface(const FrameSurface&) = delete;
+  FrameSurface& operator=(const FrameSurface&) = delete;
+
+  // Makes the surface width x height (kept when it already is); false, with no surface left,
+  // when the size is empty or the DIB cannot be made.
+  bool Resize(int width, int height, render::Quality quality);
+  bool Fits(int width, int height) const { return bits_ && width == width_ && height == height_; }
+  // Valid after a Resize that succeeded.
+  render::Canvas& Canvas() { return *canvas_; }
+  // Copies the surface to target's top left corner.
+  void Blit(HDC target) const;
+
+ private:
+  void Release();
+
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  uint32_t* bits_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+  std::unique_ptr<render::RasterCanvas> canvas_;
+};
+
+}  // namespace swfsaver::flash

@@ -1,0 +1,43 @@
+// Loading a movie file and drawing its stage, for the native tools: swf_render writes what a
+// frame looks like, swf_oracle compares it with the Flash Player's own image.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "standin/flash/image/NativeImageDecoder.h"
+#include "standin/flash/player/Player.h"
+#include "standin/flash/render/RasterCanvas.h"
+
+namespace swfsaver::tools {
+
+struct StageImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // premultiplied 0xAARRGGBB, rows without padding
+};
+
+// The movie at path, at its first frame; nothing, with a one-line reason in error, for a file
+// that cannot be read or is not a movie the player can play.
+std::unique_ptr<flash::player::Player> LoadMovie(const std::string& path, std::string& error);
+
+// The movie's frame size in whole pixels.
+int StageWidth(const flash::player::Player& player);
+int StageHeight(const flash::player::Player& player);
+
+// Draws the frame on screen, shown all and centred in width x height, on the movie's own
+// background colour (white for a movie that sets none, as the Flash Player shows it), with
+// the control's own stage drawing. Keeps its pixels and canvas from one render to the next.
+class StageRenderer {
+ public:
+  StageRenderer(int width, int height, flash::render::Quality quality);
+  const StageImage& Render(const flash::player::Player& player);
+
+ private:
+  StageImage image_;
+  flash::render::RasterCanvas canvas_;
+};
+
+}  // namespace swfsaver::tools

@@ -1,0 +1,111 @@
+// swf_render MOVIE OUT.png [--frames N] [--size WxH] [--quality low|high] [--repeat R]
+// Runs the movie's first N frames and writes the stage as shown after the Nth as a PNG; with
+// --repeat, renders that frame R more times and prints the median time of one render.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tools/render/PngFile.h"
+#include "tools/render/StageRender.h"
+
+namespace {
+
+using swfsaver::flash::render::Quality;
+
+struct Options {
+  std::string movie;
+  std::string output;
+  long frames = 1;
+  int width = 0;   // 0: the movie's own frame size
+  int height = 0;
+  Quality quality = Quality::kHigh;
+  long repeat = 0;
+};
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: swf_render MOVIE OUT.png [--frames N] [--size WxH] [--quality low|high] "
+               "[--repeat R]\n");
+  return 2;
+}
+
+bool ParseCount(const char* text, long limit, long& value) {
+  char* end = nullptr;
+  value = std::strtol(text, &end, 10);
+  return end != text && *end == '\0' && value >= 0 && value <= limit;
+}
+
+bool ParseArguments(int argc, char** argv, Options& options) {
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (argument == "--frames" && hasValue) {
+      if (!ParseCount(argv[++i], 1000000, options.frames) || options.frames < 1) return false;
+    } else if (argument == "--repeat" && hasValue) {
+      if (!ParseCount(argv[++i], 100000, options.repeat)) return false;
+    } else if (argument == "--size" && hasValue) {
+      if (std::sscanf(argv[++i], "%dx%d", &options.width, &options.height) != 2 ||
+          options.width < 1 || options.height < 1 || options.width > 16384 ||
+          options.height > 16384) {
+        return false;
+      }
+    } else if (argument == "--quality" && hasValue) {
+      const std::string quality = argv[++i];
+      if (quality != "low" && quality != "high") return false;
+      options.quality = quality == "low" ? Quality::kLow : Quality::kHigh;
+    } else if (argument.rfind("--", 0) == 0) {
+      return false;
+    } else {
+      positional.push_back(argument);
+    }
+  }
+  if (positional.size() != 2) return false;
+  options.movie = positional[0];
+  options.output = positional[1];
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseArguments(argc, argv, options)) return Usage();
+  std::string error;
+  auto player = swfsaver::tools::LoadMovie(options.movie, error);
+  if (!player) {
+    std::fprintf(stderr, "swf_render: %s\n", error.c_str());
+    return 1;
+  }
+  const int width = options.width > 0 ? options.width : swfsaver::tools::StageWidth(*player);
+  const int height = options.height > 0 ? options.height : swfsaver::tools::StageHeight(*player);
+  if (width < 1 || height < 1 || width > 16384 || height > 16384) {
+    std::fprintf(stderr, "swf_render: %s: the frame size %dx%d cannot be drawn\n",
+                 options.movie.c_str(), width, height);
+    return 1;
+  }
+  for (long frame = 1; frame < options.frames; ++frame) player->Advance();
+
+  swfsaver::tools::StageRenderer renderer(width, height, options.quality);
+  const swfsaver::tools::StageImage& image = renderer.Render(*player);
+  if (options.repeat > 0) {
+    std::vector<double> times;
+    for (long i = 0; i < options.repeat; ++i) {
+      const auto start = std::chrono::steady_clock::now();
+      renderer.Render(*player);
+      times.push_back(std::chrono::duration<double, std::milli>(
+                          std::chrono::steady_clock::now() - start).count());
+    }
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    std::printf("median render of %dx%d: %.3f ms (%ld runs)\n", width, height,
+                times[times.size() / 2], options.repeat);
+  }
+  if (!swfsaver::tools::WritePng(options.output, image.pixels.data(), width, height, width)) {
+    std::fprintf(stderr, "swf_render: cannot write %s\n", options.output.c_str());
+    return 1;
+  }
+  return 0;
+}
