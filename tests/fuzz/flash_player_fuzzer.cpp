@@ -1,7 +1,8 @@
 // libFuzzer target for the stand-in player: load a movie (every decoder behind it), play a few
-// ticks with jumps, and render each frame into a canvas that checks what the renderer will
-// rely on (paths begin with a move and hold the points their verbs need, bitmaps hold their
-// pixels, gradients have 1 to 15 stops in order). Run without a corpus directory it writes
+// ticks with jumps, and render each frame twice: into a canvas that checks what the renderer
+// relies on (paths begin with a move and hold the points their verbs need, bitmaps hold their
+// pixels, gradients have 1 to 15 stops in order), and as the control does, the whole stage
+// through the raster canvas, small, in both qualities. Run without a corpus directory it writes
 // seeds made by the SWF writer next to itself. Suggested flags: -rss_limit_mb=2048 -timeout=10.
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,8 @@
 
 #include "standin/flash/image/NativeImageDecoder.h"
 #include "standin/flash/player/Player.h"
+#include "standin/flash/player/Stage.h"
+#include "standin/flash/render/RasterCanvas.h"
 #include "tools/SwfBuilder.h"
 
 namespace {
@@ -163,10 +166,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!load.ok()) return 0;
   flash::player::Player& player = *load.player;
   const flash::render::Matrix stage{0.05, 0, 0, 0.05, 0, 0};
+  std::vector<uint32_t> pixels(48 * 32);
+  flash::render::RasterCanvas raster(pixels.data(), 48, 32, 48, flash::render::Quality::kHigh);
   for (int tick = 0; tick < 4; ++tick) {
     CheckingCanvas canvas;
     player.Render(canvas, stage);
     Check(canvas.Balanced());
+    raster.SetQuality(tick % 2 == 0 ? flash::render::Quality::kHigh : flash::render::Quality::kLow);
+    flash::player::DrawStage(&player, raster, std::nullopt);
     player.Advance();
     Check(player.CurrentFrame() >= 0 && player.CurrentFrame() < std::max(1, player.TotalFrames()));
   }
