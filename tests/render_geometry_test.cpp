@@ -46,6 +46,8 @@ TEST(RenderGeometry, ColorTransformsConcatenateWithoutClampingBetween) {
   };
   for (const Case& c : cases) EXPECT_EQ((c.outer * c.inner).Apply(c.in), c.out);
   EXPECT_EQ(halve.Apply(brighten.Apply({200, 10, 40, 255})), (Rgba{127, 5, 0, 255}));
+  const float nan = std::nanf("");
+  EXPECT_EQ((ColorTransform{nan, 1, 1, 1, 0, 0, 0, nan}).Apply({9, 9, 9, 9}), (Rgba{0, 9, 9, 0}));
 }
 
 // Largest distance from points along the curve to the polyline the flattener made of it.

@@ -46,7 +46,6 @@ void CellRasterizer::Reset(const PixelBox& clip, Quality quality) {
   const size_t width = clip.Empty() ? 0 : static_cast<size_t>(clip.right - clip.left);
   // A single row never needs more than width + 1 cells once merged.
   limit_ = std::max(limitOverride_ ? limitOverride_ : kCellLimit, 2 * width + 4);
-  if (cells_.size() < limit_) cells_.resize(limit_);
   if (covers_.size() < width + 2) covers_.resize(width + 2);
 }
 
@@ -267,17 +266,22 @@ inline void CellRasterizer::AddCell(int x, int y, int32_t cover, int32_t area) {
     }
   }
   if ((cover | area) == 0) return;
-  if (count_ == limit_) {
-    if (!singleRow_) {
-      overflow_ = true;
-      return;
-    }
-    Compact();
-  }
-  cells_[count_++] = {x, y, cover, area};
+  if (count_ == cells_.size()) MakeRoom();
+  if (!overflow_) cells_[count_++] = {x, y, cover, area};
 }
 
-// One row: merge the cells of each pixel, leaving at most width + 1.
+// The store grows up to its limit; past it a band of several rows gives up (to be split) and a
+// single row merges its cells, which then number at most width + 1.
+void CellRasterizer::MakeRoom() {
+  if (count_ < limit_) {
+    cells_.resize(std::min(limit_, std::max<size_t>(4096, 2 * count_)));
+  } else if (singleRow_) {
+    Compact();
+  } else {
+    overflow_ = true;
+  }
+}
+
 void CellRasterizer::Compact() {
   std::sort(cells_.begin(), cells_.begin() + static_cast<ptrdiff_t>(count_),
             [](const Cell& a, const Cell& b) { return a.x < b.x; });
@@ -304,6 +308,7 @@ void CellRasterizer::SortCells(int rowBegin, int rowEnd) {
   rowNext_.assign(rowStart_.begin(), rowStart_.end() - 1);
   for (size_t i = 0; i < count_; ++i) sorted_[rowNext_[cells[i].y - rowBegin]++] = cells[i];
   for (size_t r = 0; r < rows; ++r) {
+    if (rowStart_[r + 1] - rowStart_[r] < 2) continue;
     Cell* first = sorted_.data() + rowStart_[r];
     Cell* last = sorted_.data() + rowStart_[r + 1];
     if (last - first > 16 &&

@@ -72,6 +72,7 @@ class CellRasterizer {
   void RenderSampledEdge(const Edge& e, int64_t yTop, int64_t yBottom);
   void RowSegment(int row, int32_t x0, int32_t fy0, int32_t x1, int32_t fy1, int dir);
   void AddCell(int x, int y, int32_t cover, int32_t area);
+  void MakeRoom();
   void Compact();
   void SortCells(int rowBegin, int rowEnd);
   template <FillRule kRule>
