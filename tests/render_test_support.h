@@ -77,9 +77,9 @@ inline Contours ContoursOf(std::initializer_list<std::initializer_list<Point>> p
 }
 
 inline CoverageGrid Rasterize(const Contours& contours, int width, int height, FillRule rule,
-                              Quality quality = Quality::kHigh, size_t cellLimit = 0) {
+                              Quality quality = Quality::kHigh, size_t bandRows = 0) {
   CellRasterizer raster;
-  raster.SetCellLimitForTesting(cellLimit);
+  raster.SetBandRowsForTesting(bandRows);
   raster.Reset({0, 0, width, height}, quality);
   raster.AddContours(contours);
   CoverageGrid grid(width, height);
