@@ -1,7 +1,10 @@
-// Draws a frame of the density the player produces (hundreds of curved shapes with gradients
-// and strokes) and prints the median milliseconds per frame beside a baseline run in the same
-// process (clear the frame and copy it out, as the control's blit would), so the figure reads
-// as a ratio on whatever machine runs it. Usage: render_bench [low] [frames]
+// Draws a dense frame (hundreds of curved shapes with gradients and strokes) and prints the
+// median milliseconds per frame beside a baseline run in the same process (clear the frame and
+// copy it out, as the control's blit would), so the figure reads as a ratio on whatever machine
+// runs it. Usage: render_bench [high|low] [dense|heavy] [frames]
+//   dense: a full-screen gradient, 200 blobs 10-60 px in radius (two thirds with gradients) and
+//          100 curved strokes up to 6 px wide: about twice the screen's area painted.
+//   heavy: 250 blobs 15-90 px and 150 longer strokes up to 8 px: about four times.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -22,8 +25,19 @@ namespace {
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
-constexpr int kFills = 250;
-constexpr int kStrokes = 150;
+
+struct SceneSpec {
+  const char* name;
+  int fills;
+  double minRadius, maxRadius;
+  int strokes;
+  int strokeCurves;
+  double strokeReach;     // twips a curve's points stray from the previous one
+  double maxStrokeWidth;  // twips
+  bool background;
+};
+constexpr SceneSpec kDense{"dense", 200, 10, 60, 100, 4, 1600, 120, true};
+constexpr SceneSpec kHeavy{"heavy", 250, 15, 90, 150, 5, 2400, 160, false};
 
 class Random {
  public:
@@ -63,13 +77,14 @@ render::Path Blob(Random& rnd, double cx, double cy, double r) {
   return path;
 }
 
-render::Path Squiggle(Random& rnd) {
+render::Path Squiggle(Random& rnd, const SceneSpec& spec) {
   render::Path path;
   render::Point p{rnd.In(0, kWidth) * 20, rnd.In(0, kHeight) * 20};
   path.MoveTo(p);
-  for (int i = 0; i < 5; ++i) {
-    const render::Point c{p.x + rnd.In(-2400, 2400), p.y + rnd.In(-2400, 2400)};
-    p = {c.x + rnd.In(-2400, 2400), c.y + rnd.In(-2400, 2400)};
+  const double reach = spec.strokeReach;
+  for (int i = 0; i < spec.strokeCurves; ++i) {
+    const render::Point c{p.x + rnd.In(-reach, reach), p.y + rnd.In(-reach, reach)};
+    p = {c.x + rnd.In(-reach, reach), c.y + rnd.In(-reach, reach)};
     path.QuadTo(c, p);
   }
   return path;
@@ -96,11 +111,24 @@ render::Gradient RandomGradient(Random& rnd, double cx, double cy, double r, int
   return g;
 }
 
-std::vector<Item> Scene() {
+std::vector<Item> Scene(const SceneSpec& spec) {
   Random rnd;
   std::vector<Item> items;
-  for (int i = 0; i < kFills; ++i) {
-    const double cx = rnd.In(0, kWidth), cy = rnd.In(0, kHeight), r = rnd.In(15, 90);
+  if (spec.background) {
+    Item item;
+    item.path.MoveTo({0, 0});
+    item.path.LineTo({kWidth * 20, 0});
+    item.path.LineTo({kWidth * 20, kHeight * 20});
+    item.path.LineTo({0, kHeight * 20});
+    render::Gradient g;
+    g.stops = {{0, {30, 60, 120, 255}}, {255, {230, 200, 160, 255}}};
+    g.matrix = {0, kHeight * 20.0 / 32768, -kWidth * 20.0 / 32768, 0, kWidth * 10, kHeight * 10};
+    item.paint = g;
+    items.push_back(std::move(item));
+  }
+  for (int i = 0; i < spec.fills; ++i) {
+    const double cx = rnd.In(0, kWidth), cy = rnd.In(0, kHeight);
+    const double r = rnd.In(spec.minRadius, spec.maxRadius);
     Item item;
     item.path = Blob(rnd, cx, cy, r);
     if (i % 3 == 0) {
@@ -111,11 +139,11 @@ std::vector<Item> Scene() {
     }
     items.push_back(std::move(item));
   }
-  for (int i = 0; i < kStrokes; ++i) {
+  for (int i = 0; i < spec.strokes; ++i) {
     Item item;
-    item.path = Squiggle(rnd);
+    item.path = Squiggle(rnd, spec);
     item.stroke = true;
-    item.style.width = rnd.In(0, 160);
+    item.style.width = rnd.In(0, spec.maxStrokeWidth);
     item.style.join = i % 4 == 0 ? render::Join::kMiter : render::Join::kRound;
     item.paint = render::Rgba{rnd.Byte(), rnd.Byte(), rnd.Byte(), 255};
     items.push_back(std::move(item));
@@ -140,11 +168,12 @@ double MedianMs(int frames, const std::function<void()>& frame) {
 
 int main(int argc, char** argv) {
   const bool low = argc > 1 && std::strcmp(argv[1], "low") == 0;
-  const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 31;
+  const SceneSpec& spec = argc > 2 && std::strcmp(argv[2], "heavy") == 0 ? kHeavy : kDense;
+  const int frames = argc > 3 ? std::max(1, std::atoi(argv[3])) : 31;
   std::vector<uint32_t> pixels(kWidth * kHeight), screen(kWidth * kHeight);
   render::RasterCanvas canvas(pixels.data(), kWidth, kHeight, kWidth,
                               low ? render::Quality::kLow : render::Quality::kHigh);
-  const std::vector<Item> items = Scene();
+  const std::vector<Item> items = Scene(spec);
   const render::Matrix toDevice = render::Matrix::Scale(1.0 / 20, 1.0 / 20);
   const render::ColorTransform identity;
 
@@ -163,8 +192,11 @@ int main(int argc, char** argv) {
     }
     std::memcpy(screen.data(), pixels.data(), pixels.size() * sizeof(uint32_t));
   });
-  std::printf("render_bench %dx%d, %s quality, %d fills (2/3 gradients) + %d strokes, %d frames\n",
-              kWidth, kHeight, low ? "low" : "high", kFills, kStrokes, frames);
+  std::printf(
+      "render_bench %dx%d, %s quality, %s scene: %d fills (2/3 gradients) + %d strokes%s, "
+      "%d frames\n",
+      kWidth, kHeight, low ? "low" : "high", spec.name, spec.fills, spec.strokes,
+      spec.background ? " over a gradient background" : "", frames);
   std::printf("  baseline (clear + blit): median %.3f ms/frame\n", baseline);
   std::printf("  scene:                   median %.3f ms/frame (%.1f x baseline)\n", scene,
               scene / baseline);
