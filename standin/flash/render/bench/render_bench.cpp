@@ -26,7 +26,7 @@ namespace {
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 
-struct SceneSpec {
+struct SceneRecipe {
   const char* name;
   int fills;
   double minRadius, maxRadius;
@@ -36,8 +36,8 @@ struct SceneSpec {
   double maxStrokeWidth;  // twips
   bool background;
 };
-constexpr SceneSpec kDense{"dense", 200, 10, 60, 100, 4, 1600, 120, true};
-constexpr SceneSpec kHeavy{"heavy", 250, 15, 90, 150, 5, 2400, 160, false};
+constexpr SceneRecipe kDense{"dense", 200, 10, 60, 100, 4, 1600, 120, true};
+constexpr SceneRecipe kHeavy{"heavy", 250, 15, 90, 150, 5, 2400, 160, false};
 
 class Random {
  public:
@@ -77,12 +77,12 @@ render::Path Blob(Random& rnd, double cx, double cy, double r) {
   return path;
 }
 
-render::Path Squiggle(Random& rnd, const SceneSpec& spec) {
+render::Path Squiggle(Random& rnd, const SceneRecipe& recipe) {
   render::Path path;
   render::Point p{rnd.In(0, kWidth) * 20, rnd.In(0, kHeight) * 20};
   path.MoveTo(p);
-  const double reach = spec.strokeReach;
-  for (int i = 0; i < spec.strokeCurves; ++i) {
+  const double reach = recipe.strokeReach;
+  for (int i = 0; i < recipe.strokeCurves; ++i) {
     const render::Point c{p.x + rnd.In(-reach, reach), p.y + rnd.In(-reach, reach)};
     p = {c.x + rnd.In(-reach, reach), c.y + rnd.In(-reach, reach)};
     path.QuadTo(c, p);
@@ -111,10 +111,10 @@ render::Gradient RandomGradient(Random& rnd, double cx, double cy, double r, int
   return g;
 }
 
-std::vector<Item> Scene(const SceneSpec& spec) {
+std::vector<Item> Scene(const SceneRecipe& recipe) {
   Random rnd;
   std::vector<Item> items;
-  if (spec.background) {
+  if (recipe.background) {
     Item item;
     item.path.MoveTo({0, 0});
     item.path.LineTo({kWidth * 20, 0});
@@ -126,9 +126,9 @@ std::vector<Item> Scene(const SceneSpec& spec) {
     item.paint = g;
     items.push_back(std::move(item));
   }
-  for (int i = 0; i < spec.fills; ++i) {
+  for (int i = 0; i < recipe.fills; ++i) {
     const double cx = rnd.In(0, kWidth), cy = rnd.In(0, kHeight);
-    const double r = rnd.In(spec.minRadius, spec.maxRadius);
+    const double r = rnd.In(recipe.minRadius, recipe.maxRadius);
     Item item;
     item.path = Blob(rnd, cx, cy, r);
     if (i % 3 == 0) {
@@ -139,11 +139,11 @@ std::vector<Item> Scene(const SceneSpec& spec) {
     }
     items.push_back(std::move(item));
   }
-  for (int i = 0; i < spec.strokes; ++i) {
+  for (int i = 0; i < recipe.strokes; ++i) {
     Item item;
-    item.path = Squiggle(rnd, spec);
+    item.path = Squiggle(rnd, recipe);
     item.stroke = true;
-    item.style.width = rnd.In(0, spec.maxStrokeWidth);
+    item.style.width = rnd.In(0, recipe.maxStrokeWidth);
     item.style.join = i % 4 == 0 ? render::Join::kMiter : render::Join::kRound;
     item.paint = render::Rgba{rnd.Byte(), rnd.Byte(), rnd.Byte(), 255};
     items.push_back(std::move(item));
@@ -168,12 +168,12 @@ double MedianMs(int frames, const std::function<void()>& frame) {
 
 int main(int argc, char** argv) {
   const bool low = argc > 1 && std::strcmp(argv[1], "low") == 0;
-  const SceneSpec& spec = argc > 2 && std::strcmp(argv[2], "heavy") == 0 ? kHeavy : kDense;
+  const SceneRecipe& recipe = argc > 2 && std::strcmp(argv[2], "heavy") == 0 ? kHeavy : kDense;
   const int frames = argc > 3 ? std::max(1, std::atoi(argv[3])) : 31;
   std::vector<uint32_t> pixels(kWidth * kHeight), screen(kWidth * kHeight);
   render::RasterCanvas canvas(pixels.data(), kWidth, kHeight, kWidth,
                               low ? render::Quality::kLow : render::Quality::kHigh);
-  const std::vector<Item> items = Scene(spec);
+  const std::vector<Item> items = Scene(recipe);
   const render::Matrix toDevice = render::Matrix::Scale(1.0 / 20, 1.0 / 20);
   const render::ColorTransform identity;
 
@@ -195,8 +195,8 @@ int main(int argc, char** argv) {
   std::printf(
       "render_bench %dx%d, %s quality, %s scene: %d fills (2/3 gradients) + %d strokes%s, "
       "%d frames\n",
-      kWidth, kHeight, low ? "low" : "high", spec.name, spec.fills, spec.strokes,
-      spec.background ? " over a gradient background" : "", frames);
+      kWidth, kHeight, low ? "low" : "high", recipe.name, recipe.fills, recipe.strokes,
+      recipe.background ? " over a gradient background" : "", frames);
   std::printf("  baseline (clear + blit): median %.3f ms/frame\n", baseline);
   std::printf("  scene:                   median %.3f ms/frame (%.1f x baseline)\n", scene,
               scene / baseline);
