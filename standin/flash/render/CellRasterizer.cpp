@@ -224,8 +224,7 @@ inline void CellRasterizer::RowSegment(int row, int32_t x0, int32_t fy0, int32_t
   } else if (x0 < x1) {
     RowSegmentAcross(row, x0, fy0, x1, fy1, dir);
   } else {
-    // Walked left to right, reversed with the opposite sign, which leaves every cell's share
-    // the same, so that a row's cells mostly arrive in order.
+    // Reversed with the opposite sign, which leaves every cell's share the same.
     RowSegmentAcross(row, x1, fy1, x0, fy0, -dir);
   }
 }
