@@ -113,14 +113,19 @@ void CellRasterizer::PushEdge(double x0, double y0, double x1, double y1, int di
 
 void CellRasterizer::Sweep(FillRule rule, SpanSink& sink) {
   if (edges_.empty()) return;
-  int32_t yMin = edges_[0].y0, yMax = edges_[0].y1;
+  int32_t yMin = edges_[0].y0, yMax = edges_[0].y1, xMin = edges_[0].x0, xMax = xMin;
   for (const Edge& e : edges_) {
     yMin = std::min(yMin, e.y0);
     yMax = std::max(yMax, e.y1);
+    xMin = std::min({xMin, e.x0, e.x1});
+    xMax = std::max({xMax, e.x0, e.x1});
   }
   const int rowBegin = yMin >> kShift, rowEnd = ((yMax - 1) >> kShift) + 1;
-  const size_t width = static_cast<size_t>(clip_.right - clip_.left);
-  stride_ = width + 1;  // a cell on the clip's right side catches edges that end there
+  // Rows only as wide as the shape keep a small shape's cells on few memory pages. One more
+  // cell on the right: centre sampling may step a pixel past the rightmost edge.
+  originX_ = xMin >> kShift;
+  stride_ = static_cast<size_t>((xMax >> kShift) - originX_ + 2);
+  const size_t width = stride_;  // the most pixels a row's spans can hold
   words_ = ((stride_ >> kChunkShift) >> 6) + 1;
   bandRows_ = static_cast<int>(std::clamp<size_t>(
       bandRowsOverride_ ? bandRowsOverride_ : kBandCells / stride_, 1, rowEnd - rowBegin));
@@ -206,7 +211,7 @@ void CellRasterizer::RenderSampledEdge(const Edge& e, int64_t yTop, int64_t yBot
 // Sums wrap: thousands of edges through one cell stay defined, and only a winding in the
 // millions would read wrong.
 inline void CellRasterizer::AddCell(int x, int y, int32_t cover, int32_t area) {
-  const size_t r = static_cast<size_t>(y - bandTop_), i = static_cast<size_t>(x - clip_.left);
+  const size_t r = static_cast<size_t>(y - bandTop_), i = static_cast<size_t>(x - originX_);
   Cell& cell = cells_[r * stride_ + i];
   cell.cover += static_cast<uint32_t>(cover);
   cell.area += static_cast<uint32_t>(area);
@@ -256,7 +261,8 @@ void CellRasterizer::EmitRow(int y, SpanSink& sink) {
   const size_t r = static_cast<size_t>(y - bandTop_);
   Cell* const cells = cells_.data() + r * stride_;
   uint64_t* const flags = touched_.data() + r * words_;
-  const int left = clip_.left, width = clip_.right - clip_.left;
+  // Pixels to the clip's right side: edges cut off there leave their winding to the end.
+  const int left = originX_, width = clip_.right - originX_;
   Span* const first = spans_.data();
   Span* out = first;
   Span* open = nullptr;  // the span of pixels with their own coverage being extended, if any
@@ -280,7 +286,7 @@ void CellRasterizer::EmitRow(int y, SpanSink& sink) {
         const int32_t cover = static_cast<int32_t>(cells[x].cover);
         const int32_t area = static_cast<int32_t>(cells[x].area);
         cells[x] = {0, 0};
-        if (x >= width) break;  // the cell on the right side shows nothing
+        if (x >= width) continue;  // right of the clip: nothing shows, but zero it all the same
         const uint8_t alpha = Coverage<kRule>((winding + cover) * (2 * kOne) - area);
         winding += cover;
         if (alpha == 0) continue;

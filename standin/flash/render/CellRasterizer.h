@@ -79,9 +79,10 @@ class CellRasterizer {
   PixelBox clip_;
   Quality quality_ = Quality::kHigh;
   std::vector<Edge> edges_;
-  // The band: bandRows_ rows of stride_ cells (the clip's width and one on its right side),
-  // all zero but where this band's edges left something, with a flag per 4 cells that do.
+  // The band: bandRows_ rows of stride_ cells from column originX_ (the shape's width), all
+  // zero but where this band's edges left something, with a flag per 4 cells that do.
   int bandTop_ = 0;
+  int originX_ = 0;
   int bandRows_ = 0;
   size_t stride_ = 0;
   size_t words_ = 0;  // 64-bit flag words per row
