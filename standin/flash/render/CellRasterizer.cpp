@@ -9,7 +9,7 @@ namespace {
 
 constexpr int kShift = 8;
 constexpr int kOne = 1 << kShift;
-// Cells of a band: 2 MB, 255 rows of a 1024-pixel canvas; taller shapes take several bands.
+// Cells of a band (2 MB): a band holds as many rows of the shape's width as fit.
 constexpr size_t kBandCells = size_t{1} << 18;
 // log2 of the cells per touched flag: 4 cells (32 bytes) measured faster than 8 or 16.
 constexpr int kChunkShift = 2;
