@@ -49,19 +49,17 @@ TEST(RenderPaint, GradientTableInterpolatesInLinearLightAndTakesTheColorTransfor
   EXPECT_EQ(table[10], Premultiply({100, 200, 220, 127}));
 }
 
-// The colour of device pixel x on row 0 of a gradient whose square spans device x 0..10.
-uint32_t LinearAt(Spread spread, int x) {
-  Gradient g = TwoStops({0, 0, 0, 255}, {255, 255, 255, 255});
-  g.spread = spread;
+uint8_t RedAt(const Gradient& g, const Matrix& square, int x, int y) {
   GradientPainter painter;
-  painter.Setup(g, Matrix{10.0 / 32768, 0, 0, 10.0 / 32768, 5, 0}, {});
+  painter.Setup(g, square, {});
   uint32_t out = 0;
-  painter.Generate(x, 0, 1, &out);
-  return out;
+  painter.Generate(x, y, 1, &out);
+  return RedOf(out);
 }
 
 TEST(RenderPaint, SpreadModesBeyondTheEnds) {
-  // Pixel 12 has its centre at 1.25 of the way, pixel -3 at -0.25.
+  // The square spans device x 0..10: pixel 12 has its centre at 1.25 of the way, -3 at -0.25.
+  Gradient g = TwoStops({0, 0, 0, 255}, {255, 255, 255, 255});
   struct Case {
     Spread spread;
     int x;
@@ -72,7 +70,8 @@ TEST(RenderPaint, SpreadModesBeyondTheEnds) {
       {Spread::kPad, 2, 64},
   };
   for (const Case& c : cases) {
-    EXPECT_NEAR(RedOf(LinearAt(c.spread, c.x)), c.red, 1)
+    g.spread = c.spread;
+    EXPECT_NEAR(RedAt(g, {10.0 / 32768, 0, 0, 1, 5, 0}, c.x, 0), c.red, 1)
         << static_cast<int>(c.spread) << " " << c.x;
   }
 }
@@ -95,11 +94,7 @@ TEST(RenderPaint, RadialAndFocalGradientsMeasureFromTheirCentres) {
       {&focal, 99, 99, 85},  // a third of the way from the focal point to the far side
   };
   for (const Case& c : cases) {
-    GradientPainter painter;
-    painter.Setup(*c.g, square, {});
-    uint32_t out = 0;
-    painter.Generate(c.x, c.y, 1, &out);
-    EXPECT_NEAR(RedOf(out), c.red, 2) << static_cast<int>(c.g->kind) << " " << c.x;
+    EXPECT_NEAR(RedAt(*c.g, square, c.x, c.y), c.red, 2) << static_cast<int>(c.g->kind) << c.x;
   }
 }
 

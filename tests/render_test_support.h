@@ -2,6 +2,7 @@
 // coverage, and path builders in device pixels.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
@@ -14,7 +15,6 @@ namespace swfsaver::flash::render::test {
 inline uint8_t AlphaOf(uint32_t p) { return static_cast<uint8_t>(p >> 24); }
 inline uint8_t RedOf(uint32_t p) { return static_cast<uint8_t>(p >> 16); }
 inline uint8_t GreenOf(uint32_t p) { return static_cast<uint8_t>(p >> 8); }
-inline uint8_t BlueOf(uint32_t p) { return static_cast<uint8_t>(p); }
 
 struct TestCanvas {
   explicit TestCanvas(int width, int height, Quality quality = Quality::kHigh)
@@ -47,23 +47,15 @@ class CoverageGrid final : public SpanSink {
   std::vector<uint8_t> cover_;
 };
 
-// A closed polygon through the points (device pixels when drawn with the identity matrix).
-inline Path Polygon(std::initializer_list<Point> points) {
+// Lines through the points (device pixels when drawn with the identity matrix).
+inline Path Polyline(std::initializer_list<Point> points) {
   Path path;
-  bool first = true;
-  for (const Point& p : points) {
-    if (first) {
-      path.MoveTo(p);
-    } else {
-      path.LineTo(p);
-    }
-    first = false;
-  }
+  for (const Point& p : points) path.Empty() ? path.MoveTo(p) : path.LineTo(p);
   return path;
 }
 
 inline Path Rect(double x0, double y0, double x1, double y1) {
-  return Polygon({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}});
+  return Polyline({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}});
 }
 
 inline Contours ContoursOf(std::initializer_list<std::initializer_list<Point>> polygons) {
@@ -76,10 +68,22 @@ inline Contours ContoursOf(std::initializer_list<std::initializer_list<Point>> p
   return contours;
 }
 
+// n points round (cx, cy) at radius r + wobble * sin(7 a).
+inline Contours Blob(double cx, double cy, double r, double wobble, int n) {
+  Contours contours;
+  contours.BeginContour();
+  for (int i = 0; i < n; ++i) {
+    const double a = 6.2831853 * i / n, radius = r + wobble * std::sin(7 * a);
+    contours.Add({cx + radius * std::cos(a), cy + radius * std::sin(a)});
+  }
+  contours.EndContour();
+  return contours;
+}
+
 inline CoverageGrid Rasterize(const Contours& contours, int width, int height, FillRule rule,
-                              Quality quality = Quality::kHigh, size_t cellLimit = 0) {
+                              Quality quality = Quality::kHigh, size_t bandRows = 0) {
   CellRasterizer raster;
-  raster.SetCellLimitForTesting(cellLimit);
+  raster.SetBandRowsForTesting(bandRows);
   raster.Reset({0, 0, width, height}, quality);
   raster.AddContours(contours);
   CoverageGrid grid(width, height);

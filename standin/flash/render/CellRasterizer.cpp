@@ -1,6 +1,7 @@
 #include "standin/flash/render/CellRasterizer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace swfsaver::flash::render {
@@ -8,20 +9,16 @@ namespace {
 
 constexpr int kShift = 8;
 constexpr int kOne = 1 << kShift;
-// 16-byte cells: 1 MB, more than a detailed full-screen shape needs; beyond it, bands.
-constexpr size_t kCellLimit = size_t{1} << 16;
+// Cells of a band (2 MB): a band holds as many rows of the shape's width as fit.
+constexpr size_t kBandCells = size_t{1} << 18;
+// log2 of the cells per touched flag: 4 cells (32 bytes) measured faster than 8 or 16.
+constexpr int kChunkShift = 2;
 // val (the sweep's sum) for a fully covered pixel of winding one.
 constexpr int64_t kFull = int64_t{kOne} * kOne * 2;
 
 int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
   const int64_t q = a / b;
   return (a % b < 0) ? q - 1 : q;
-}
-
-// Thousands of edges through one cell could overflow a sum; wrapping keeps that defined, and
-// only a winding in the millions would read wrong.
-int32_t WrapAdd(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
 
 template <FillRule kRule>
@@ -43,11 +40,6 @@ void CellRasterizer::Reset(const PixelBox& clip, Quality quality) {
   clip_ = clip;
   quality_ = quality;
   edges_.clear();
-  const size_t width = clip.Empty() ? 0 : static_cast<size_t>(clip.right - clip.left);
-  // A single row never needs more than width + 1 cells once merged.
-  limit_ = std::max(limitOverride_ ? limitOverride_ : kCellLimit, 2 * width + 4);
-  if (cells_.size() < limit_) cells_.resize(limit_);
-  if (covers_.size() < width + 2) covers_.resize(width + 2);
 }
 
 void CellRasterizer::AddContours(const Contours& contours) {
@@ -121,46 +113,42 @@ void CellRasterizer::PushEdge(double x0, double y0, double x1, double y1, int di
 
 void CellRasterizer::Sweep(FillRule rule, SpanSink& sink) {
   if (edges_.empty()) return;
-  int32_t yMin = edges_[0].y0, yMax = edges_[0].y1;
+  int32_t yMin = edges_[0].y0, yMax = edges_[0].y1, xMin = edges_[0].x0, xMax = xMin;
   for (const Edge& e : edges_) {
     yMin = std::min(yMin, e.y0);
     yMax = std::max(yMax, e.y1);
+    xMin = std::min({xMin, e.x0, e.x1});
+    xMax = std::max({xMax, e.x0, e.x1});
   }
-  bands_.clear();
-  bands_.emplace_back(yMin >> kShift, ((yMax - 1) >> kShift) + 1);
-  while (!bands_.empty()) {
-    const auto [rowBegin, rowEnd] = bands_.back();
-    bands_.pop_back();
-    if (!BuildCells(rowBegin, rowEnd)) {
-      const int mid = rowBegin + (rowEnd - rowBegin) / 2;
-      bands_.emplace_back(mid, rowEnd);
-      bands_.emplace_back(rowBegin, mid);
-      continue;
+  const int rowBegin = yMin >> kShift, rowEnd = ((yMax - 1) >> kShift) + 1;
+  // Rows only as wide as the shape keep a small shape's cells on few memory pages. One more
+  // cell on the right: centre sampling may step a pixel past the rightmost edge.
+  originX_ = xMin >> kShift;
+  stride_ = static_cast<size_t>((xMax >> kShift) - originX_ + 2);
+  const size_t width = stride_;  // the most pixels a row's spans can hold
+  words_ = ((stride_ >> kChunkShift) >> 6) + 1;
+  bandRows_ = static_cast<int>(std::clamp<size_t>(
+      bandRowsOverride_ ? bandRowsOverride_ : kBandCells / stride_, 1, rowEnd - rowBegin));
+  const size_t rows = static_cast<size_t>(bandRows_);
+  // New elements are zero, and sweeping returns every used one to zero.
+  if (cells_.size() < rows * stride_) cells_.resize(rows * stride_);
+  if (touched_.size() < rows * words_) touched_.resize(rows * words_);
+  if (spans_.size() < width + 2) spans_.resize(width + 2);
+  if (covers_.size() < width + 2) covers_.resize(width + 2);
+  for (int top = rowBegin; top < rowEnd; top += bandRows_) {
+    const int bottom = std::min(top + bandRows_, rowEnd);
+    bandTop_ = top;
+    for (const Edge& e : edges_) {
+      if (e.y1 > top * kOne && e.y0 < bottom * kOne) RenderEdge(e, top, bottom);
     }
-    SortCells(rowBegin, rowEnd);
-    for (int row = rowBegin; row < rowEnd; ++row) {
-      const uint32_t begin = rowStart_[row - rowBegin], end = rowStart_[row - rowBegin + 1];
-      if (begin == end) continue;
+    for (int row = top; row < bottom; ++row) {
       if (rule == FillRule::kNonZero) {
-        EmitRow<FillRule::kNonZero>(row, &sorted_[begin], end - begin, sink);
+        EmitRow<FillRule::kNonZero>(row, sink);
       } else {
-        EmitRow<FillRule::kEvenOdd>(row, &sorted_[begin], end - begin, sink);
+        EmitRow<FillRule::kEvenOdd>(row, sink);
       }
     }
   }
-}
-
-bool CellRasterizer::BuildCells(int rowBegin, int rowEnd) {
-  count_ = 0;
-  overflow_ = false;
-  singleRow_ = rowEnd - rowBegin == 1;
-  const int32_t top = rowBegin * kOne, bottom = rowEnd * kOne;
-  for (const Edge& e : edges_) {
-    if (e.y1 <= top || e.y0 >= bottom) continue;
-    RenderEdge(e, rowBegin, rowEnd);
-    if (overflow_) return false;
-  }
-  return true;
 }
 
 void CellRasterizer::RenderEdge(const Edge& e, int rowBegin, int rowEnd) {
@@ -179,7 +167,7 @@ void CellRasterizer::RenderEdge(const Edge& e, int rowBegin, int rowEnd) {
     const int cx = e.x0 >> kShift;
     const int32_t twiceFx = 2 * (e.x0 - cx * kOne);
     int32_t from = fyTop;
-    for (; row <= lastRow && !overflow_; ++row) {
+    for (; row <= lastRow; ++row) {
       const int32_t h = (row == lastRow ? fyBottom : kOne) - from;
       AddCell(cx, row, h * e.dir, h * twiceFx * e.dir);
       from = 0;
@@ -197,14 +185,12 @@ void CellRasterizer::RenderEdge(const Edge& e, int rowBegin, int rowEnd) {
   };
   int32_t x = xAt(yTop);
   int32_t from = fyTop;
-  for (; row < lastRow && !overflow_; ++row, from = 0) {
+  for (; row < lastRow; ++row, from = 0) {
     const int32_t next = xAt(int64_t{row + 1} * kOne);
     RowSegment(row, x, from, next, kOne, e.dir);
     x = next;
   }
-  if (!overflow_) {
-    RowSegment(lastRow, x, from, yBottom == e.y1 ? e.x1 : xAt(yBottom), fyBottom, e.dir);
-  }
+  RowSegment(lastRow, x, from, yBottom == e.y1 ? e.x1 : xAt(yBottom), fyBottom, e.dir);
 }
 
 // Without anti-aliasing a pixel is inside when its centre is: where the edge crosses a row's
@@ -214,7 +200,7 @@ void CellRasterizer::RenderSampledEdge(const Edge& e, int64_t yTop, int64_t yBot
   const int32_t xLow = std::min(e.x0, e.x1), xHigh = std::max(e.x0, e.x1);
   for (int64_t row = FloorDiv(yTop - kOne / 2 + kOne - 1, kOne);; ++row) {
     const int64_t sample = row * kOne + kOne / 2;
-    if (sample >= yBottom || overflow_) break;
+    if (sample >= yBottom) break;
     const double exact = e.x0 + static_cast<double>(sample - e.y0) * slope;
     const int32_t x = std::clamp(static_cast<int32_t>(exact), xLow, xHigh);
     const int px = ((x - kOne / 2) >> kShift) + 1;
@@ -222,24 +208,37 @@ void CellRasterizer::RenderSampledEdge(const Edge& e, int64_t yTop, int64_t yBot
   }
 }
 
+// Sums wrap: thousands of edges through one cell stay defined, and only a winding in the
+// millions would read wrong.
+inline void CellRasterizer::AddCell(int x, int y, int32_t cover, int32_t area) {
+  const size_t r = static_cast<size_t>(y - bandTop_), i = static_cast<size_t>(x - originX_);
+  Cell& cell = cells_[r * stride_ + i];
+  cell.cover += static_cast<uint32_t>(cover);
+  cell.area += static_cast<uint32_t>(area);
+  touched_[r * words_ + (i >> (kChunkShift + 6))] |= uint64_t{1} << ((i >> kChunkShift) & 63);
+}
+
 // One row's part of an edge, fy in [0, kOne]: shares out its height and area among the cells
-// it crosses, stepping from one cell side to the next. It walks left
-// to right (a leftward part runs reversed with the opposite sign, which leaves every cell's
-// share the same) so that a row's cells mostly arrive in order.
-void CellRasterizer::RowSegment(int row, int32_t x0, int32_t fy0, int32_t x1, int32_t fy1,
-                                int dir) {
-  if (x1 < x0) {
-    std::swap(x0, x1);
-    std::swap(fy0, fy1);
-    dir = -dir;
+// it crosses. Most parts stay in one cell and are done here.
+inline void CellRasterizer::RowSegment(int row, int32_t x0, int32_t fy0, int32_t x1, int32_t fy1,
+                                       int dir) {
+  const int cx0 = x0 >> kShift;
+  if (cx0 == (x1 >> kShift)) {
+    const int32_t h = fy1 - fy0;
+    AddCell(cx0, row, h * dir, h * (x0 + x1 - 2 * cx0 * kOne) * dir);
+  } else if (x0 < x1) {
+    RowSegmentAcross(row, x0, fy0, x1, fy1, dir);
+  } else {
+    // Reversed with the opposite sign, which leaves every cell's share the same.
+    RowSegmentAcross(row, x1, fy1, x0, fy0, -dir);
   }
+}
+
+// A part that crosses cell sides, x0 < x1: steps from one side to the next.
+void CellRasterizer::RowSegmentAcross(int row, int32_t x0, int32_t fy0, int32_t x1, int32_t fy1,
+                                      int dir) {
   const int cx0 = x0 >> kShift, cx1 = x1 >> kShift;
   const int32_t fx0 = x0 - cx0 * kOne, fx1 = x1 - cx1 * kOne;
-  if (cx0 == cx1) {
-    const int32_t h = fy1 - fy0;
-    AddCell(cx0, row, h * dir, h * (fx0 + fx1) * dir);
-    return;
-  }
   // y where the part crosses each cell side; as for rows, any deterministic values telescope.
   const double slope = static_cast<double>(fy1 - fy0) / (x1 - x0);
   const int32_t yLow = std::min(fy0, fy1), yHigh = std::max(fy0, fy1);
@@ -257,107 +256,52 @@ void CellRasterizer::RowSegment(int row, int32_t x0, int32_t fy0, int32_t x1, in
   AddCell(cx1, row, (fy1 - y) * dir, (fy1 - y) * fx1 * dir);
 }
 
-inline void CellRasterizer::AddCell(int x, int y, int32_t cover, int32_t area) {
-  if (count_ > 0) {
-    Cell& last = cells_[count_ - 1];
-    if (last.x == x && last.y == y) {
-      last.cover = WrapAdd(last.cover, cover);
-      last.area = WrapAdd(last.area, area);
-      return;
-    }
-  }
-  if ((cover | area) == 0) return;
-  if (count_ == limit_) {
-    if (!singleRow_) {
-      overflow_ = true;
-      return;
-    }
-    Compact();
-  }
-  cells_[count_++] = {x, y, cover, area};
-}
-
-// One row: merge the cells of each pixel, leaving at most width + 1.
-void CellRasterizer::Compact() {
-  std::sort(cells_.begin(), cells_.begin() + static_cast<ptrdiff_t>(count_),
-            [](const Cell& a, const Cell& b) { return a.x < b.x; });
-  size_t out = 0;
-  for (size_t i = 0; i < count_; ++i) {
-    if (out > 0 && cells_[out - 1].x == cells_[i].x) {
-      cells_[out - 1].cover = WrapAdd(cells_[out - 1].cover, cells_[i].cover);
-      cells_[out - 1].area = WrapAdd(cells_[out - 1].area, cells_[i].area);
-    } else {
-      cells_[out++] = cells_[i];
-    }
-  }
-  count_ = out;
-}
-
-// Counting sort by row, then each row by x (rows hold few cells: insertion sort mostly).
-void CellRasterizer::SortCells(int rowBegin, int rowEnd) {
-  const size_t rows = static_cast<size_t>(rowEnd - rowBegin);
-  rowStart_.assign(rows + 1, 0);
-  const Cell* cells = cells_.data();
-  for (size_t i = 0; i < count_; ++i) ++rowStart_[cells[i].y - rowBegin + 1];
-  for (size_t r = 0; r < rows; ++r) rowStart_[r + 1] += rowStart_[r];
-  if (sorted_.size() < count_) sorted_.resize(cells_.size());
-  rowNext_.assign(rowStart_.begin(), rowStart_.end() - 1);
-  for (size_t i = 0; i < count_; ++i) sorted_[rowNext_[cells[i].y - rowBegin]++] = cells[i];
-  for (size_t r = 0; r < rows; ++r) {
-    Cell* first = sorted_.data() + rowStart_[r];
-    Cell* last = sorted_.data() + rowStart_[r + 1];
-    if (last - first > 16 &&
-        !std::is_sorted(first, last, [](const Cell& a, const Cell& b) { return a.x < b.x; })) {
-      std::sort(first, last, [](const Cell& a, const Cell& b) { return a.x < b.x; });
-      continue;
-    }
-    for (Cell* i = first + 1; i < last; ++i) {
-      const Cell c = *i;
-      Cell* j = i;
-      for (; j > first && (j - 1)->x > c.x; --j) *j = *(j - 1);
-      *j = c;
-    }
-  }
-}
-
 template <FillRule kRule>
-void CellRasterizer::EmitRow(int y, const Cell* cell, size_t count, SpanSink& sink) {
-  // At most a span per cell and one per gap after it.
-  if (spans_.size() < 2 * count) spans_.resize(2 * count);
+void CellRasterizer::EmitRow(int y, SpanSink& sink) {
+  const size_t r = static_cast<size_t>(y - bandTop_);
+  Cell* const cells = cells_.data() + r * stride_;
+  uint64_t* const flags = touched_.data() + r * words_;
+  // Pixels to the clip's right side: edges cut off there leave their winding to the end.
+  const int left = originX_, width = clip_.right - originX_;
   Span* const first = spans_.data();
   Span* out = first;
-  Span* open = nullptr;  // the span of partly covered pixels being extended, if any
+  Span* open = nullptr;  // the span of pixels with their own coverage being extended, if any
   uint8_t* covers = covers_.data();
-  const Cell* const end = cell + count;
-  const int right = clip_.right;
-  int64_t winding = 0;  // sum of the covers left of the current pixel
-  while (cell < end && cell->x < right) {
-    const int x = cell->x;
-    int64_t cover = cell->cover, area = cell->area;
-    for (++cell; cell < end && cell->x == x; ++cell) {
-      cover += cell->cover;
-      area += cell->area;
-    }
-    const uint8_t alpha = Coverage<kRule>((winding + cover) * (2 * kOne) - area);
-    winding += cover;
-    if (alpha != 0) {
-      if (open && open->x + open->len == x) {
-        ++open->len;
-      } else {
-        open = out++;
-        *open = {x, 1, covers, 0};
+  int64_t winding = 0;         // sum of the covers left of the current pixel
+  int done = 0;                // pixels before this (from left) are emitted
+  auto inside = [&](int to) {  // pixels [done, to) have no cell: all as covered as the winding
+    if (to <= done || winding == 0) return;
+    const uint8_t alpha = Coverage<kRule>(winding * (2 * kOne));
+    if (alpha != 0) *out++ = {left + done, to - done, nullptr, alpha};
+  };
+  for (size_t w = 0; w < words_; ++w) {
+    uint64_t word = flags[w];
+    if (word == 0) continue;
+    flags[w] = 0;
+    for (; word != 0; word &= word - 1) {
+      const int start = static_cast<int>(((w << 6) + std::countr_zero(word)) << kChunkShift);
+      const int end = std::min(start + (1 << kChunkShift), static_cast<int>(stride_));
+      inside(std::min(start, width));
+      for (int x = start; x < end; ++x) {
+        const int32_t cover = static_cast<int32_t>(cells[x].cover);
+        const int32_t area = static_cast<int32_t>(cells[x].area);
+        cells[x] = {0, 0};
+        if (x >= width) continue;  // right of the clip: nothing shows, but zero it all the same
+        const uint8_t alpha = Coverage<kRule>((winding + cover) * (2 * kOne) - area);
+        winding += cover;
+        if (alpha == 0) continue;
+        if (open && open->x + open->len == left + x) {
+          ++open->len;
+        } else {
+          open = out++;
+          *open = {left + x, 1, covers, 0};
+        }
+        *covers++ = alpha;
       }
-      *covers++ = alpha;
-    }
-    const int next = cell < end && cell->x < right ? cell->x : right;
-    if (next > x + 1 && winding != 0) {
-      const uint8_t inside = Coverage<kRule>(winding * (2 * kOne));
-      if (inside != 0) {
-        *out++ = {x + 1, next - x - 1, nullptr, inside};
-        open = nullptr;
-      }
+      done = std::min(end, width);
     }
   }
+  inside(width);
   if (out != first) sink.Row(y, first, static_cast<size_t>(out - first));
 }
 

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 #include "standin/flash/render/Canvas.h"
@@ -54,42 +53,42 @@ class CellRasterizer {
   // Produces the shape's spans, row by row, top to bottom.
   void Sweep(FillRule rule, SpanSink& sink);
 
-  // The cell store is bounded: a shape needing more cells is swept in horizontal bands.
-  void SetCellLimitForTesting(size_t limit) { limitOverride_ = limit; }
+  // Cells live in a fixed store of 2^18 for a band of rows at a time; taller shapes are swept
+  // band after band. Tests make the bands thin.
+  void SetBandRowsForTesting(size_t rows) { bandRowsOverride_ = rows; }
 
  private:
   // Fixed point, 8 fractional bits, y0 < y1; dir is +1 for an edge going down.
   struct Edge {
     int32_t x0, y0, x1, y1, dir;
   };
+  // Sums of the edges' shares in one pixel; unsigned so that they wrap rather than overflow.
   struct Cell {
-    int32_t x, y, cover, area;
+    uint32_t cover, area;
   };
 
   void PushEdge(double x0, double y0, double x1, double y1, int dir);
-  bool BuildCells(int rowBegin, int rowEnd);
   void RenderEdge(const Edge& e, int rowBegin, int rowEnd);
   void RenderSampledEdge(const Edge& e, int64_t yTop, int64_t yBottom);
   void RowSegment(int row, int32_t x0, int32_t fy0, int32_t x1, int32_t fy1, int dir);
+  void RowSegmentAcross(int row, int32_t x0, int32_t fy0, int32_t x1, int32_t fy1, int dir);
   void AddCell(int x, int y, int32_t cover, int32_t area);
-  void Compact();
-  void SortCells(int rowBegin, int rowEnd);
   template <FillRule kRule>
-  void EmitRow(int y, const Cell* cells, size_t count, SpanSink& sink);
+  void EmitRow(int y, SpanSink& sink);
 
   PixelBox clip_;
   Quality quality_ = Quality::kHigh;
-  size_t limit_ = 0;
-  size_t limitOverride_ = 0;
-  bool singleRow_ = false;
-  bool overflow_ = false;
   std::vector<Edge> edges_;
-  std::vector<Cell> cells_;  // the first count_ are in use
-  size_t count_ = 0;
-  std::vector<Cell> sorted_;
-  std::vector<uint32_t> rowStart_;
-  std::vector<uint32_t> rowNext_;
-  std::vector<std::pair<int, int>> bands_;
+  // The band: bandRows_ rows of stride_ cells from column originX_ (the shape's width), all
+  // zero but where this band's edges left something, with a flag per 4 cells that do.
+  int bandTop_ = 0;
+  int originX_ = 0;
+  int bandRows_ = 0;
+  size_t stride_ = 0;
+  size_t words_ = 0;  // 64-bit flag words per row
+  size_t bandRowsOverride_ = 0;
+  std::vector<Cell> cells_;
+  std::vector<uint64_t> touched_;
   std::vector<Span> spans_;
   std::vector<uint8_t> covers_;
 };

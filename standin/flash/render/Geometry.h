@@ -83,7 +83,8 @@ struct ColorTransform {
  private:
   static uint8_t Channel(uint8_t value, float mul, float add) {
     const float v = static_cast<float>(value) * mul + add;
-    return static_cast<uint8_t>(std::clamp(v, 0.0f, 255.0f));
+    if (!(v > 0)) return 0;  // also NaN, which std::clamp would pass through to the cast
+    return static_cast<uint8_t>(std::min(v, 255.0f));
   }
 };
 

@@ -88,7 +88,14 @@ void BlendColors(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* 
       Store4(dst + i, Over4(src, Load4(dst + i)));
     }
   } else if (cover == 255) {
-    for (; i + 4 <= len; i += 4) Store4(dst + i, Over4(Load4(colors + i), Load4(dst + i)));
+    const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    for (; i + 4 <= len; i += 4) {
+      const __m128i src = Load4(colors + i);
+      // Opaque colours (a gradient background, say) replace what is there.
+      const bool opaque =
+          _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(src, alpha), alpha)) == 0xFFFF;
+      Store4(dst + i, opaque ? src : Over4(src, Load4(dst + i)));
+    }
   } else {
     const Factors k = Spread(_mm_set1_epi32(static_cast<int>(ToScale(cover))));
     for (; i + 4 <= len; i += 4) {

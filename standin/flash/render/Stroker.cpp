@@ -119,10 +119,15 @@ class Stroker {
       }
       return;
     }
+    if (smooth && dot >= cosArcStep_) {
+      // Most joins inside a flattened curve turn by less than one arc step; their miter point
+      // lies within the tolerance of the true outline and saves an edge.
+      out_.Add(Add(p, bisector, hw_ / (1 + dot)));
+      return;
+    }
     out_.Add(a);
     if (smooth || style_.join == Join::kRound) {
-      // Most joins inside a flattened curve turn by less than one arc step: nothing to add.
-      if (dot < cosArcStep_) Arc(p, n1, -std::acos(std::clamp(dot, -1.0, 1.0)));
+      Arc(p, n1, -std::acos(std::clamp(dot, -1.0, 1.0)));
     } else if (style_.join == Join::kMiter) {
       Miter(p, d1, d2, a, b, dot);
     }
