@@ -63,15 +63,18 @@ if not exist "%SOURCE%FlashStandin.dll" goto package_incomplete
 
 rem --- the files ------------------------------------------------------------------------
 rem Recorded before anything is copied, so that uninstall.cmd can clear up a failed install.
-if exist "%PROGRAMS%\" goto programs_ready
+call :is_folder "%PROGRAMS%"
+if not errorlevel 1 goto programs_ready
 call :record ProgramsCreated 1
 if errorlevel 1 exit /b 4
 mkdir "%PROGRAMS%" 2>nul
 :programs_ready
 call :record Folder "%TARGET%"
 if errorlevel 1 exit /b 4
-if not exist "%TARGET%\" mkdir "%TARGET%" 2>nul
-if not exist "%TARGET%\" (
+call :is_folder "%TARGET%"
+if errorlevel 1 mkdir "%TARGET%" 2>nul
+call :is_folder "%TARGET%"
+if errorlevel 1 (
   echo install.cmd: cannot create the folder "%TARGET%". 1>&2
   exit /b 2
 )
@@ -195,6 +198,12 @@ copy /y "%SOURCE%%~1" "%TARGET%\%~1" >nul 2>&1
 if not errorlevel 1 exit /b 0
 echo install.cmd: cannot copy %~1 to "%TARGET%" (is the screen saver or its settings dialog running?). 1>&2
 exit /b 2
+
+rem :is_folder <path>: errorlevel 0 for a folder. Wine's "if exist <path>\" holds for files too.
+:is_folder
+for %%I in ("%~1") do set "ATTRIBUTES=%%~aI"
+if "%ATTRIBUTES:~0,1%"=="d" exit /b 0
+exit /b 1
 
 rem :read <key> <value name> <variable>: the value's text, or an empty variable when absent.
 rem The values read have names without spaces, so the third column is the whole text.

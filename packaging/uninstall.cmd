@@ -107,9 +107,13 @@ call :delete_file "%FOLDER%\SwfSaver.scr"
 if errorlevel 1 exit /b 2
 call :delete_file "%FOLDER%\FlashStandin.dll"
 if errorlevel 1 exit /b 2
+call :is_folder "%FOLDER%"
+if errorlevel 1 goto folder_done
 rem rmdir leaves a folder alone that holds anything else.
-if exist "%FOLDER%\" rmdir "%FOLDER%" 2>nul
-if exist "%FOLDER%\" (echo Left "%FOLDER%" in place: it holds files that are not SwfSaver's.) else echo Deleted "%FOLDER%".
+rmdir "%FOLDER%" 2>nul
+call :is_folder "%FOLDER%"
+if errorlevel 1 (echo Deleted "%FOLDER%".) else echo Left "%FOLDER%" in place: it holds files that are not SwfSaver's.
+:folder_done
 if defined PROGRAMS_CREATED rmdir "%LOCALAPPDATA%\Programs" 2>nul
 
 :record_done
@@ -165,6 +169,12 @@ exit /b
 :restore_text
 reg add "%DESKTOP%" /v %1 /t REG_SZ /d "%~2" /f >nul 2>&1
 exit /b
+
+rem :is_folder <path>: errorlevel 0 for a folder. Wine's "if exist <path>\" holds for files too.
+:is_folder
+for %%I in ("%~1") do set "ATTRIBUTES=%%~aI"
+if "%ATTRIBUTES:~0,1%"=="d" exit /b 0
+exit /b 1
 
 rem :delete_file <path>
 :delete_file
