@@ -23,20 +23,29 @@ run_script() {  # folder script arguments...
 
 # The text of a registry value, "<absent>" when there is none; no name: the default value.
 reg_value() {  # key [name]
-  local text
-  if [[ -n ${2:-} ]]; then
-    text=$(timeout 30 wine reg query "$1" /v "$2" 2>/dev/null)
-  else
-    text=$(timeout 30 wine reg query "$1" /ve 2>/dev/null)
-  fi
-  text=$(tr -d '\r' <<<"$text" | grep -E '^    [^ ]+    REG_' | head -n 1)
-  if [[ -z $text ]]; then echo "<absent>"; else sed -E 's/^    [^ ]+    REG_[A-Z_]+    ?//' <<<"$text"; fi
+  local line which=(/ve)
+  [[ -n ${2:-} ]] && which=(/v "$2")
+  line=$(timeout 30 wine reg query "$1" "${which[@]}" 2>/dev/null | tr -d '\r' |
+    grep -E '^    [^ ]+    REG_' | head -n 1)
+  if [[ -z $line ]]; then echo "<absent>"; else sed -E 's/^    [^ ]+    REG_[A-Z_]+    ?//' <<<"$line"; fi
 }
 
 key_exists() { timeout 30 wine reg query "$1" >/dev/null 2>&1; }
-
-# "present" or "absent", for checks.
 key_state() { if key_exists "$1"; then echo present; else echo absent; fi; }
+
+# The user's screen-saver choice as "SCRNSAVE.EXE|ScreenSaveActive", and setting it so.
+desktop_choice() { echo "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)|$(reg_value "$DESKTOP_KEY" ScreenSaveActive)"; }
+set_desktop_choice() {  # "saver|active", either may be <absent>
+  local name text
+  for name in SCRNSAVE.EXE ScreenSaveActive; do
+    if [[ $name == SCRNSAVE.EXE ]]; then text=${1%|*}; else text=${1#*|}; fi
+    if [[ $text == "<absent>" ]]; then
+      timeout 30 wine reg delete "$DESKTOP_KEY" /v "$name" /f >/dev/null 2>&1
+    else
+      timeout 30 wine reg add "$DESKTOP_KEY" /v "$name" /t REG_SZ /d "$text" /f >/dev/null 2>&1
+    fi
+  done
+}
 
 # The user's LOCALAPPDATA folder as a Linux path.
 local_app_data() {

@@ -30,12 +30,13 @@ wineserver -p </dev/null >/dev/null 2>&1
 WINEDLLOVERRIDES="mscoree,mshtml=" timeout 300 wine wineboot </dev/null >/dev/null 2>&1 ||
   { echo "wineboot failed" >&2; exit 1; }
 
-# What the machine holds before: both registry hives and the file names on drive C.
+# What the machine holds before: the user's registry, the machine's software registry (the
+# rest is Wine's record of the display, which changes as it likes), the file names on drive C.
 snapshot() {  # name
   local hive
-  for hive in hkcu hklm; do
+  for hive in HKCU 'HKLM\Software'; do
     timeout 60 wine reg export "$hive" "$(winepath -w "$TMP/$1.reg")" /y >/dev/null 2>&1
-    iconv -f UTF-16 -t UTF-8 "$TMP/$1.reg" | tr -d '\r' >"$TMP/$1-$hive.txt"
+    iconv -f UTF-16 -t UTF-8 "$TMP/$1.reg" | tr -d '\r' >"$TMP/$1-${hive:0:4}.txt"
   done
   (cd "$WINEPREFIX/drive_c" && find . | sort) >"$TMP/$1-files.txt"
 }
@@ -77,7 +78,7 @@ snapshot after
 # Not ours: Wine notes a screen saver has run (SPI_SETSCREENSAVERRUNNING) in the user's desktop
 # key, and Wine's cmd leaves the output of each "for /f" command in a temporary file.
 WINE_OWN='^[<>] ("WINE_ScreenSaverRunning"=|\./users/[^/]+/Temp/CMD[0-9a-f]+\.tmp$)'
-for part in hkcu hklm files; do
+for part in HKCU HKLM files; do
   changes=$(diff "$TMP/before-$part.txt" "$TMP/after-$part.txt" | grep -E '^[<>]' | grep -vE "$WINE_OWN")
   check "uninstall leaves $part as before" "" "$changes"
 done
