@@ -20,7 +20,7 @@ prepare_demo() {  # [private]
   build_preset win64
   rm -rf "$OUT"
   mkdir -p "$OUT/movies"
-  [[ ${1:-} == private ]] && start_xvfb
+  if [[ ${1:-} == private ]]; then start_xvfb; else require_display; fi
   start_wine "$OUT/wineprefix"
   timeout 60 wine "$ROOT/build/win64/tools/swf_samples.exe" "$(winepath -w "$OUT/movies")" \
     </dev/null >/dev/null 2>&1 || die "writing the sample movies failed"
@@ -34,7 +34,7 @@ prepare_demo() {  # [private]
   reg_sz "$TRACE_KEY" TraceFile "$(winepath -w "$OUT/control-calls.txt")"
 }
 
-# The user's own display must answer before a full-screen saver is put on it.
+# The user's own display must answer before Wine and a full-screen saver are put on it.
 require_display() {
   xdotool getdisplaygeometry >/dev/null 2>&1 ||
     die "the display $DISPLAY does not answer; run scripts/demo --headless instead"
@@ -50,7 +50,6 @@ report_played() {  # exit code
 
 # The saver on the user's display until the mouse moves or a key is pressed.
 play_on_display() {
-  require_display
   log "playing on $DISPLAY: move the mouse or press a key to end it"
   wine "$SCR" /s </dev/null >/dev/null 2>&1
   local code=$?
@@ -93,7 +92,6 @@ show_settings() {
     wait "$dialog"
     echo "Screenshot of the settings dialog: build/demo/settings-dialog.png"
   else
-    require_display
     log "the settings dialog is open on $DISPLAY; press OK or Cancel to end"
     wine "$SCR" /c </dev/null >/dev/null 2>&1
   fi
