@@ -14,6 +14,11 @@ int16_t Fixed88(double fraction) {
   return static_cast<int16_t>(std::lround(std::clamp(fraction, -127.0, 127.0) * 256));
 }
 
+bool SameColor(const SwfColorTransform& x, const SwfColorTransform& y) {
+  return x.mulR == y.mulR && x.mulG == y.mulG && x.mulB == y.mulB && x.mulA == y.mulA &&
+         x.addR == y.addR && x.addG == y.addG && x.addB == y.addB && x.addA == y.addA;
+}
+
 }  // namespace
 
 void ShapePen::Place(Point origin, double angle, double scale) {
@@ -102,6 +107,19 @@ void Blade(ShapePen& pen, double angle, double length, double width) {
   pen.CurveTo(at(0.8 * length, width), at(0, 0));
 }
 
+void RoundedRect(ShapePen& pen, double width, double height, double radius) {
+  const double x = width / 2, y = height / 2;
+  pen.MoveTo({-x + radius, -y});
+  pen.LineTo({x - radius, -y});
+  pen.CurveTo({x, -y}, {x, -y + radius});
+  pen.LineTo({x, y - radius});
+  pen.CurveTo({x, y}, {x - radius, y});
+  pen.LineTo({-x + radius, y});
+  pen.CurveTo({-x, y}, {-x, y - radius});
+  pen.LineTo({-x, -y + radius});
+  pen.CurveTo({-x, -y}, {-x + radius, -y});
+}
+
 SwfMatrix GradientBox(double x, double y, double width, double height, double angle) {
   const double sx = width / 32768, sy = height / 32768;
   const double c = std::cos(angle), s = std::sin(angle);
@@ -113,6 +131,42 @@ SwfMatrix Placement(double x, double y, double angle, double sx, double sy) {
   const double c = std::cos(angle), s = std::sin(angle);
   return {sx * c, sx * s, -sy * s, sy * c, static_cast<int32_t>(std::lround(x)),
           static_cast<int32_t>(std::lround(y))};
+}
+
+SwfFill Radial(double x, double y, double radius, Stops stops) {
+  return SwfFill::Gradient(SwfFill::Kind::kRadial, GradientBox(x, y, 2 * radius, 2 * radius),
+                           std::move(stops));
+}
+
+SwfFill Linear(double size, double angle, Stops stops) {
+  return SwfFill::Gradient(SwfFill::Kind::kLinear, GradientBox(0, 0, size, size, angle),
+                           std::move(stops));
+}
+
+SwfLine Stroke(double widthPixels, SwfRgba color, uint8_t join) {
+  SwfLine line = SwfLine::Solid(static_cast<uint16_t>(std::lround(widthPixels * kTwips)), color);
+  line.join = join;
+  line.miterLimit = 4 << 8;
+  return line;
+}
+
+uint16_t DefineFigure(SwfMovieBuilder& movie, std::optional<SwfFill> fill,
+                      std::optional<SwfLine> line, const std::function<void(ShapePen&)>& draw,
+                      int version) {
+  SwfShape shape;
+  shape.version = version;
+  if (fill) shape.fills.push_back(*fill);
+  if (line) shape.lines.push_back(*line);
+  // Miter tips reach past half the width; the whole width covers a limit of 4 on most angles.
+  ShapePen pen(shape, line ? line->width : 0);
+  pen.Style(std::nullopt, fill ? std::optional<uint32_t>(1) : std::nullopt,
+            line ? std::optional<uint32_t>(1) : std::nullopt);
+  draw(pen);
+  return movie.DefineShape(shape);
+}
+
+double Wave(double t, double periods, double phase) {
+  return std::sin(kTwoPi * (periods * t + phase));
 }
 
 SwfColorTransform Tint(double r, double g, double b, double a) {
@@ -152,7 +206,13 @@ void Animate(SwfTags& timeline, const std::vector<Actor>& actors, int frames, ui
         if (actor.clips > 0) place.clipDepth = static_cast<uint16_t>(place.depth + actor.clips);
       }
       if (actor.matrix) place.matrix = actor.matrix(t);
-      if (actor.color) place.colorTransform = actor.color(t);
+      if (actor.color) {
+        // A move without a colour transform keeps the one before: steady tints cost nothing.
+        const SwfColorTransform color = actor.color(t);
+        if (frame == 0 || !SameColor(color, actor.color(static_cast<double>(frame - 1) / frames))) {
+          place.colorTransform = color;
+        }
+      }
       timeline.Place(place);
     }
     timeline.ShowFrame();

@@ -55,6 +55,8 @@ void RadialLoop(ShapePen& pen, int n, const std::function<double(int)>& anchorRa
 void Circle(ShapePen& pen, double radius, bool reversed = false);
 // points tips at outer, valleys at inner, the first tip straight up; straight edges.
 void Star(ShapePen& pen, int points, double outer, double inner);
+// A rectangle centred on the origin with corners rounded to radius by quadratic arcs.
+void RoundedRect(ShapePen& pen, double width, double height, double radius);
 // A pinwheel's sail from the origin out along angle to length, bellied up to `width` to the
 // clockwise side. It keeps within the triangle of its points, so blades spaced wider than
 // atan(width / (0.8 length)) never overlap (overlapping fills of one shape are ambiguous).
@@ -64,6 +66,21 @@ void Blade(ShapePen& pen, double angle, double length, double width);
 SwfMatrix GradientBox(double x, double y, double width, double height, double angle = 0);
 // Placement: scale (sx, sy), then rotation (radians, clockwise on screen), then offset.
 SwfMatrix Placement(double x, double y, double angle = 0, double sx = 1, double sy = 1);
+
+using Stops = std::vector<std::pair<uint8_t, SwfRgba>>;
+// A radial gradient of the given radius about (x, y); a linear one across a square of size
+// centred on the origin, running along angle.
+SwfFill Radial(double x, double y, double radius, Stops stops);
+SwfFill Linear(double size, double angle, Stops stops);
+// A line widthPixels wide; join 0 round, 1 bevel, 2 miter (DefineShape4 only, limit 4).
+SwfLine Stroke(double widthPixels, SwfRgba color, uint8_t join = 0);
+// Defines a shape of at most one fill and one line, whose outline draw makes with the pen.
+uint16_t DefineFigure(SwfMovieBuilder& movie, std::optional<SwfFill> fill,
+                      std::optional<SwfLine> line, const std::function<void(ShapePen&)>& draw,
+                      int version = 3);
+
+// sin(2π (periods t + phase)): whole periods over the loop keep it seamless.
+double Wave(double t, double periods, double phase = 0);
 
 // Multiplies colours by (r, g, b) and alpha by a, all fractions of 1.
 SwfColorTransform Tint(double r, double g, double b, double a = 1);

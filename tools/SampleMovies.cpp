@@ -53,6 +53,10 @@ std::vector<SampleMovie> BuildSamples() {
                              {0x0C, 0x0E, 0x26}, false, WriteShapesInMotion));
   samples.push_back(Animated("sprite_pinwheels_640x480_24fps_40f.swf", 640, 480, FrameRate(24), 40,
                              {0x06, 0x1A, 0x22}, true, WriteSpritePinwheels));
+  samples.push_back(Animated("bitmap_fills_640x480_24fps_72f.swf", 640, 480, FrameRate(24), 72,
+                             {0x16, 0x0C, 0x22}, false, WriteBitmapFills));
+  samples.push_back(Animated("dense_shapes_1024x768_30fps_60f.swf", 1024, 768, FrameRate(30), 60,
+                             {0x06, 0x08, 0x16}, true, WriteDenseShapes));
   return samples;
 }
 
