@@ -16,7 +16,8 @@ namespace swfsaver::tools {
 std::vector<uint8_t> WriteShapesInMotion(const SwfOptions& options);
 // A 12-frame spinning pinwheel sprite, placed several times, tinted and mirrored.
 std::vector<uint8_t> WriteSpritePinwheels(const SwfOptions& options);
-// A generated 128 x 128 bitmap with alpha as repeating and clipped fills, panning and turning.
+// A generated 128 x 128 bitmap with alpha as repeating and clipped fills, panning and turning,
+// over a generated JPEG sky.
 std::vector<uint8_t> WriteBitmapFills(const SwfOptions& options);
 // Hundreds of curved, gradient-filled and stroked shapes drifting: the renderer's benchmark.
 std::vector<uint8_t> WriteDenseShapes(const SwfOptions& options);

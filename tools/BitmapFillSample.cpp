@@ -1,9 +1,10 @@
 // The bitmap sample: a lossless bitmap made here, seen through a turning clip layer as a
-// repeating fill and carried round on cards as a clipped one.
+// repeating fill and carried round on cards as a clipped one, over a JPEG night sky.
 #include <algorithm>
 #include <cmath>
 
 #include "tools/AnimatedSamples.h"
+#include "tools/JpegWriter.h"
 #include "tools/SampleGeometry.h"
 #include "tools/SwfBuilder.h"
 
@@ -50,6 +51,37 @@ std::vector<uint8_t> PatternPixels() {
   return data;
 }
 
+// A small night sky with two aurora curtains, RGB: smooth, so JPEG keeps it well, and shown
+// four times its size, smoothed.
+constexpr int kSkyWidth = 160, kSkyHeight = 120;
+
+std::vector<uint8_t> SkyPixels() {
+  std::vector<uint8_t> rgb;
+  rgb.reserve(kSkyWidth * kSkyHeight * 3);
+  Random random(99);
+  for (int y = 0; y < kSkyHeight; ++y) {
+    for (int x = 0; x < kSkyWidth; ++x) {
+      const double u = double(x) / kSkyWidth, v = double(y) / kSkyHeight;
+      double r = 8 + 20 * v, g = 6 + 6 * v, b = 26 + 14 * v;
+      const double curtains[][5] = {{0.38, 0.1, 1.3, 0.2, 0.9}, {0.62, 0.07, 2.1, 0.7, 0.55}};
+      for (int i = 0; i < 2; ++i) {
+        const double* c = curtains[i];
+        const double centre = c[0] + c[1] * std::sin(kTwoPi * (c[2] * u + c[3]));
+        // Brighter at the lower edge, with the vertical rays of a curtain.
+        const double fall = v < centre ? std::exp(-std::pow((centre - v) / 0.16, 2)) : std::exp(-std::pow((v - centre) / 0.03, 2));
+        const double glow = c[4] * fall * (0.65 + 0.35 * std::sin(kTwoPi * (9 * u + 0.3 * std::sin(5 * u))));
+        const SwfRgba tone = i == 0 ? SwfRgba{60, 230, 150, 255} : SwfRgba{170, 90, 230, 255};
+        r += glow * tone.r;
+        g += glow * tone.g;
+        b += glow * tone.b;
+      }
+      if (random.Next() < 0.004) r = g = b = 220;  // a star
+      rgb.insert(rgb.end(), {Byte(r / 255), Byte(g / 255), Byte(b / 255)});
+    }
+  }
+  return rgb;
+}
+
 // Twelve round lobes: the clip window and its outline.
 void Lobes(ShapePen& pen) {
   const double valley = 200 * kPx, tip = 228 * kPx;
@@ -62,17 +94,19 @@ void Lobes(ShapePen& pen) {
 std::vector<uint8_t> WriteBitmapFills(const SwfOptions& options) {
   SwfMovieBuilder movie;
   const uint16_t bitmap = movie.DefineLossless(2, 5, kSide, kSide, PatternPixels());
+  const uint16_t skyImage = movie.DefineJpeg2(EncodeJpeg(SkyPixels(), kSkyWidth, kSkyHeight));
+  const double skyScale = options.widthPixels / double(kSkyWidth);
+  const SwfFill skyFill = SwfFill::Bitmap(skyImage, {skyScale * kPx, 0, 0, skyScale * kPx, 0, 0}, true, true);
+  const uint16_t sky = DefineFigure(movie, skyFill, std::nullopt, [&](ShapePen& pen) {
+    Box(pen, 0, 0, options.widthPixels * kPx, options.heightPixels * kPx);
+  });
 
   const double tileScale = 0.75;  // bitmap pixels to stage pixels in the repeating layer
   const double period = kSide * tileScale * kPx;
   const double layerSide = 720 * kPx;
   SwfFill tiles = SwfFill::Bitmap(bitmap, {tileScale * kPx, 0, 0, tileScale * kPx, 0, 0}, false, true);
   const uint16_t layer = DefineFigure(movie, tiles, std::nullopt, [&](ShapePen& pen) {
-    pen.MoveTo({-layerSide / 2, -layerSide / 2});
-    pen.LineTo({layerSide / 2, -layerSide / 2});
-    pen.LineTo({layerSide / 2, layerSide / 2});
-    pen.LineTo({-layerSide / 2, layerSide / 2});
-    pen.LineTo({-layerSide / 2, -layerSide / 2});
+    Box(pen, -layerSide / 2, -layerSide / 2, layerSide, layerSide);
   });
   const uint16_t window = DefineFigure(movie, SwfFill::Solid({255, 255, 255, 255}), std::nullopt, Lobes);
   const uint16_t outline = DefineFigure(movie, std::nullopt, Stroke(2.5, {220, 190, 255, 200}), Lobes);
@@ -94,7 +128,10 @@ std::vector<uint8_t> WriteBitmapFills(const SwfOptions& options) {
   };
   Actor clip(window, windowTurn);
   clip.clips = 1;
-  std::vector<Actor> actors = {clip};
+  // The sky stays; only its light breathes.
+  std::vector<Actor> actors = {Actor(sky, [](double) { return Placement(0, 0); },
+                                     [](double t) { const double l = 0.85 + 0.15 * Wave(t, 1); return Tint(l, l, l); })};
+  actors.push_back(clip);
   actors.emplace_back(layer, [=](double t) {
     // Pans one tile diagonally in the layer's own turning axes, so the pattern (not the
     // layer's edge, which the window hides) is where it began when the loop closes.

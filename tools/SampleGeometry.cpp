@@ -107,6 +107,14 @@ void Blade(ShapePen& pen, double angle, double length, double width) {
   pen.CurveTo(at(0.8 * length, width), at(0, 0));
 }
 
+void Box(ShapePen& pen, double left, double top, double width, double height) {
+  pen.MoveTo({left, top});
+  pen.LineTo({left + width, top});
+  pen.LineTo({left + width, top + height});
+  pen.LineTo({left, top + height});
+  pen.LineTo({left, top});
+}
+
 void RoundedRect(ShapePen& pen, double width, double height, double radius) {
   const double x = width / 2, y = height / 2;
   pen.MoveTo({-x + radius, -y});

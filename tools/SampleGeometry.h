@@ -55,6 +55,8 @@ void RadialLoop(ShapePen& pen, int n, const std::function<double(int)>& anchorRa
 void Circle(ShapePen& pen, double radius, bool reversed = false);
 // points tips at outer, valleys at inner, the first tip straight up; straight edges.
 void Star(ShapePen& pen, int points, double outer, double inner);
+// A rectangle from its top left corner, clockwise on screen.
+void Box(ShapePen& pen, double left, double top, double width, double height);
 // A rectangle centred on the origin with corners rounded to radius by quadratic arcs.
 void RoundedRect(ShapePen& pen, double width, double height, double radius);
 // A pinwheel's sail from the origin out along angle to length, bellied up to `width` to the
