@@ -52,9 +52,9 @@ TEST(JpegWriter, DecodesToThePictureItWasGiven) {
     double meanError;  // per channel
     int maxError;
   };
-  const Case cases[] = {{8, 8, Kind::kSmooth, 2.5, 12},    {37, 21, Kind::kSmooth, 2.5, 12},
-                        {1, 1, Kind::kSmooth, 2.5, 6},     {130, 66, Kind::kSmooth, 2.5, 12},
-                        {64, 48, Kind::kNoise, 12, 80},    {64, 48, Kind::kChecker, 1, 4}};
+  const Case cases[] = {{8, 8, Kind::kSmooth, 2.5, 12}, {37, 21, Kind::kSmooth, 2.5, 12},
+                        {1, 1, Kind::kSmooth, 2.5, 6},  {130, 66, Kind::kSmooth, 2.5, 12},
+                        {64, 48, Kind::kNoise, 12, 80}, {64, 48, Kind::kChecker, 1, 4}};
   for (const Case& c : cases) {
     const std::vector<uint8_t> rgb = Picture(c.width, c.height, c.kind);
     const std::vector<uint8_t> jpeg = EncodeJpeg(rgb, c.width, c.height);

@@ -21,7 +21,11 @@ TEST(SampleGeometry, FiguresCloseExactlyWithinTheirBounds) {
       {"circle", [](ShapePen& pen) { Circle(pen, 1234.5); }},
       {"reversed circle", [](ShapePen& pen) { Circle(pen, 777, true); }},
       {"star", [](ShapePen& pen) { Star(pen, 5, 1400, 600); }},
-      {"blob", [](ShapePen& pen) { RadialLoop(pen, 7, [](int i) { return 900.0 + 37 * i; }, [](int i) { return 1300.0 - 11 * i; }); }},
+      {"blob",
+       [](ShapePen& pen) {
+         RadialLoop(
+             pen, 7, [](int i) { return 900.0 + 37 * i; }, [](int i) { return 1300.0 - 11 * i; });
+       }},
       {"blade", [](ShapePen& pen) { Blade(pen, 0.7, 1800, 1350); }},
       {"rounded rectangle", [](ShapePen& pen) { RoundedRect(pen, 2561, 1283, 333); }},
       {"box", [](ShapePen& pen) { Box(pen, -100.4, 50.6, 999.9, 333.3); }},
@@ -34,8 +38,9 @@ TEST(SampleGeometry, FiguresCloseExactlyWithinTheirBounds) {
     c.draw(pen);
     int32_t startX = 0, startY = 0, x = 0, y = 0;
     auto inside = [&](int32_t px, int32_t py) {
-      EXPECT_TRUE(px - kMargin >= shape.xMin && px + kMargin <= shape.xMax && py - kMargin >= shape.yMin &&
-                  py + kMargin <= shape.yMax) << c.name << " at " << px << "," << py;
+      EXPECT_TRUE(px - kMargin >= shape.xMin && px + kMargin <= shape.xMax &&
+                  py - kMargin >= shape.yMin && py + kMargin <= shape.yMax)
+          << c.name << " at " << px << "," << py;
     };
     for (const SwfShapeRecord& record : shape.records) {
       if (const auto* change = std::get_if<SwfStyleChange>(&record)) {
@@ -63,8 +68,8 @@ TEST(SampleGeometry, HuesTurnThroughRedGreenAndBlue) {
   const struct {
     double hue;
     uint8_t r, g, b;
-  } cases[] = {{0, 255, 0, 0}, {1.0 / 3, 0, 255, 0}, {2.0 / 3, 0, 0, 255}, {1, 255, 0, 0},
-               {-1.0 / 6, 255, 0, 255}, {1.0 / 6, 255, 255, 0}};
+  } cases[] = {{0, 255, 0, 0}, {1.0 / 3, 0, 255, 0},    {2.0 / 3, 0, 0, 255},
+               {1, 255, 0, 0}, {-1.0 / 6, 255, 0, 255}, {1.0 / 6, 255, 255, 0}};
   for (const auto& c : cases) {
     const SwfRgba color = Hsv(c.hue, 1, 1);
     EXPECT_EQ(color.r, c.r) << c.hue;

@@ -68,8 +68,10 @@ std::vector<uint8_t> SkyPixels() {
         const double* c = curtains[i];
         const double centre = c[0] + c[1] * std::sin(kTwoPi * (c[2] * u + c[3]));
         // Brighter at the lower edge, with the vertical rays of a curtain.
-        const double fall = v < centre ? std::exp(-std::pow((centre - v) / 0.16, 2)) : std::exp(-std::pow((v - centre) / 0.03, 2));
-        const double glow = c[4] * fall * (0.65 + 0.35 * std::sin(kTwoPi * (9 * u + 0.3 * std::sin(5 * u))));
+        const double fall = v < centre ? std::exp(-std::pow((centre - v) / 0.16, 2))
+                                       : std::exp(-std::pow((v - centre) / 0.03, 2));
+        const double glow =
+            c[4] * fall * (0.65 + 0.35 * std::sin(kTwoPi * (9 * u + 0.3 * std::sin(5 * u))));
         const SwfRgba tone = i == 0 ? SwfRgba{60, 230, 150, 255} : SwfRgba{170, 90, 230, 255};
         r += glow * tone.r;
         g += glow * tone.g;
@@ -86,7 +88,8 @@ std::vector<uint8_t> SkyPixels() {
 void Lobes(ShapePen& pen) {
   const double valley = 200 * kPx, tip = 228 * kPx;
   const double control = tip / std::cos(kTwoPi / 48);
-  RadialLoop(pen, 24, [=](int i) { return i % 2 ? tip : valley; }, [=](int) { return control; });
+  RadialLoop(
+      pen, 24, [=](int i) { return i % 2 ? tip : valley; }, [=](int) { return control; });
 }
 
 }  // namespace
@@ -96,7 +99,8 @@ std::vector<uint8_t> WriteBitmapFills(const SwfOptions& options) {
   const uint16_t bitmap = movie.DefineLossless(2, 5, kSide, kSide, PatternPixels());
   const uint16_t skyImage = movie.DefineJpeg2(EncodeJpeg(SkyPixels(), kSkyWidth, kSkyHeight));
   const double skyScale = options.widthPixels / double(kSkyWidth);
-  const SwfFill skyFill = SwfFill::Bitmap(skyImage, {skyScale * kPx, 0, 0, skyScale * kPx, 0, 0}, true, true);
+  const SwfFill skyFill =
+      SwfFill::Bitmap(skyImage, {skyScale * kPx, 0, 0, skyScale * kPx, 0, 0}, true, true);
   const uint16_t sky = DefineFigure(movie, skyFill, std::nullopt, [&](ShapePen& pen) {
     Box(pen, 0, 0, options.widthPixels * kPx, options.heightPixels * kPx);
   });
@@ -104,21 +108,27 @@ std::vector<uint8_t> WriteBitmapFills(const SwfOptions& options) {
   const double tileScale = 0.75;  // bitmap pixels to stage pixels in the repeating layer
   const double period = kSide * tileScale * kPx;
   const double layerSide = 720 * kPx;
-  SwfFill tiles = SwfFill::Bitmap(bitmap, {tileScale * kPx, 0, 0, tileScale * kPx, 0, 0}, false, true);
+  SwfFill tiles =
+      SwfFill::Bitmap(bitmap, {tileScale * kPx, 0, 0, tileScale * kPx, 0, 0}, false, true);
   const uint16_t layer = DefineFigure(movie, tiles, std::nullopt, [&](ShapePen& pen) {
     Box(pen, -layerSide / 2, -layerSide / 2, layerSide, layerSide);
   });
-  const uint16_t window = DefineFigure(movie, SwfFill::Solid({255, 255, 255, 255}), std::nullopt, Lobes);
-  const uint16_t outline = DefineFigure(movie, std::nullopt, Stroke(2.5, {220, 190, 255, 200}), Lobes);
+  const uint16_t window =
+      DefineFigure(movie, SwfFill::Solid({255, 255, 255, 255}), std::nullopt, Lobes);
+  const uint16_t outline =
+      DefineFigure(movie, std::nullopt, Stroke(2.5, {220, 190, 255, 200}), Lobes);
 
   const double card = kSide * kPx;
-  const SwfFill picture = SwfFill::Bitmap(bitmap, {kPx, 0, 0, kPx, static_cast<int32_t>(-card / 2),
-                                                   static_cast<int32_t>(-card / 2)}, true, true);
+  const SwfFill picture = SwfFill::Bitmap(
+      bitmap, {kPx, 0, 0, kPx, static_cast<int32_t>(-card / 2), static_cast<int32_t>(-card / 2)},
+      true, true);
   auto cardOutline = [card](ShapePen& pen) { RoundedRect(pen, card, card, 18 * kPx); };
   // The picture's ground is translucent: a dark backing keeps the tiles behind from showing
   // through it.
-  const uint16_t backing = DefineFigure(movie, SwfFill::Solid({24, 14, 40, 255}), std::nullopt, cardOutline);
-  const uint16_t cardShape = DefineFigure(movie, picture, Stroke(3, {255, 255, 255, 210}), cardOutline);
+  const uint16_t backing =
+      DefineFigure(movie, SwfFill::Solid({24, 14, 40, 255}), std::nullopt, cardOutline);
+  const uint16_t cardShape =
+      DefineFigure(movie, picture, Stroke(3, {255, 255, 255, 210}), cardOutline);
 
   const double cx = options.widthPixels * kPx / 2, cy = options.heightPixels * kPx / 2;
   // The window turns a twelfth of a turn per loop: its twelve lobes make that seamless.
@@ -129,19 +139,26 @@ std::vector<uint8_t> WriteBitmapFills(const SwfOptions& options) {
   Actor clip(window, windowTurn);
   clip.clips = 1;
   // The sky stays; only its light breathes.
-  std::vector<Actor> actors = {Actor(sky, [](double) { return Placement(0, 0); },
-                                     [](double t) { const double l = 0.85 + 0.15 * Wave(t, 1); return Tint(l, l, l); })};
+  std::vector<Actor> actors = {Actor(
+      sky, [](double) { return Placement(0, 0); },
+      [](double t) {
+        const double l = 0.85 + 0.15 * Wave(t, 1);
+        return Tint(l, l, l);
+      })};
   actors.push_back(clip);
-  actors.emplace_back(layer, [=](double t) {
-    // Pans one tile diagonally in the layer's own turning axes, so the pattern (not the
-    // layer's edge, which the window hides) is where it began when the loop closes.
-    const double angle = 0.15 * Wave(t, 1);
-    const double c = std::cos(angle), s = std::sin(angle), pan = period * t;
-    SwfMatrix m = Placement(cx, cy, angle);
-    m.tx += static_cast<int32_t>(std::lround(c * pan - s * pan));
-    m.ty += static_cast<int32_t>(std::lround(s * pan + c * pan));
-    return m;
-  }, [](double) { return Tint(0.55, 0.55, 0.6); });
+  actors.emplace_back(
+      layer,
+      [=](double t) {
+        // Pans one tile diagonally in the layer's own turning axes, so the pattern (not the
+        // layer's edge, which the window hides) is where it began when the loop closes.
+        const double angle = 0.15 * Wave(t, 1);
+        const double c = std::cos(angle), s = std::sin(angle), pan = period * t;
+        SwfMatrix m = Placement(cx, cy, angle);
+        m.tx += static_cast<int32_t>(std::lround(c * pan - s * pan));
+        m.ty += static_cast<int32_t>(std::lround(s * pan + c * pan));
+        return m;
+      },
+      [](double) { return Tint(0.55, 0.55, 0.6); });
   actors.emplace_back(outline, windowTurn);
   const SwfColorTransform tints[] = {Tint(1, 1, 1), Tint(1, 0.75, 0.55), Tint(0.6, 0.85, 1)};
   for (int i = 0; i < 3; ++i) {

@@ -31,7 +31,8 @@ SwfFill BlobFill(Random& random, double hue, bool radial) {
   const double other = hue + random.In(-0.08, 0.08);
   if (radial) {
     return Radial(-0.2 * kRadius, -0.25 * kRadius, 1.3 * kRadius,
-                  {{0, Hsv(hue, 0.25, 1, 240)}, {110, Hsv(hue, 0.75, 0.95, 220)},
+                  {{0, Hsv(hue, 0.25, 1, 240)},
+                   {110, Hsv(hue, 0.75, 0.95, 220)},
                    {255, Hsv(other, 0.9, 0.35, 200)}});
   }
   return Linear(2 * kRadius, random.In(0, kTwoPi),
@@ -49,29 +50,35 @@ std::vector<uint16_t> DefineShapes(SwfMovieBuilder& movie, Random& random) {
     for (double& r : controls) r = kRadius * random.In(1.0, 1.35);
     ids.push_back(DefineFigure(movie, BlobFill(random, hue, i % 3 != 0),
                                Stroke(random.In(1, 3), Hsv(hue, 0.3, 1, 200)), [&](ShapePen& pen) {
-      RadialLoop(pen, n, [&](int k) { return anchors[k]; }, [&](int k) { return controls[k]; });
-    }));
+                                 RadialLoop(
+                                     pen, n, [&](int k) { return anchors[k]; },
+                                     [&](int k) { return controls[k]; });
+                               }));
   }
   for (int i = 0; i < kRings; ++i) {
     const double hue = PaletteHue(random);
-    ids.push_back(DefineFigure(movie, BlobFill(random, hue, false), Stroke(1.5, Hsv(hue, 0.2, 1, 220)),
-                               [](ShapePen& pen) {
-      Circle(pen, kRadius);
-      Circle(pen, 0.6 * kRadius, true);
-    }));
+    ids.push_back(DefineFigure(movie, BlobFill(random, hue, false),
+                               Stroke(1.5, Hsv(hue, 0.2, 1, 220)), [](ShapePen& pen) {
+                                 Circle(pen, kRadius);
+                                 Circle(pen, 0.6 * kRadius, true);
+                               }));
   }
   for (int i = 0; i < kSquiggles; ++i) {
     const double hue = PaletteHue(random);
     SwfLine line = Stroke(random.In(3, 7), Hsv(hue, 0.6, 1, 170), 2);
-    ids.push_back(DefineFigure(movie, std::nullopt, line, [&](ShapePen& pen) {
-      Point p{-1.5 * kRadius, 0};
-      pen.MoveTo(p);
-      for (int k = 0; k < 4; ++k) {
-        const Point control{p.x + 0.4 * kRadius, (k % 2 ? 1 : -1) * random.In(0.5, 1.2) * kRadius};
-        p = {p.x + 0.75 * kRadius, random.In(-0.3, 0.3) * kRadius};
-        pen.CurveTo(control, p);
-      }
-    }, 4));
+    ids.push_back(DefineFigure(
+        movie, std::nullopt, line,
+        [&](ShapePen& pen) {
+          Point p{-1.5 * kRadius, 0};
+          pen.MoveTo(p);
+          for (int k = 0; k < 4; ++k) {
+            const Point control{p.x + 0.4 * kRadius,
+                                (k % 2 ? 1 : -1) * random.In(0.5, 1.2) * kRadius};
+            p = {p.x + 0.75 * kRadius, random.In(-0.3, 0.3) * kRadius};
+            pen.CurveTo(control, p);
+          }
+        },
+        4));
   }
   return ids;
 }
@@ -116,12 +123,15 @@ std::vector<uint8_t> WriteDenseShapes(const SwfOptions& options) {
   for (const Particle& p : particles) {
     const double nearness = (p.scale - 0.25) / 1.1;
     const double light = 0.55 + 0.45 * nearness;
-    actors.emplace_back(p.shape, [p](double t) {
-      const double s = p.scale * (1 + 0.06 * Wave(t, 2, p.phasePulse));
-      return Placement(p.x + p.swayX * Wave(t, p.cyclesX, p.phaseX),
-                       p.y + p.swayY * Wave(t, p.cyclesY, p.phaseY),
-                       p.angle + kTwoPi * p.spin * t + 0.3 * Wave(t, 1, p.phaseX), s, s);
-    }, [=](double) { return Tint(light, light, light, 0.5 + 0.5 * nearness); });
+    actors.emplace_back(
+        p.shape,
+        [p](double t) {
+          const double s = p.scale * (1 + 0.06 * Wave(t, 2, p.phasePulse));
+          return Placement(p.x + p.swayX * Wave(t, p.cyclesX, p.phaseX),
+                           p.y + p.swayY * Wave(t, p.cyclesY, p.phaseY),
+                           p.angle + kTwoPi * p.spin * t + 0.3 * Wave(t, 1, p.phaseX), s, s);
+        },
+        [=](double) { return Tint(light, light, light, 0.5 + 0.5 * nearness); });
   }
   Animate(movie, actors, options.frameCount);
   return movie.Finish(options);

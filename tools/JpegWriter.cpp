@@ -84,7 +84,8 @@ std::vector<uint8_t> AcSymbols() {
 
 void PutMarker(std::vector<uint8_t>& out, uint8_t marker, const std::vector<uint8_t>& body) {
   const size_t length = body.size() + 2;
-  out.insert(out.end(), {0xFF, marker, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)});
+  out.insert(out.end(),
+             {0xFF, marker, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)});
   out.insert(out.end(), body.begin(), body.end());
 }
 
@@ -95,8 +96,8 @@ class BlockCoder {
     for (size_t i = 0; i < symbols.size(); ++i) acCode_[symbols[i]] = static_cast<uint8_t>(i);
     for (int u = 0; u < 8; ++u) {
       for (int x = 0; x < 8; ++x) {
-        cosine_[u * 8 + x] = (u == 0 ? std::sqrt(0.5) : 1.0) *
-                             std::cos((2 * x + 1) * u * std::numbers::pi / 16) / 2;
+        cosine_[u * 8 + x] =
+            (u == 0 ? std::sqrt(0.5) : 1.0) * std::cos((2 * x + 1) * u * std::numbers::pi / 16) / 2;
       }
     }
   }
@@ -108,7 +109,8 @@ class BlockCoder {
       for (int u = 0; u < 8; ++u) {
         double sum = 0;
         for (int y = 0; y < 8; ++y) {
-          for (int x = 0; x < 8; ++x) sum += samples[y * 8 + x] * cosine_[u * 8 + x] * cosine_[v * 8 + y];
+          for (int x = 0; x < 8; ++x)
+            sum += samples[y * 8 + x] * cosine_[u * 8 + x] * cosine_[v * 8 + y];
         }
         coefficients[v * 8 + u] = static_cast<int>(std::lround(sum / quantisers[v * 8 + u]));
       }
@@ -160,14 +162,16 @@ std::vector<uint8_t> EncodeJpeg(const std::vector<uint8_t>& rgb, int width, int 
     for (int k = 0; k < 64; ++k) tables.push_back(quantisers[table][zigZag[k]]);
   }
   PutMarker(out, 0xDB, tables);
-  PutMarker(out, 0xC0, {8, static_cast<uint8_t>(height >> 8), static_cast<uint8_t>(height),
-                        static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(width), 3,
-                        1, 0x11, 0, 2, 0x11, 1, 3, 0x11, 1});
+  PutMarker(out, 0xC0,
+            {8, static_cast<uint8_t>(height >> 8), static_cast<uint8_t>(height),
+             static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(width), 3, 1, 0x11, 0, 2, 0x11,
+             1, 3, 0x11, 1});
   std::vector<uint8_t> huffman = {0x00, 0, 0, 0, 12};  // DC: twelve codes of 4 bits
   huffman.resize(huffman.size() + 12);
   for (int i = 0; i < 12; ++i) huffman.push_back(static_cast<uint8_t>(i));
   const std::vector<uint8_t> acSymbols = AcSymbols();
-  huffman.insert(huffman.end(), {0x10, 0, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(acSymbols.size())});
+  huffman.insert(huffman.end(),
+                 {0x10, 0, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(acSymbols.size())});
   huffman.resize(huffman.size() + 8);
   huffman.insert(huffman.end(), acSymbols.begin(), acSymbols.end());
   PutMarker(out, 0xC4, huffman);

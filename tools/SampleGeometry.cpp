@@ -86,7 +86,8 @@ void RadialLoop(ShapePen& pen, int n, const std::function<double(int)>& anchorRa
 void Circle(ShapePen& pen, double radius, bool reversed) {
   // Eight quadratic arcs stay within a 1/1000 of the radius of the true circle.
   const double control = radius / std::cos(std::numbers::pi / 8);
-  RadialLoop(pen, 8, [radius](int) { return radius; }, [control](int) { return control; }, reversed);
+  RadialLoop(
+      pen, 8, [radius](int) { return radius; }, [control](int) { return control; }, reversed);
 }
 
 void Star(ShapePen& pen, int points, double outer, double inner) {
@@ -131,13 +132,21 @@ void RoundedRect(ShapePen& pen, double width, double height, double radius) {
 SwfMatrix GradientBox(double x, double y, double width, double height, double angle) {
   const double sx = width / 32768, sy = height / 32768;
   const double c = std::cos(angle), s = std::sin(angle);
-  return {sx * c, sx * s, -sy * s, sy * c, static_cast<int32_t>(std::lround(x)),
+  return {sx * c,
+          sx * s,
+          -sy * s,
+          sy * c,
+          static_cast<int32_t>(std::lround(x)),
           static_cast<int32_t>(std::lround(y))};
 }
 
 SwfMatrix Placement(double x, double y, double angle, double sx, double sy) {
   const double c = std::cos(angle), s = std::sin(angle);
-  return {sx * c, sx * s, -sy * s, sy * c, static_cast<int32_t>(std::lround(x)),
+  return {sx * c,
+          sx * s,
+          -sy * s,
+          sy * c,
+          static_cast<int32_t>(std::lround(x)),
           static_cast<int32_t>(std::lround(y))};
 }
 
@@ -196,7 +205,9 @@ SwfRgba Hsv(double hue, double saturation, double value, uint8_t alpha) {
                t = value * (1 - saturation * (1 - f));
   const double rgb[6][3] = {{value, t, p}, {q, value, p}, {p, value, t},
                             {p, q, value}, {t, p, value}, {value, p, q}};
-  auto byte = [](double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+  auto byte = [](double v) {
+    return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
+  };
   return {byte(rgb[sector][0]), byte(rgb[sector][1]), byte(rgb[sector][2]), alpha};
 }
 

@@ -102,8 +102,8 @@ struct Actor {
   uint16_t character = 0;
   std::function<SwfMatrix(double t)> matrix;
   std::function<SwfColorTransform(double t)> color;  // empty: untinted
-  uint16_t clips = 0;   // a clip layer for the next `clips` actors
-  bool still = false;   // placed in the first frame and never moved
+  uint16_t clips = 0;                                // a clip layer for the next `clips` actors
+  bool still = false;                                // placed in the first frame and never moved
 };
 
 // Frames of a timeline: actor i at depth firstDepth + i, placed in the first frame and moved
