@@ -1,12 +1,16 @@
 // The figures the animated samples are drawn from: placed anywhere (turned, scaled, off the
 // origin), each closes on the very twip it started from, so fills need no implied closing
-// edge, and the shape's bounds hold every point with the stroke's margin around it.
+// edge, and the shape's bounds hold every point with the stroke's margin around it. And the
+// timelines Animate writes play as described: moves every frame, tints kept while they hold,
+// clip layers over the actors after them, the loop back to the first frame.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <variant>
 
+#include "standin/flash/image/NativeImageDecoder.h"
+#include "standin/flash/player/Player.h"
 #include "tools/SampleGeometry.h"
 
 namespace swfsaver::tools::sample {
@@ -61,6 +65,39 @@ TEST(SampleGeometry, FiguresCloseExactlyWithinTheirBounds) {
     }
     EXPECT_EQ(x, startX) << c.name;
     EXPECT_EQ(y, startY) << c.name;
+  }
+}
+
+TEST(SampleGeometry, AnimatedActorsPlayFrameByFrame) {
+  SwfMovieBuilder movie;
+  const uint16_t box = DefineFigure(movie, SwfFill::Solid({255, 255, 255, 255}), std::nullopt,
+                                    [](ShapePen& pen) { Box(pen, 0, 0, 200, 200); });
+  Actor window(box, [](double) { return Placement(0, 0); });
+  window.clips = 1;
+  window.still = true;
+  const std::vector<Actor> actors = {
+      window,
+      Actor(
+          box, [](double t) { return Placement(1000 * t, 0); },
+          [](double) { return Tint(0.5, 1, 1); }),
+      Actor(
+          box, [](double) { return Placement(0, 500); }, [](double t) { return Fade(1 - t / 2); })};
+  constexpr int kFrames = 4;
+  Animate(movie, actors, kFrames, 3);
+  flash::image::NativeImageDecoder decoder;
+  const auto load = flash::player::Player::Load(movie.Finish({}), decoder);
+  ASSERT_TRUE(load.ok());
+  flash::player::Player& player = *load.player;
+  ASSERT_EQ(player.TotalFrames(), kFrames);
+  for (int tick = 0; tick <= kFrames; ++tick) {
+    const int frame = tick % kFrames;
+    const auto& list = player.Root().DisplayList();
+    ASSERT_EQ(list.size(), 3u) << tick;
+    EXPECT_EQ(list.at(3).State().clipDepth, 4) << tick;
+    EXPECT_EQ(list.at(4).State().matrix.tx, 250 * frame) << tick;
+    EXPECT_EQ(list.at(4).State().colorTransform.mulR, 0.5f) << tick;
+    EXPECT_NEAR(list.at(5).State().colorTransform.mulA, 1 - frame / 8.0, 1 / 256.0) << tick;
+    player.Advance();
   }
 }
 
