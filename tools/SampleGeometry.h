@@ -26,7 +26,8 @@ struct Point {
 // rounded absolute point, so long outlines do not drift and closed ones close exactly.
 class ShapePen {
  public:
-  // margin: how far strokes reach past the points (half the widest line), for the bounds.
+  // margin: how far strokes reach past the points (half the widest line, more for miter
+  // tips), for the bounds. One pen per shape: its first point resets the shape's bounds.
   ShapePen(SwfShape& shape, double margin) : shape_(shape), margin_(margin) {}
 
   void Place(Point origin, double angle = 0, double scale = 1);
