@@ -1,14 +1,21 @@
 // The SWF writer and the sample movies: each sample reads back with the size, rate, count and
-// colour it was written with, and the short sample is too short for a frame rectangle.
+// colour it was written with, the short sample is too short for a frame rectangle, and the
+// animated ones play in the player as their names say, moving.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <set>
 
+#include "standin/flash/image/NativeImageDecoder.h"
 #include "standin/flash/movie/SwfMovie.h"
+#include "standin/flash/player/Limits.h"
+#include "standin/flash/player/Player.h"
+#include "standin/flash/player/Stage.h"
+#include "standin/flash/render/RasterCanvas.h"
 #include "tools/SampleMovies.h"
 #include "tools/SwfWriter.h"
 
@@ -50,6 +57,41 @@ TEST(SwfWriterSamples, CoverTheSizesCountsAndFormsTheTestsNeed) {
   EXPECT_TRUE(sizes.count({550, 400}) && sizes.count({1101, 800}) && sizes.count({320, 240}));
   EXPECT_TRUE(counts.count(1) && counts.count(12) && counts.count(60));
   EXPECT_TRUE(plain && compressed && shortFile);
+}
+
+std::vector<uint32_t> DrawSmall(const flash::player::Player& player) {
+  std::vector<uint32_t> pixels(64 * 48);
+  flash::render::RasterCanvas canvas(pixels.data(), 64, 48, 64, flash::render::Quality::kHigh);
+  flash::player::DrawStage(&player, canvas, std::nullopt);
+  return pixels;
+}
+
+TEST(SwfWriterSamples, AnimatedSamplesPlayWithTheSizeRateAndLengthTheirNamesSay) {
+  const std::regex kName(R"(^[a-z_]+_(\d+)x(\d+)_(\d+)fps_(\d+)f\.swf$)");
+  int animated = 0;
+  for (const SampleMovie& sample : SampleMovies()) {
+    if (sample.write == nullptr) continue;
+    ++animated;
+    std::smatch name;
+    ASSERT_TRUE(std::regex_match(sample.name, name, kName)) << sample.name;
+    flash::image::NativeImageDecoder decoder;
+    const auto load = flash::player::Player::Load(sample.Bytes(), decoder);
+    ASSERT_TRUE(load.ok()) << sample.name;
+    flash::player::Player& player = *load.player;
+    const flash::TwipsRect frame{0, std::stoi(name[1]) * 20, 0, std::stoi(name[2]) * 20};
+    EXPECT_EQ(player.Header().frameSize, frame) << sample.name;
+    EXPECT_EQ(player.Header().frameRate, std::stoi(name[3]) << 8) << sample.name;
+    EXPECT_EQ(player.TotalFrames(), std::stoi(name[4])) << sample.name;
+    EXPECT_GT(player.DisplayObjects(), 0u) << sample.name;
+    EXPECT_LT(player.DisplayObjects(), flash::player::kMaxObjectsPerTimeline / 10) << sample.name;
+    if (sample.name.starts_with("dense_")) {
+      EXPECT_GE(player.DisplayObjects(), 300u);
+    }
+    const std::vector<uint32_t> first = DrawSmall(player);
+    for (int i = 0; i < player.TotalFrames() / 3; ++i) player.Advance();
+    EXPECT_NE(DrawSmall(player), first) << sample.name << " stands still";
+  }
+  EXPECT_GE(animated, 4);
 }
 
 TEST(SwfWriterSamples, RectangleUsesTheFewestBits) {

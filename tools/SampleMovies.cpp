@@ -1,5 +1,7 @@
 #include "tools/SampleMovies.h"
 
+#include "tools/AnimatedSamples.h"
+
 namespace swfsaver::tools {
 namespace {
 
@@ -22,6 +24,15 @@ constexpr SwfColor kMaroon{0x80, 0x20, 0x20};
 constexpr SwfColor kOlive{0x70, 0x70, 0x10};
 constexpr SwfColor kGrey{0x60, 0x60, 0x60};
 
+SampleMovie Animated(std::string name, uint32_t width, uint32_t height, uint16_t rate,
+                     uint16_t frames, SwfColor background, bool compressed,
+                     std::vector<uint8_t> (*write)(const SwfOptions&)) {
+  SampleMovie sample = Sample(std::move(name), width, height, rate, frames, background, compressed);
+  sample.options.version = 8;  // DefineShape4's miter joins
+  sample.write = write;
+  return sample;
+}
+
 std::vector<SampleMovie> BuildSamples() {
   std::vector<SampleMovie> samples = {
       Sample("fws_550x400_12fps_12f.swf", 550, 400, FrameRate(12), 12, kNavy, false),
@@ -37,13 +48,22 @@ std::vector<SampleMovie> BuildSamples() {
   cut.name = "short_20_bytes.swf";
   cut.truncateTo = 20;
   samples.push_back(cut);
+  // Dark stages suit a screen saver; each its own hue.
+  samples.push_back(Animated("anim_shapes_550x400_30fps_60f.swf", 550, 400, FrameRate(30), 60,
+                             {0x0C, 0x0E, 0x26}, false, WriteShapesInMotion));
+  samples.push_back(Animated("sprite_pinwheels_640x480_24fps_40f.swf", 640, 480, FrameRate(24), 40,
+                             {0x06, 0x1A, 0x22}, true, WriteSpritePinwheels));
+  samples.push_back(Animated("bitmap_fills_640x480_24fps_72f.swf", 640, 480, FrameRate(24), 72,
+                             {0x16, 0x0C, 0x22}, false, WriteBitmapFills));
+  samples.push_back(Animated("dense_shapes_1024x768_30fps_60f.swf", 1024, 768, FrameRate(30), 60,
+                             {0x06, 0x08, 0x16}, true, WriteDenseShapes));
   return samples;
 }
 
 }  // namespace
 
 std::vector<uint8_t> SampleMovie::Bytes() const {
-  std::vector<uint8_t> bytes = WriteSwf(options);
+  std::vector<uint8_t> bytes = write ? write(options) : WriteSwf(options);
   if (truncateTo != 0 && truncateTo < bytes.size()) bytes.resize(truncateTo);
   return bytes;
 }

@@ -1,6 +1,7 @@
-// The sample movies the demo and the tests play: each name says compression, frame size, rate
-// and frame count. One more file is a movie cut to fewer than 25 bytes, too short to hold a
-// frame-size rectangle.
+// The sample movies the demo and the tests play: each name says compression or content, frame
+// size, rate and frame count. Most are coloured empty stages; the animated ones
+// (AnimatedSamples.h) are for watching and for timing the renderer. One more file is a movie
+// cut to fewer than 25 bytes, too short to hold a frame-size rectangle.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,8 @@ struct SampleMovie {
   std::string name;
   SwfOptions options;
   size_t truncateTo = 0;  // 0: the whole movie; otherwise only its first bytes
+  // Writes the movie's tags from options; empty: a movie of empty frames (WriteSwf).
+  std::vector<uint8_t> (*write)(const SwfOptions& options) = nullptr;
 
   std::vector<uint8_t> Bytes() const;
 };
