@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "standin/flash/render/BitmapPainter.h"
 #include "standin/flash/render/GradientPainter.h"
@@ -30,9 +32,41 @@ TEST(RenderPaint, GradientTableHitsItsStopsAndHoldsBeyondThem) {
   EXPECT_EQ(table[64], 0xFF000000u);
   EXPECT_EQ(table[96], 0xFF643200u);  // half way to (200, 100, 0)
   EXPECT_EQ(table[127], Premultiply({197, 98, 0, 255}));
-  EXPECT_EQ(table[128], 0xFF0000FFu);  // shared ratio: the later stop from there
+  EXPECT_EQ(table[129], Premultiply({200, 100, 0, 255}));  // shared ratio: one entry more
+  EXPECT_EQ(table[130], Premultiply({0, 0, 255, 249}));  // then the last one's segment on
   EXPECT_EQ(table[192], 0x33000033u);  // premultiplied
   EXPECT_EQ(table[255], 0x33000033u);
+}
+
+// Stops that share a ratio each show for one entry, from the entry after the ratio; the
+// segment out of the group keeps its own ratios.
+TEST(RenderPaint, GradientStopsSharingARatioStepOneEntryEach) {
+  constexpr Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255},
+      black{0, 0, 0, 255}, yellow{255, 255, 0, 255}, lime{0x33, 0xFF, 0, 255},
+      teal{0, 0xCC, 0xCC, 255}, violet{0x99, 0x33, 0xFF, 255}, mint{0x33, 0xFF, 0x33, 255};
+  struct Case {
+    std::vector<GradientStop> stops;
+    std::vector<std::pair<int, Rgba>> entries;
+  } cases[] = {
+      {{{6, red}, {6, green}, {6, blue}, {6, black},
+        {150, red}, {150, lime}, {150, black}, {150, yellow}, {150, black}, {150, teal},
+        {150, blue}, {200, yellow}, {250, violet}, {250, mint}, {250, red}},
+       {{0, red}, {7, red}, {8, green}, {9, blue}, {10, {7, 0, 0, 255}}, {150, red},
+        {151, red}, {152, lime}, {153, black}, {154, yellow}, {155, black}, {156, teal},
+        {157, {36, 36, 219, 255}}, {200, yellow}, {250, violet}, {251, violet}, {252, mint},
+        {253, red}, {255, red}}},
+      {{{0, red}, {0, green}, {0, blue}}, {{0, red}, {1, red}, {2, green}, {3, blue}}},
+      {{{0, black}, {255, red}, {255, green}}, {{254, {254, 0, 0, 255}}, {255, red}}},
+  };
+  for (const Case& c : cases) {
+    Gradient g;
+    g.stops = c.stops;
+    GradientTable table;
+    BuildGradientTable(g, {}, table);
+    for (const auto& [entry, color] : c.entries) {
+      EXPECT_EQ(table[entry], Premultiply(color)) << c.stops.size() << " stops, entry " << entry;
+    }
+  }
 }
 
 TEST(RenderPaint, GradientTableInterpolatesInLinearLightAndTakesTheColorTransform) {
@@ -73,6 +107,22 @@ TEST(RenderPaint, SpreadModesBeyondTheEnds) {
     g.spread = c.spread;
     EXPECT_NEAR(RedAt(g, {10.0 / 32768, 0, 0, 1, 5, 0}, c.x, 0), c.red, 1)
         << static_cast<int>(c.spread) << " " << c.x;
+  }
+}
+
+TEST(RenderPaint, PixelsTakeTheEntryNearest256TimesTheirPosition) {
+  // Black to white over device x 0..512, two pixels a ratio: entry i is grey i, and pixel x
+  // (its centre at 256 t = (x + 0.5) / 2) takes entry round((x + 0.5) / 2), the last one at t = 1.
+  const Gradient g = TwoStops({0, 0, 0, 255}, {255, 255, 255, 255});
+  const std::pair<int, uint8_t> cases[] = {{0, 0}, {1, 1}, {2, 1}, {301, 151}, {510, 255},
+                                           {511, 255}};
+  GradientPainter painter;
+  painter.Setup(g, {1.0 / 64, 0, 0, 1, 256, 0}, {});
+  std::vector<uint32_t> row(512);
+  painter.Generate(0, 0, 512, row.data());  // the four-at-a-time path
+  for (const auto& [x, red] : cases) {
+    EXPECT_EQ(RedOf(row[x]), red) << x;
+    EXPECT_EQ(RedAt(g, {1.0 / 64, 0, 0, 1, 256, 0}, x, 0), red) << x;  // one at a time
   }
 }
 
