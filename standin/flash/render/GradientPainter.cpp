@@ -163,9 +163,9 @@ void BuildGradientTable(const Gradient& gradient, const ColorTransform& transfor
   const std::vector<GradientStop>& stops = *source;
   const bool linear = gradient.interpolation == Interpolation::kLinearRgb;
   // Walking up the entries, the table moves on by at most one stop per entry, once past the
-  // next stop's ratio. Stops that share a ratio therefore show one entry each, in order, the
-  // first one entry after the ratio itself (which still ends the segment into the group); the
-  // segment out of the group keeps its stops' own ratios and takes over after them.
+  // next stop's ratio. Of stops that share a ratio, all but the last therefore show one entry
+  // each, in order, the first one entry after the ratio itself (which still ends the segment
+  // into the group); the segment from the last one keeps its own ratios and takes over after.
   Rgba straight[256];
   const int n = static_cast<int>(stops.size());
   int segment = -1;  // -1: before the first stop; n - 1: past the last
