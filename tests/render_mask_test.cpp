@@ -1,4 +1,5 @@
-// Masks: clipping, nesting, unions while a mask is built, unbalanced calls and the depth limit.
+// Masks: clipping, nesting, unions of fills (not strokes) while a mask is built, unbalanced
+// calls and the depth limit.
 #include <gtest/gtest.h>
 
 #include "standin/flash/render/MaskStack.h"
@@ -41,6 +42,20 @@ TEST(RenderMask, MasksClipAndNestAsIntersections) {
   c.canvas.PopMask();
   Fill(c.canvas, Rect(0, 0, 16, 16), kWhite);
   EXPECT_EQ(Painted(c), 256);
+}
+
+TEST(RenderMask, StrokesDoNotWidenAMask) {
+  TestCanvas c(16, 16);
+  c.canvas.BeginMask();
+  Fill(c.canvas, Rect(4, 4, 12, 12));
+  StrokeStyle outline;
+  outline.width = 4;
+  c.canvas.StrokePath(Rect(4, 4, 12, 12), {}, outline, kRed, {});
+  c.canvas.StrokePath(Polyline({{0, 1}, {16, 1}}), {}, outline, kRed, {});
+  c.canvas.EndMask();
+  Fill(c.canvas, Rect(0, 0, 16, 16), kWhite);
+  EXPECT_EQ(Painted(c), 8 * 8);
+  EXPECT_EQ(c.At(3, 8) | c.At(8, 1), 0u);
 }
 
 TEST(RenderMask, PartialCoverageScalesWhatIsDrawn) {

@@ -53,6 +53,8 @@ void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule r
 
 void RasterCanvas::StrokePath(const Path& path, const Matrix& toDevice, const StrokeStyle& stroke,
                               const Paint& paint, const ColorTransform& colorTransform) {
+  // The Flash Player masks with fills only: a clip layer's outlines do not widen its mask.
+  if (masks_.Target()) return;
   const PixelBox box = masks_.DrawBox();
   if (box.Empty() || path.Empty()) return;
   const StrokePen pen = MakeStrokePen(stroke, toDevice);
