@@ -1,12 +1,12 @@
 // The value types' arithmetic (composition order of matrices and colour transforms), the
-// flattener's accuracy and bounds, and the stroke width rule.
+// flattener's accuracy and bounds, and the stroke pen.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "standin/flash/render/Flattener.h"
-#include "standin/flash/render/Stroker.h"
+#include "standin/flash/render/StrokePen.h"
 #include "tests/render_test_support.h"
 
 namespace swfsaver::flash::render::test {
@@ -109,7 +109,7 @@ TEST(RenderGeometry, CurvesOutsideTheCanvasBecomeChordsAndBadContoursGo) {
   EXPECT_GT(out.ContourEnd(1) - out.ContourBegin(1), 10u);
 }
 
-TEST(RenderGeometry, StrokeWidthFollowsTheMatrixAndNeverDropsBelowOnePixel) {
+TEST(RenderGeometry, StrokePenFollowsTheMatrixAndNeverDropsBelowOnePixel) {
   const double nan = std::nan("");
   const Matrix twips = Matrix::Scale(0.05, 0.05);
   const Matrix stretched = Matrix::Scale(0.05, 0.15);
@@ -118,19 +118,19 @@ TEST(RenderGeometry, StrokeWidthFollowsTheMatrixAndNeverDropsBelowOnePixel) {
     double width;
     Matrix m;
     bool scaleX, scaleY, hinting;
-    double device;
+    double wideX, tallY;  // device widths across a vertical and a horizontal line
   } cases[] = {
-      {100, twips, true, true, false, 5},
-      {100, rotated, true, true, false, 10},
-      {100, stretched, true, true, false, 10},  // mean of 5 and 15
-      {100, stretched, false, true, false, 15},
-      {100, stretched, true, false, false, 5},
-      {100, Matrix::Scale(3, 3), false, false, false, 5},  // 20 units a pixel
-      {0, twips, true, true, false, 1},                    // hairline
-      {10, twips, true, true, false, 1},
-      {nan, twips, true, true, false, 1},
-      {-40, twips, true, true, false, 1},
-      {130, twips, true, true, true, 7},  // 6.5 rounded
+      {100, twips, true, true, false, 5, 5},
+      {100, rotated, true, true, false, 10, 10},
+      {100, stretched, true, true, false, 5, 15},
+      {100, Matrix::Scale(3, 3), false, false, false, 5, 5},  // 20 units a pixel
+      {0, stretched, true, true, false, 1, 1},                // hairline
+      {10, twips, true, true, false, 1, 1},
+      {nan, twips, true, true, false, 1, 1},
+      {-40, twips, true, true, false, 1, 1},
+      {100, {nan, 0, 0, 1, 0, 0}, true, true, false, 1, 1},
+      {130, twips, true, true, true, 7, 7},                          // 6.5 rounded
+      {100, Matrix::Scale(0.213, 0.052), true, true, true, 21, 5},  // 21.3 x 5.2
   };
   for (const Case& c : cases) {
     StrokeStyle style;
@@ -138,7 +138,25 @@ TEST(RenderGeometry, StrokeWidthFollowsTheMatrixAndNeverDropsBelowOnePixel) {
     style.scaleX = c.scaleX;
     style.scaleY = c.scaleY;
     style.pixelHinting = c.hinting;
-    EXPECT_DOUBLE_EQ(DeviceStrokeWidth(style, c.m), c.device) << c.width;
+    const StrokePen pen = MakeStrokePen(style, c.m);
+    EXPECT_NEAR(pen.deviceWidthX, c.wideX, 1e-9) << c.width << " " << c.m.d;
+    EXPECT_NEAR(pen.deviceWidthY, c.tallY, 1e-9) << c.width << " " << c.m.d;
+  }
+}
+
+// Offsets of half the width in the shape's coordinates land on the device pen's ellipse, which
+// the stroking space makes round, of the pen's width.
+TEST(RenderGeometry, StrokePenIsTheShapesPenMappedByTheMatrix) {
+  StrokeStyle style;
+  style.width = 100;
+  for (const Matrix& m : {Matrix{0.257, 0.035, -0.257, 0.035, 0, 0},  // turned, stretched
+                          Matrix{0.3, 0.1, 0.25, -0.02, 7, 9}}) {    // skewed, mirrored
+    const StrokePen pen = MakeStrokePen(style, m);
+    for (double angle = 0; angle < 6.28; angle += 0.39) {
+      const Point shape{50 * std::cos(angle), 50 * std::sin(angle)};
+      const Point p = pen.fromDevice.ApplyVector(m.ApplyVector(shape));
+      EXPECT_NEAR(std::hypot(p.x, p.y), pen.width / 2, 1e-6) << m.a << " " << angle;
+    }
   }
 }
 

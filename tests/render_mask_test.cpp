@@ -1,4 +1,5 @@
-// Masks: clipping, nesting, unions while a mask is built, unbalanced calls and the depth limit.
+// Masks: clipping, nesting, unions of fills (not strokes) while a mask is built, unbalanced
+// calls and the depth limit.
 #include <gtest/gtest.h>
 
 #include "standin/flash/render/MaskStack.h"
@@ -41,6 +42,16 @@ TEST(RenderMask, MasksClipAndNestAsIntersections) {
   c.canvas.PopMask();
   Fill(c.canvas, Rect(0, 0, 16, 16), kWhite);
   EXPECT_EQ(Painted(c), 256);
+}
+
+TEST(RenderMask, StrokesDoNotWidenAMask) {
+  TestCanvas c(16, 16);
+  c.canvas.BeginMask();
+  Fill(c.canvas, Rect(4, 4, 12, 12));
+  c.canvas.StrokePath(Rect(4, 4, 12, 12), {}, StrokeStyle{.width = 4}, kRed, {});
+  c.canvas.EndMask();
+  Fill(c.canvas, Rect(0, 0, 16, 16), kWhite);
+  EXPECT_EQ(Painted(c), 8 * 8);
 }
 
 TEST(RenderMask, PartialCoverageScalesWhatIsDrawn) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "standin/flash/render/BitmapPainter.h"
 #include "standin/flash/render/GradientPainter.h"
@@ -30,9 +32,36 @@ TEST(RenderPaint, GradientTableHitsItsStopsAndHoldsBeyondThem) {
   EXPECT_EQ(table[64], 0xFF000000u);
   EXPECT_EQ(table[96], 0xFF643200u);  // half way to (200, 100, 0)
   EXPECT_EQ(table[127], Premultiply({197, 98, 0, 255}));
-  EXPECT_EQ(table[128], 0xFF0000FFu);  // shared ratio: the later stop from there
+  EXPECT_EQ(table[129], Premultiply({200, 100, 0, 255}));  // shared ratio: one entry more
+  EXPECT_EQ(table[130], Premultiply({0, 0, 255, 249}));  // then the last one's segment on
   EXPECT_EQ(table[192], 0x33000033u);  // premultiplied
   EXPECT_EQ(table[255], 0x33000033u);
+}
+
+// Of stops sharing a ratio all but the last show one entry each from the entry after the ratio;
+// the segment from the last one keeps its own ratios. A group at 255 is cut short.
+TEST(RenderPaint, GradientStopsSharingARatioStepOneEntryEach) {
+  constexpr Rgba r{255, 0, 0, 255}, g{0, 255, 0, 255}, b{0, 0, 255, 255}, k{0, 0, 0, 255},
+      y{255, 255, 0, 255};
+  struct Case {
+    std::vector<GradientStop> stops;
+    std::vector<std::pair<int, Rgba>> entries;
+  } cases[] = {
+      {{{6, r}, {6, g}, {6, b}, {6, k}, {150, r}, {150, g}, {150, k}, {150, b}, {200, y}},
+       {{0, r}, {7, r}, {8, g}, {9, b}, {10, {7, 0, 0, 255}}, {150, r}, {151, r}, {152, g},
+        {153, k}, {154, {20, 20, 235, 255}}, {200, y}, {255, y}}},
+      {{{0, r}, {0, g}, {0, b}}, {{0, r}, {1, r}, {2, g}, {3, b}}},
+      {{{0, k}, {255, r}, {255, g}}, {{254, {254, 0, 0, 255}}, {255, r}}},
+  };
+  for (const Case& c : cases) {
+    Gradient gradient;
+    gradient.stops = c.stops;
+    GradientTable table;
+    BuildGradientTable(gradient, {}, table);
+    for (const auto& [entry, color] : c.entries) {
+      EXPECT_EQ(table[entry], Premultiply(color)) << c.stops.size() << " stops, entry " << entry;
+    }
+  }
 }
 
 TEST(RenderPaint, GradientTableInterpolatesInLinearLightAndTakesTheColorTransform) {
@@ -74,6 +103,17 @@ TEST(RenderPaint, SpreadModesBeyondTheEnds) {
     EXPECT_NEAR(RedAt(g, {10.0 / 32768, 0, 0, 1, 5, 0}, c.x, 0), c.red, 1)
         << static_cast<int>(c.spread) << " " << c.x;
   }
+}
+
+TEST(RenderPaint, PixelsTakeTheEntryNearest256TimesTheirPosition) {
+  // Grey i at entry i over device x 0..512: pixel x, at 256 t = (x + 0.5) / 2, takes entry
+  // round((x + 0.5) / 2), t = 1 the last. Whole rows take the four-at-a-time path.
+  GradientPainter painter;
+  painter.Setup(TwoStops({0, 0, 0, 255}, {255, 255, 255, 255}), {1.0 / 64, 0, 0, 1, 256, 0}, {});
+  std::vector<uint32_t> row(512);
+  painter.Generate(0, 0, 512, row.data());
+  const std::pair<int, int> cases[] = {{0, 0}, {1, 1}, {2, 1}, {301, 151}, {510, 255}, {511, 255}};
+  for (const auto& [x, red] : cases) EXPECT_EQ(RedOf(row[x]), red) << x;
 }
 
 TEST(RenderPaint, RadialAndFocalGradientsMeasureFromTheirCentres) {

@@ -87,6 +87,12 @@ TEST(RenderRaster, LowQualitySamplesPixelCentres) {
                 FillRule::kNonZero, Quality::kLow);
   EXPECT_EQ(box.At(10, 3) + box.At(20, 3) + box.At(15, 2) + box.At(15, 4), 4 * 255);
   EXPECT_EQ(box.At(9, 3) + box.At(21, 3) + box.At(15, 1) + box.At(15, 5), 0);
+  // Edges through centres: [left, right) and [top, bottom) take the first and leave the last.
+  const CoverageGrid ties =
+      Rasterize(ContoursOf({{{10.5, 2.5}, {20.5, 2.5}, {20.5, 4.5}, {10.5, 4.5}}}), 32, 8,
+                FillRule::kNonZero, Quality::kLow);
+  EXPECT_EQ(ties.At(10, 2) + ties.At(19, 3), 2 * 255);
+  EXPECT_EQ(ties.At(20, 3) + ties.At(15, 4) + ties.At(9, 3), 0);
 
   const CoverageGrid grid =
       Rasterize(Blob(16, 16, 11.3, 0, 64), 32, 32, FillRule::kNonZero, Quality::kLow);

@@ -110,6 +110,35 @@ TEST(RenderStroke, WideStrokeOnASmallCircleCoversItsMiddle) {
   EXPECT_EQ(canvas.Alpha(34, 20), 0);
 }
 
+// A square stretched 4:1 across, 2 wide: sides four times as thick as top and bottom, unless
+// the stroke ignores a scale. Both squares cover x 8 to 40 and y 4 to 28 on the device.
+TEST(RenderStroke, StretchedStrokesThickenWhereTheShapeIsStretched) {
+  const Path square = Rect(2, 4, 10, 28), tall = Rect(2, 16, 10, 112);
+  struct Case {
+    const Path& path;
+    bool scaleX, scaleY;
+    Matrix m;
+    double side, top;  // on the middle row right of the centre, the middle column above it
+  } cases[] = {
+      {square, true, true, Matrix::Scale(4, 1), 8, 2},
+      {square, false, true, Matrix::Scale(4, 1), 2, 2},  // NoHScale: the vertical scale both ways
+      {square, true, false, Matrix::Scale(4, 1), 8, 8},
+      {tall, true, true, Matrix::Scale(4, 0.25), 8, 1},  // 0.5 px tall, widened to 1
+  };
+  for (const Case& c : cases) {
+    StrokeStyle style = Style(2);
+    style.scaleX = c.scaleX;
+    style.scaleY = c.scaleY;
+    StrokeCanvas canvas;
+    canvas.Draw(c.path, style, c.m);
+    double side = 0, top = 0;
+    for (int x = 25; x < 48; ++x) side += canvas.Alpha(x, 16) / 255.0;
+    for (int y = 0; y < 16; ++y) top += canvas.Alpha(24, y) / 255.0;
+    EXPECT_NEAR(side, c.side, 0.02) << c.scaleX << c.scaleY << " " << c.m.d;
+    EXPECT_NEAR(top, c.top, 0.02) << c.scaleX << c.scaleY << " " << c.m.d;
+  }
+}
+
 TEST(RenderStroke, PixelHintingPutsThinStrokesOnWholePixels) {
   StrokeStyle hinted = Style(1);
   hinted.pixelHinting = true;

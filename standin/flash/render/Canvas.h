@@ -31,8 +31,9 @@ class Canvas {
   virtual void StrokePath(const Path& path, const Matrix& toDevice, const StrokeStyle& stroke,
                           const Paint& paint, const ColorTransform& colorTransform) = 0;
 
-  // Between BeginMask and EndMask every fill and stroke adds its coverage to a new mask instead
-  // of drawing (the mask's own colours do not matter); after EndMask everything drawn is
+  // Between BeginMask and EndMask every fill adds its coverage to a new mask instead of drawing
+  // (the mask's own colours do not matter) and strokes add nothing, as the Flash Player masks
+  // with a clip layer's fills only; after EndMask everything drawn is
   // clipped to that mask and to every mask still pushed beneath it, until PopMask removes it.
   virtual void BeginMask() = 0;
   virtual void EndMask() = 0;

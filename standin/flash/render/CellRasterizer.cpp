@@ -203,7 +203,9 @@ void CellRasterizer::RenderSampledEdge(const Edge& e, int64_t yTop, int64_t yBot
     if (sample >= yBottom) break;
     const double exact = e.x0 + static_cast<double>(sample - e.y0) * slope;
     const int32_t x = std::clamp(static_cast<int32_t>(exact), xLow, xHigh);
-    const int px = ((x - kOne / 2) >> kShift) + 1;
+    // The first pixel whose centre is at or right of the crossing: a pixel is in when its
+    // centre lies in [left, right), as rows are in when theirs lies in [top, bottom).
+    const int px = (x - kOne / 2 + kOne - 1) >> kShift;
     AddCell(std::min(px, clip_.right), static_cast<int>(row), kOne * e.dir, 0);
   }
 }

@@ -38,42 +38,50 @@ const TransferTables& Transfer() {
   return tables;
 }
 
-// Entries [from, to) of a stretch between two stops, straight colours: in sRGB with 16.16
-// fixed-point steps, in linear light through the transfer tables.
-void FillStretch(Rgba a, Rgba b, int from, int to, bool linear, Rgba* out) {
-  const int n = to - from;
-  if (n <= 0) return;  // stops sharing a ratio
+// Entries [from, to) of the segment from stop a (at ratio `start`) to stop b, `span` ratios
+// later, straight colours: in sRGB with 16.16 fixed-point steps, in linear light through the
+// transfer tables. Entries past the segment's end take b; a segment of no span is a.
+void FillSegment(Rgba a, Rgba b, int start, int span, int from, int to, bool linear, Rgba* out) {
+  if (span <= 0) {
+    std::fill(out + from, out + to, a);
+    return;
+  }
   if (linear) {
     const TransferTables& tt = Transfer();
     auto mix = [&](uint8_t x, uint8_t y, float t) {
       const float l = tt.toLinear[x] + (tt.toLinear[y] - tt.toLinear[x]) * t;
       return tt.toCode[static_cast<int>(l * kLinearLevels + 0.5f)];  // l within [0, 1]
     };
-    for (int k = 0; k < n; ++k) {
-      const float t = static_cast<float>(k) / static_cast<float>(n);
-      out[from + k] = {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t),
-                       static_cast<uint8_t>((a.a * (n - k) + b.a * k + n / 2) / n)};
+    for (int i = from; i < to; ++i) {
+      const int k = std::min(i - start, span);
+      const float t = static_cast<float>(k) / static_cast<float>(span);
+      out[i] = {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t),
+                static_cast<uint8_t>((a.a * (span - k) + b.a * k + span / 2) / span)};
     }
     return;
   }
   const uint8_t ca[4] = {a.r, a.g, a.b, a.a}, cb[4] = {b.r, b.g, b.b, b.a};
-  int32_t value[4], step[4];
+  int32_t base[4], step[4];
   for (int c = 0; c < 4; ++c) {
-    value[c] = (int32_t{ca[c]} << 16) + 0x8000;
-    step[c] = ((int32_t{cb[c]} - ca[c]) << 16) / n;
+    base[c] = (int32_t{ca[c]} << 16) + 0x8000;
+    step[c] = ((int32_t{cb[c]} - ca[c]) << 16) / span;
   }
-  for (int k = 0; k < n; ++k) {
-    out[from + k] = {static_cast<uint8_t>(value[0] >> 16), static_cast<uint8_t>(value[1] >> 16),
-                     static_cast<uint8_t>(value[2] >> 16), static_cast<uint8_t>(value[3] >> 16)};
-    for (int c = 0; c < 4; ++c) value[c] += step[c];
+  for (int i = from; i < to; ++i) {
+    const int k = std::min(i - start, span);
+    uint8_t v[4];
+    for (int c = 0; c < 4; ++c) v[c] = static_cast<uint8_t>((base[c] + k * step[c]) >> 16);
+    out[i] = {v[0], v[1], v[2], v[3]};
   }
 }
 
-// Any float to a table index: NaN and values out of range land at the ends.
+// A position t (0 to 1 across the gradient) picks entry round(256 t): the ratios sit 1/256
+// apart, and t = 1 would be ratio 256, the last entry again. NaN and values out of range land
+// at the ends.
+constexpr float kLastPosition = 255.0f / 256;
 inline int Index(float t) {
   t = t > 0 ? t : 0;
-  t = t < 1 ? t : 1;
-  return static_cast<int>(t * 255 + 0.5f);
+  t = t < kLastPosition ? t : kLastPosition;
+  return static_cast<int>(t * 256 + 0.5f);
 }
 
 inline float Floor(float t) {  // |t| < 2^31
@@ -126,9 +134,9 @@ void ToIndices(const float* t, int n, int* index) {
         v = _mm_or_ps(_mm_and_ps(over, _mm_sub_ps(two, v)), _mm_andnot_ps(over, v));
       }
     }
-    v = _mm_min_ps(_mm_max_ps(v, zero), one);
+    v = _mm_min_ps(_mm_max_ps(v, zero), _mm_set1_ps(kLastPosition));
     const __m128i k =
-        _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(v, _mm_set1_ps(255)), _mm_set1_ps(0.5f)));
+        _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(v, _mm_set1_ps(256)), _mm_set1_ps(0.5f)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(index + i), k);
   }
 #endif
@@ -154,13 +162,30 @@ void BuildGradientTable(const Gradient& gradient, const ColorTransform& transfor
   }
   const std::vector<GradientStop>& stops = *source;
   const bool linear = gradient.interpolation == Interpolation::kLinearRgb;
+  // Walking up the entries, the table moves on by at most one stop per entry, once past the
+  // next stop's ratio. Of stops that share a ratio, all but the last therefore show one entry
+  // each, in order, the first one entry after the ratio itself (which still ends the segment
+  // into the group); the segment from the last one keeps its own ratios and takes over after.
   Rgba straight[256];
-  std::fill(straight, straight + stops.front().ratio, stops.front().color);
-  for (size_t k = 0; k + 1 < stops.size(); ++k) {  // stops sharing a ratio span nothing
-    FillStretch(stops[k].color, stops[k + 1].color, stops[k].ratio, stops[k + 1].ratio, linear,
-                straight);
+  const int n = static_cast<int>(stops.size());
+  int segment = -1;  // -1: before the first stop; n - 1: past the last
+  int runStart = 0;
+  auto finishRun = [&](int end) {
+    if (segment < 0 || segment == n - 1) {
+      std::fill(straight + runStart, straight + end, stops[segment < 0 ? 0 : n - 1].color);
+    } else {
+      const GradientStop &a = stops[segment], &b = stops[segment + 1];
+      FillSegment(a.color, b.color, a.ratio, b.ratio - a.ratio, runStart, end, linear, straight);
+    }
+    runStart = end;
+  };
+  for (int i = 0; i < 256; ++i) {
+    if (segment + 1 < n && i > stops[segment + 1].ratio) {
+      finishRun(i);
+      ++segment;
+    }
   }
-  std::fill(straight + stops.back().ratio, straight + 256, stops.back().color);
+  finishRun(256);
   const bool identity = transform.IsIdentity();
   for (int i = 0; i < 256; ++i) {
     table[i] = Premultiply(identity ? straight[i] : transform.Apply(straight[i]));

@@ -14,8 +14,9 @@ using GradientTable = std::array<uint32_t, 256>;
 
 // Entry i is the colour at ratio i: straight colours interpolated between the stops (in sRGB or
 // in linear light), then the colour transform, then premultiplied. A ratio before the first
-// stop takes its colour, after the last likewise; where stops share a ratio the later one
-// starts the next stretch. No stops: transparent.
+// stop takes its colour, after the last likewise. Stops sharing a ratio step: all but the last
+// show for one entry each, in order, from the entry after that ratio on, then the segment from
+// the last to the next stop takes over (see the walk in the source). No stops: transparent.
 void BuildGradientTable(const Gradient& gradient, const ColorTransform& transform,
                         GradientTable& table);
 

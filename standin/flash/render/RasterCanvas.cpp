@@ -6,6 +6,7 @@
 
 #include "standin/flash/render/Flattener.h"
 #include "standin/flash/render/PixelBlend.h"
+#include "standin/flash/render/StrokePen.h"
 #include "standin/flash/render/Stroker.h"
 
 namespace swfsaver::flash::render {
@@ -52,18 +53,24 @@ void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule r
 
 void RasterCanvas::StrokePath(const Path& path, const Matrix& toDevice, const StrokeStyle& stroke,
                               const Paint& paint, const ColorTransform& colorTransform) {
+  // The Flash Player masks with fills only: a clip layer's outlines do not widen its mask.
+  if (masks_.Target()) return;
   const PixelBox box = masks_.DrawBox();
   if (box.Empty() || path.Empty()) return;
-  const double width = DeviceStrokeWidth(stroke, toDevice);
+  const StrokePen pen = MakeStrokePen(stroke, toDevice);
   // A curve farther than this from the box cannot reach it with its stroke, joins or caps.
   const double reach = stroke.join == Join::kMiter && std::isfinite(stroke.miterLimit)
                            ? std::max(stroke.miterLimit, 1.5)
                            : 1.5;
   centre_.Clear();
-  FlattenPath(path, toDevice, Around(box, width / 2 * reach + 2), centre_);
-  if (stroke.pixelHinting) HintCentreLine(width, centre_);
+  FlattenPath(path, toDevice, Around(box, pen.DeviceReach() * reach + 2), centre_);
+  if (stroke.pixelHinting) HintCentreLine(pen.deviceWidthX, pen.deviceWidthY, centre_);
+  // An elliptical pen is round where its short axis is stretched to the long one: stroke
+  // there, then map the outline back.
+  if (!pen.round) MapContours(pen.fromDevice, centre_);
   outline_.Clear();
-  StrokeContours(centre_, width, stroke, outline_);
+  StrokeContours(centre_, pen.width, stroke, outline_);
+  if (!pen.round) MapContours(pen.toDevice, outline_);
   raster_.Reset(box, quality_);
   raster_.AddContours(outline_);
   Composite(FillRule::kNonZero, paint, toDevice, colorTransform);

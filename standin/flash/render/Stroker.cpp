@@ -11,7 +11,6 @@ namespace swfsaver::flash::render {
 namespace {
 
 constexpr double kMinSegment = 1e-6;   // shorter segments have no usable direction
-constexpr double kMaxWidth = 1 << 20;  // wider strokes cover any canvas anyway
 constexpr int kMaxArcSteps = 128;
 
 Point Add(Point p, Point v, double s) { return {p.x + v.x * s, p.y + v.y * s}; }
@@ -207,36 +206,9 @@ class Stroker {
 
 }  // namespace
 
-double DeviceStrokeWidth(const StrokeStyle& style, const Matrix& toDevice) {
-  const double sx = std::hypot(toDevice.a, toDevice.b);
-  const double sy = std::hypot(toDevice.c, toDevice.d);
-  double scale = 1.0 / 20;
-  if (style.scaleX && style.scaleY) {
-    scale = (sx + sy) / 2;
-  } else if (style.scaleX) {
-    scale = sx;
-  } else if (style.scaleY) {
-    scale = sy;
-  }
-  double width = style.width * scale;
-  if (!(width >= 1)) width = 1;  // also NaN
-  width = std::min(width, kMaxWidth);
-  return style.pixelHinting ? std::round(width) : width;
-}
-
-void HintCentreLine(double deviceWidth, Contours& centre) {
-  // An odd width centred on a pixel centre, an even one on a pixel boundary, fills whole pixels.
-  const bool odd = std::fmod(std::round(deviceWidth), 2.0) == 1.0;
-  for (size_t i = 0; i < centre.PointCount(); ++i) {
-    Point& p = centre.MutableAt(i);
-    p = odd ? Point{std::floor(p.x) + 0.5, std::floor(p.y) + 0.5}
-            : Point{std::round(p.x), std::round(p.y)};
-  }
-}
-
-void StrokeContours(const Contours& centre, double deviceWidth, const StrokeStyle& style,
+void StrokeContours(const Contours& centre, double width, const StrokeStyle& style,
                     Contours& outline) {
-  Stroker stroker(deviceWidth, style, outline);
+  Stroker stroker(width, style, outline);
   for (size_t i = 0; i < centre.ContourCount(); ++i) {
     stroker.Contour(centre, centre.ContourBegin(i), centre.ContourEnd(i));
   }
