@@ -90,6 +90,7 @@ TEST(FlashFrameActions, EachActionSteersTheTimelineAsTheFlashPlayerDoes) {
       {SwfActions().GotoLabel("eight"), {0, 1, 2, 3, 4, 5}},        // no such label
       {SwfActions().NextFrame(), {0, 1, 3, 3, 3, 3}},
       {SwfActions().PrevFrame(), {0, 1, 1, 1, 1, 1}},
+      {SwfActions().GotoFrame(9).Play().NextFrame(), {0, 1, 9, 0, 1, 9}},  // none past the last
       {SwfActions().PushString("seven").GotoFrame2(true), {0, 1, 7, 8, 9, 0}},
       {SwfActions().PushString("5").GotoFrame2(false), {0, 1, 4, 4, 4, 4}},  // frame 5, from 1
       {SwfActions().PushInteger(3).GotoFrame2(false, 2), {0, 1, 4, 4, 4, 4}},  // with scene bias
@@ -259,23 +260,30 @@ TEST(FlashFrameActions, GotosBackwardAndForwardShowWhatPlayingThereShows) {
   }
 }
 
-TEST(FlashFrameActions, TheMovieStopsOnFrameThreeOfTenAndTheControlReportsIt) {
+// Ten frames, each showing a 4 px bar of its own at x = 4f px, green 20f; the block on frame
+// blockFrame and the label "end" on frame 8.
+std::vector<uint8_t> BarMovie(int blockFrame, const SwfActions& block) {
   SwfMovieBuilder movie;
   for (int frame = 0; frame < 10; ++frame) {
-    tools::SwfShape bar;  // frame f: a bar at x = 4f px, 4 px wide
+    tools::SwfShape bar;
     bar.fills = {tools::SwfFill::Solid({0, static_cast<uint8_t>(20 * frame), 0})};
     bar.Style(0, 1, std::nullopt, std::nullopt).Rectangle(frame * 80, 0, 80, 200);
     SwfPlace place;
     place.character = movie.DefineShape(bar);
     movie.Place(place);  // replaces the bar of the frame before
-    if (frame == 2) movie.DoAction(SwfActions().Stop());
+    if (frame == blockFrame) movie.DoAction(block);
+    if (frame == 8) movie.Label("end");
     movie.ShowFrame();
   }
   tools::SwfOptions options;
   options.widthPixels = 40;
   options.heightPixels = 10;
+  return movie.Finish(options);
+}
+
+TEST(FlashFrameActions, TheMovieStopsOnFrameThreeOfTenAndTheControlReportsIt) {
   MoviePlayback playback;
-  playback.Load(testing::LoadBytes(movie.Finish(options)));
+  playback.Load(testing::LoadBytes(BarMovie(2, SwfActions().Stop())));
   playback.Play();
   for (int tick = 0; tick < 25; ++tick) playback.Advance();
   EXPECT_EQ(playback.TotalFrames(), 10);
@@ -284,6 +292,18 @@ TEST(FlashFrameActions, TheMovieStopsOnFrameThreeOfTenAndTheControlReportsIt) {
   EXPECT_EQ(stage.At(9, 5), testing::Opaque(0, 40, 0));
   EXPECT_EQ(stage.At(7, 5), testing::Opaque(255, 255, 255));
   EXPECT_EQ(stage.At(12, 5), testing::Opaque(255, 255, 255));
+}
+
+TEST(FlashFrameActions, AJumpToALabelShowsThatFrameAndPlaysOn) {
+  auto player = testing::LoadBytes(BarMovie(1, SwfActions().PushString("end").GotoFrame2(true)));
+  ASSERT_TRUE(player);
+  player->Advance();  // frame 1 jumps to frame 8
+  EXPECT_EQ(player->CurrentFrame(), 8);
+  const testing::StagePixels stage = testing::DrawLow(*player);
+  EXPECT_EQ(stage.At(33, 5), testing::Opaque(0, 160, 0));
+  EXPECT_EQ(stage.At(5, 5), testing::Opaque(255, 255, 255));  // frame 1's bar is gone
+  player->Advance();
+  EXPECT_EQ(testing::DrawLow(*player).At(37, 0), testing::Opaque(0, 180, 0));
 }
 
 TEST(FlashFrameActionBounds, BlocksPastTheTickBudgetAndEndlessGotoChainsStop) {

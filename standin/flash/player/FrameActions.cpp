@@ -103,11 +103,13 @@ class BlockRunner {
     switch (action.kind) {
       case ActionKind::kStop: timeline.SetPlaying(false); break;
       case ActionKind::kPlay: timeline.SetPlaying(true); break;
-      // Like gotoAndStop: the Flash Player stops on the frame it steps to.
+      // Like gotoAndStop, the step stops on the frame it lands on; at either end it does nothing.
       case ActionKind::kNextFrame:
-        Jump(timeline, std::min(current + 1, timeline.FrameCount() - 1), false);
+        if (current + 1 < timeline.FrameCount()) Jump(timeline, current + 1, false);
         break;
-      case ActionKind::kPrevFrame: Jump(timeline, std::max(current - 1, 0), false); break;
+      case ActionKind::kPrevFrame:
+        if (current > 0) Jump(timeline, current - 1, false);
+        break;
       case ActionKind::kGotoFrame: Jump(timeline, action.frame, false); break;
       case ActionKind::kGotoLabel:
         if (const auto frame = timeline.Definition().FrameOfLabel(action.text)) Jump(timeline, *frame, false);
