@@ -15,6 +15,8 @@ struct SampleMovie {
   std::string name;
   SwfOptions options;
   size_t truncateTo = 0;  // 0: the whole movie; otherwise only its first bytes
+  // Writes the movie's tags from options; empty: a movie of empty frames (WriteSwf).
+  std::vector<uint8_t> (*write)(const SwfOptions& options) = nullptr;
 
   std::vector<uint8_t> Bytes() const;
 };
@@ -24,5 +26,10 @@ const std::vector<SampleMovie>& SampleMovies();
 // Writes every sample into directory (which must exist). Returns the names that could not be
 // written; empty on success.
 std::vector<std::string> WriteSampleMovies(const std::string& directory);
+
+// The titled sample (TitledSample.cpp): static text, a shape tween, and frame actions that
+// stop the root on its last frame until a sprite sends it back to its first.
+std::vector<uint8_t> WriteTitledTween(const SwfOptions& options);
+SampleMovie TitledTweenSample();
 
 }  // namespace swfsaver::tools
