@@ -177,30 +177,6 @@ TEST(FlashFrameActions, RootFirstThenSpritesByDepth) {
   EXPECT_FALSE(later.B().Playing());
   Tree deep = MakeTree(SwfActions().Play(), SwfActions().SetTarget("/").Stop());
   EXPECT_FALSE(deep.Root().Playing());
-  // Siblings: x plays y, y stops itself; whichever is deeper has the last word.
-  for (const bool yAbove : {true, false}) {
-    SwfMovieBuilder movie;
-    SwfTags x, y;
-    x.DoAction(SwfActions().SetTarget("/y").Play());
-    y.DoAction(SwfActions().Stop());
-    for (SwfTags* tags : {&x, &y}) {
-      tags->ShowFrame();
-      tags->ShowFrame();
-    }
-    SwfPlace placeX, placeY;
-    placeX.character = movie.DefineSprite(x);
-    placeY.character = movie.DefineSprite(y);
-    placeX.name = "x";
-    placeY.name = "y";
-    placeX.depth = yAbove ? 1 : 2;
-    placeY.depth = yAbove ? 2 : 1;
-    movie.Place(placeX);
-    movie.Place(placeY);
-    movie.ShowFrame();
-    auto player = LoadMovie(movie);
-    ASSERT_TRUE(player);
-    EXPECT_EQ(player->Root().DisplayList().at(placeY.depth).Sprite()->Playing(), !yAbove);
-  }
 }
 
 TEST(FlashFrameActions, AStoppedSpriteStaysOnItsFrameWhileTheRootPlaysAndLoops) {

@@ -77,77 +77,58 @@ class CheckingCanvas : public flash::render::Canvas {
   int masks_ = 0;
 };
 
-// Every decoder the later tags added: fonts 1 and 2 and DefineText, a tween with a focal
-// gradient and a bitmap fill, buttons of both versions holding a sprite, and DoAction blocks
-// with every action the player runs, on the root and in a sprite.
+// What the titled sample (also a seed) does not hold: DefineFont and DefineFont2 with wide
+// offsets, DefineText, DefineMorphShape with a focal gradient and a bitmap fill, buttons of
+// both versions holding a sprite, and the other actions, on the root and in a sprite.
 std::vector<uint8_t> TextTweenButtonActionSeed() {
   using namespace swfsaver::tools;
   SwfMovieBuilder movie;
   const uint16_t bitmap = movie.DefineLossless(2, 5, 1, 1, {0x80, 0x40, 0x20, 0x10});
   SwfGlyph box;
   box.Style(0, 1, std::nullopt, std::pair{0, -500}).LineBy(400, 0).CurveBy(50, 250, -50, 250).LineBy(-400, 0).LineBy(0, -500);
-  uint16_t fonts[2];
-  for (int version : {1, 2}) {
-    SwfFont font;
-    font.version = version;
-    font.glyphs = {box, SwfGlyph{}};
-    font.wideOffsets = version == 2;
-    fonts[version - 1] = movie.DefineFont(font);
-  }
   SwfText text;
-  SwfTextRecord record;
-  record.font = fonts[0];
-  record.color = SwfRgba{200, 10, 10, 255};
-  record.x = 20;
-  record.y = 600;
-  record.glyphs = {{0, 500}, {1, 200}, {0, 0}};
-  SwfTextRecord second = record;
-  second.font = fonts[1];
-  second.y = 1200;
-  text.records = {record, second};
+  for (const int version : {1, 2}) {
+    SwfTextRecord record;
+    record.font = movie.DefineFont({version, "F", {box, SwfGlyph{}}, {}, version == 2});
+    record.color = SwfRgba{200, 10, 10, 255};
+    record.x = 20;
+    record.y = static_cast<int16_t>(600 * version);
+    record.glyphs = {{0, 500}, {1, 200}, {0, 0}};
+    text.records.push_back(record);
+  }
   const uint16_t textId = movie.DefineText(text);
   SwfMorphShape morph;
-  morph.xMax = morph.yMax = 2000;
   morph.fills = {{SwfFill::Gradient(SwfFill::Kind::kFocal, {0.05, 0, 0, 0.05, 500, 500}, {{0, {1, 2, 3}}, {255, {4, 5, 6}}}),
                   SwfFill::Gradient(SwfFill::Kind::kFocal, {0.08, 0, 0, 0.08, 900, 900}, {{30, {7, 8, 9}}, {200, {9, 9, 9}}})},
                  {SwfFill::Bitmap(bitmap, {20, 0, 0, 20, 0, 0}, false, true), SwfFill::Bitmap(bitmap, {40, 0, 0, 40, 5, 5}, false, true)}};
   morph.lines = {{20, 80, {0, 0, 255, 255}, {255, 0, 0, 128}, std::nullopt, 0, 0, 0}};
   morph.start.Style(0, 1, 1, std::pair{0, 0}).LineBy(1000, 0).LineBy(0, 1000).Style(2, 1, std::nullopt, std::nullopt).LineBy(-1000, -1000);
   morph.end.MoveTo(500, 0).CurveBy(800, 0, 200, 800).LineBy(0, 500).LineBy(-1500, -1300);
-  const uint16_t tween = movie.DefineMorphShape(morph);
   SwfTags inner;
   inner.DoAction(SwfActions().Stop().NextFrame().PrevFrame().SetTarget("/").PushString("b").GotoFrame2(true).SetTarget(""));
-  SwfPlace tweenPlace;
-  tweenPlace.character = tween;
-  tweenPlace.ratio = 30000;
-  inner.Place(tweenPlace);
+  SwfPlace place;
+  place.character = movie.DefineMorphShape(morph);
+  place.ratio = 30000;
+  inner.Place(place);
   inner.ShowFrame();
   inner.ShowFrame();
   const uint16_t sprite = movie.DefineSprite(inner);
-  uint16_t buttons[2];
-  for (int version : {1, 2}) {
-    SwfButton button;
-    button.version = version;
-    button.records = {{0x01, sprite, 1, SwfMatrix::Translate(10, 10), {128, 256, 256, 256, 0, 0, 0, 0}},
-                      {0x0E, textId, 2, {}, {}}, {0x01, textId, 3, {}, {}}};
-    buttons[version - 1] = movie.DefineButton(button);
-  }
-  SwfPlace place;
-  place.character = buttons[1];
+  place = SwfPlace{};
   place.name = "a";
-  movie.Place(place);
-  place.depth = 2;
+  for (const int version : {1, 2}) {
+    place.character = movie.DefineButton({version, {{0x01, sprite, 1, SwfMatrix::Translate(10, 10), {128, 256, 256, 256, 0, 0, 0, 0}},
+                                                    {0x0E, textId, 2, {}, {}}, {0x01, textId, 3, {}, {}}}});
+    movie.Place(place);
+    ++place.depth;
+  }
   place.character = sprite;
-  movie.Place(place);
-  place.depth = 3;
-  place.character = buttons[0];
   movie.Place(place);
   movie.DoAction(SwfActions().SetTarget("a").Play().SetTarget("/a/..").GotoLabel("b").Play());
   movie.ShowFrame();
   movie.Label("b");
   movie.DoAction(SwfActions().PushInteger(1).GotoFrame2(false, 1).PushDouble(3).GotoFrame2(true).GotoFrame(0).Play());
   SwfPlace ratio;
-  ratio.depth = 2;
+  ratio.depth = 3;
   ratio.move = true;
   ratio.ratio = 65535;
   movie.Place(ratio);

@@ -99,18 +99,19 @@ std::optional<MorphCharacter> BuildMorph(format::MorphShapeDefinition morph,
 
 ButtonCharacter BuildButton(const format::ButtonDefinition& button, size_t& controlTagsLeft) {
   ButtonCharacter character;
-  std::vector<ControlTag>& frame = character.upState.frames.emplace_back();
+  std::vector<ControlTag> frame;
   for (const format::ButtonRecord& record : button.records) {
     if ((record.states & format::kButtonUp) == 0) continue;
     if (controlTagsLeft == 0) break;
     --controlTagsLeft;
-    format::PlaceObject place;
+    ControlTag& tag = frame.emplace_back(std::in_place_type<format::PlaceObject>);
+    format::PlaceObject& place = std::get<format::PlaceObject>(tag);
     place.depth = record.depth;
     place.characterId = record.characterId;
     place.matrix = record.matrix;
     place.colorTransform = record.colorTransform;
-    frame.push_back(place);
   }
+  character.upState.frames.push_back(std::move(frame));
   return character;
 }
 
