@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <cmath>
-#include <cstring>
 
 #include "standin/flash/format/Limits.h"
 #include "standin/flash/format/Reader.h"
