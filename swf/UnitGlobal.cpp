@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstring>
+#include <span>
 
+#include "lzma/LzmaDecoder.h"
 #include "platform/Exceptions.h"
 
 namespace swfsaver {
@@ -20,6 +22,13 @@ constexpr uint32_t kSignatureSize = 3;
 // not a movie's.
 constexpr uint32_t kCompressedReadLimit = 512;
 constexpr uint32_t kCompressedReadPiece = 64;
+
+// An LZMA-compressed movie ("ZWS") keeps bytes 0 to 7, then stores the compressed length and
+// the five LZMA properties bytes; the raw stream begins at byte 17. Its first 17 decoded bytes
+// come from a prefix of the stream under the same bound as for zlib: the range coder's 5
+// header bytes and 17 literals take far fewer.
+constexpr uint64_t kLzmaPropertiesOffset = 12;
+constexpr uint32_t kLzmaPropertiesSize = 5;
 
 [[noreturn]] void ThrowReadError() { throw EReadError("ストリームからの読み込みエラー"); }
 
@@ -90,6 +99,23 @@ void ReadCompressedRect(OpenFile& file, std::string& header) {
   }
 }
 
+void ReadLzmaRect(OpenFile& file, std::string& header) {
+  file.Seek(kLzmaPropertiesOffset);
+  std::array<uint8_t, kLzmaPropertiesSize> properties{};
+  if (file.Read(properties.data(), kLzmaPropertiesSize) < kLzmaPropertiesSize) ThrowReadError();
+  std::array<uint8_t, kCompressedReadLimit> stream{};
+  uint32_t read = 0;
+  while (read < kCompressedReadLimit) {
+    const uint32_t piece = file.Read(stream.data() + read, kCompressedReadLimit - read);
+    if (piece == 0) break;
+    read += piece;
+  }
+  const lzma::DecodeResult decoded =
+      lzma::DecodeLzma(properties, std::span(stream).first(read), kSwfHeaderRectSize);
+  if (decoded.data.size() < kSwfHeaderRectSize) ThrowReadError();
+  header.assign(decoded.data.begin(), decoded.data.end());
+}
+
 // Whether the bit at position is 1: position p is bit 7 - (p mod 8) of byte p div 8, the
 // most significant bit first, as SWF packs its bit fields. Positions stay below 129; a
 // shorter header than the 17 bytes reads as zeros beyond its end.
@@ -123,10 +149,12 @@ void ReadSwfHeaderRect(platform::Kernel& kernel, const platform::CodePage& codeP
   header.assign(kSwfHeaderRectSize, '\0');
   std::array<uint8_t, kSignatureSize> signature{};
   const uint32_t read = file.Read(signature.data(), kSignatureSize);
-  const bool compressed = read == kSignatureSize && std::memcmp(signature.data(), "CWS", 3) == 0;
-  // "FWS" and everything else (LZMA's "ZWS", files that are no movie) give the stored bytes.
-  if (compressed) {
+  const bool complete = read == kSignatureSize;
+  // "FWS" and everything else (files that are no movie) give the stored bytes.
+  if (complete && std::memcmp(signature.data(), "CWS", 3) == 0) {
     ReadCompressedRect(file, header);
+  } else if (complete && std::memcmp(signature.data(), "ZWS", 3) == 0) {
+    ReadLzmaRect(file, header);
   } else {
     ReadStoredRect(file, header);
   }

@@ -12,6 +12,8 @@
 #include "standin/flash/image/NativeImageDecoder.h"
 #include "standin/flash/movie/TagStream.h"
 #include "standin/flash/player/Player.h"
+#include "standin/flash/player/Stage.h"
+#include "standin/flash/render/RasterCanvas.h"
 #include "tools/SwfBuilder.h"
 
 namespace swfsaver::flash::testing {
@@ -62,12 +64,40 @@ class RecordingCanvas : public render::Canvas {
   std::vector<CanvasCall> calls;
 };
 
-inline std::unique_ptr<player::Player> LoadMovie(const tools::SwfMovieBuilder& movie,
-                                                 std::optional<uint16_t> headerFrames = std::nullopt) {
+inline std::unique_ptr<player::Player> LoadBytes(const std::vector<uint8_t>& bytes) {
   image::NativeImageDecoder decoder;
-  player::PlayerLoad load = player::Player::Load(movie.Finish({}, headerFrames), decoder);
+  player::PlayerLoad load = player::Player::Load(bytes, decoder);
   EXPECT_TRUE(load.ok());
   return std::move(load.player);
+}
+
+inline std::unique_ptr<player::Player> LoadMovie(const tools::SwfMovieBuilder& movie,
+                                                 std::optional<uint16_t> headerFrames = std::nullopt) {
+  return LoadBytes(movie.Finish({}, headerFrames));
+}
+
+// The stage as the control draws it at the movie's own size, in low quality: no anti-aliasing,
+// so a pixel has exactly the colour of what covers its centre. Premultiplied 0xAARRGGBB.
+struct StagePixels {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+  bool operator==(const StagePixels&) const = default;
+};
+
+inline StagePixels DrawLow(const player::Player& player) {
+  const TwipsRect& frame = player.Header().frameSize;
+  StagePixels stage{(frame.xMax - frame.xMin) / 20, (frame.yMax - frame.yMin) / 20, {}};
+  stage.pixels.resize(size_t(stage.width) * size_t(stage.height));
+  render::RasterCanvas canvas(stage.pixels.data(), stage.width, stage.height, stage.width,
+                              render::Quality::kLow);
+  player::DrawStage(&player, canvas, std::nullopt);
+  return stage;
+}
+
+constexpr uint32_t Opaque(uint8_t r, uint8_t g, uint8_t b) {
+  return 0xFF000000u | (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
 }
 
 // The body of the first tag with this code in a built stream.

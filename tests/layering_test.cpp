@@ -23,7 +23,7 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"platform/win32", {"platform", "flashapi"}},
     {"framework", {"platform"}},
     {"settings", {"framework", "platform"}},
-    {"swf", {"framework", "platform"}},
+    {"swf", {"framework", "platform", "lzma"}},
     {"saver", {"settings", "swf", "framework", "platform"}},
     {"dialog", {"settings", "swf", "framework", "platform"}},
     {"app", {"saver", "dialog", "settings", "swf", "framework", "platform", "platform/win32"}},

@@ -52,6 +52,20 @@ inline Encoded EncodeWithLiblzma(std::span<const uint8_t> data, const EncodeOpti
   return encoded;
 }
 
+// The ZWS twin of an uncompressed (FWS) movie: "ZWS", the version, the FWS file's length, the
+// compressed length, the properties, then the body (everything after byte 7) as a raw stream.
+inline std::vector<uint8_t> ZwsFromFws(std::span<const uint8_t> fws, const EncodeOptions& options = {}) {
+  if (fws.size() < 8) return {};
+  const Encoded encoded = EncodeWithLiblzma(fws.subspan(8), options);
+  const auto length = static_cast<uint32_t>(encoded.stream.size());
+  std::vector<uint8_t> zws = {'Z', 'W', 'S', fws[3], fws[4], fws[5], fws[6], fws[7],
+                              static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
+                              static_cast<uint8_t>(length >> 16), static_cast<uint8_t>(length >> 24)};
+  zws.insert(zws.end(), encoded.properties.begin(), encoded.properties.end());
+  zws.insert(zws.end(), encoded.stream.begin(), encoded.stream.end());
+  return zws;
+}
+
 // Words from a small vocabulary: matches of every length and distance, like a movie's text.
 inline std::vector<uint8_t> TextLike(size_t size, uint32_t seed) {
   static const char* const kWords[] = {"movie ",  "frame ", "the ",   "saver ", "screen ",

@@ -22,12 +22,8 @@ TEST(LzmaZwsBody, DecodesToTheFwsBody) {
   const auto fws = tools::WriteSwf(options);
   const std::vector<uint8_t> body(fws.begin() + 8, fws.end());
   for (const bool endMarker : {true, false}) {
-    // "ZWS", version, the FWS length, the compressed length, the properties, the stream.
-    const auto encoded = testing::EncodeWithLiblzma(body, {.endMarker = endMarker});
-    std::vector<uint8_t> zws = {'Z', 'W', 'S', 13, fws[4], fws[5], fws[6], fws[7], 0, 0, 0, 0};
-    PutU32(zws, 8, static_cast<uint32_t>(encoded.stream.size()));
-    zws.insert(zws.end(), encoded.properties.begin(), encoded.properties.end());
-    zws.insert(zws.end(), encoded.stream.begin(), encoded.stream.end());
+    std::vector<uint8_t> zws = testing::ZwsFromFws(fws, {.endMarker = endMarker});
+    ASSERT_GT(zws.size(), kZwsHeaderBytes);
     EXPECT_TRUE(DecodeZwsBody(zws, 1u << 20).data == body);
     EXPECT_TRUE(DecodeZwsBody(zws, 1u << 20).ok());
     const DecodeResult cut = DecodeZwsBody(zws, 100);

@@ -98,7 +98,10 @@ TEST(StandinMovieParser, RefusesWhatIsNotAPlayableMovie) {
     MovieError error;
   };
   const Case cases[] = {
-      {{'Z', 'W', 'S', 13, 0x22, 0, 0, 0, 0, 0, 0, 0}, MovieError::kLzmaUnsupported},
+      // A ZWS header without a decodable stream holds no frame rectangle.
+      {{'Z', 'W', 'S', 13, 0x22, 0, 0, 0, 0, 0, 0, 0}, MovieError::kTruncatedHeader},
+      {{'Z', 'W', 'S', 13, 0x22, 0, 0, 0, 9, 0, 0, 0, 0x5D, 0, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF},
+       MovieError::kTruncatedHeader},
       {{'G', 'I', 'F', '8', '9', 'a', 0, 0}, MovieError::kNotSwf},
       {{'F', 'W', 'X', 6, 0x22, 0, 0, 0}, MovieError::kNotSwf},
       {{'X', 'W', 'S', 6, 0x22, 0, 0, 0}, MovieError::kNotSwf},

@@ -1,5 +1,6 @@
 // The frame size from the SWF header: the bit layout of the rectangle, and the reading of the
-// 17 bytes from stored and from zlib-compressed movies through the kernel's file operations.
+// 17 bytes from stored, zlib-compressed and LZMA-compressed movies through the kernel's file
+// operations.
 #include <gtest/gtest.h>
 
 #include <zlib.h>
@@ -11,6 +12,7 @@
 #include "platform/Exceptions.h"
 #include "swf/UnitGlobal.h"
 #include "tests/error_message.h"
+#include "tests/lzma_test_streams.h"
 #include "tests/fakes/FakeCodePage.h"
 #include "tests/fakes/FakeKernel.h"
 
@@ -101,6 +103,14 @@ Bytes MovieBody(size_t tagBytes) {
   return body;
 }
 
+Bytes StoredMovieOf(const Bytes& body) {
+  const uint32_t length = static_cast<uint32_t>(body.size() + 8);
+  Bytes file = {'F', 'W', 'S', 13, uint8_t(length), uint8_t(length >> 8), uint8_t(length >> 16),
+                uint8_t(length >> 24)};
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
 Bytes CompressedMovie(const Bytes& body) {
   uLongf size = compressBound(body.size());
   Bytes compressed(size);
@@ -139,7 +149,7 @@ TEST_F(SwfHeaderRead, StoredMovieGivesBytes8To24FromTwentyBytesRead) {
 }
 
 TEST_F(SwfHeaderRead, OtherSignaturesAreReadAsStored) {
-  for (const char* signature : {"ZWS", "GIF", "CW"}) {
+  for (const char* signature : {"GIF", "CW", "ZW"}) {
     kernel.AddFile("x.bin", StoredMovie(signature, 40));
     EXPECT_EQ(Read("x.bin"), Header(k550x400)) << signature;
   }
@@ -190,6 +200,38 @@ TEST_F(SwfHeaderRead, CompressedDataThatCannotYieldTheRectangleRaisesReadError) 
     kernel.bytesRead = 0;
     EXPECT_THROW(Read("bad.swf"), EReadError);
     EXPECT_LE(kernel.bytesRead, 3u + 512u);
+  }
+}
+
+TEST_F(SwfHeaderRead, LzmaMovieGivesItsTrueFrameSize) {
+  for (size_t tagBytes : {4, 100, 50000}) {
+    for (const bool endMarker : {true, false}) {
+      const Bytes body = MovieBody(tagBytes);
+      kernel.AddFile("z.swf", lzma::testing::ZwsFromFws(StoredMovieOf(body), {.endMarker = endMarker}));
+      kernel.bytesRead = 0;
+      const std::string header = Read("z.swf");
+      EXPECT_EQ(header, std::string(body.begin(), body.begin() + kSwfHeaderRectSize)) << tagBytes;
+      EXPECT_EQ(SwfFrameWidth(header), 550);
+      EXPECT_EQ(SwfFrameHeight(header), 400);
+      EXPECT_LE(kernel.bytesRead, 3u + 5u + 512u) << tagBytes;
+    }
+  }
+}
+
+TEST_F(SwfHeaderRead, LzmaDataThatCannotYieldTheRectangleRaisesReadError) {
+  const Bytes whole = lzma::testing::ZwsFromFws(StoredMovieOf(MovieBody(50000)));
+  Bytes cut(whole.begin(), whole.begin() + 22);  // the stream's first bytes only
+  Bytes noStream(whole.begin(), whole.begin() + 17);
+  Bytes badProperties = whole;
+  badProperties[12] = 225;  // lc, lp and pb out of range
+  Bytes tiny = lzma::testing::ZwsFromFws(StoredMovieOf(Bytes(k550x400.begin(), k550x400.begin() + 9)));
+  Bytes garbage = StoredMovie("ZWS", 600);
+  garbage[17] = 0x80;  // a range coder's first byte is always 0
+  for (const Bytes* file : {&cut, &noStream, &badProperties, &tiny, &garbage}) {
+    kernel.AddFile("bad.swf", *file);
+    kernel.bytesRead = 0;
+    EXPECT_THROW(Read("bad.swf"), EReadError);
+    EXPECT_LE(kernel.bytesRead, 3u + 5u + 512u);
   }
 }
 

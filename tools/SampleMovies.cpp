@@ -43,6 +43,7 @@ std::vector<SampleMovie> BuildSamples() {
       Sample("fws_320x240_30fps_60f.swf", 320, 240, FrameRate(30), 60, kMaroon, false),
       Sample("cws_320x240_8.5fps_12f.swf", 320, 240, FrameRate(8, 128), 12, kOlive, true),
       Sample("fws_320x240_1fps_1f.swf", 320, 240, FrameRate(1), 1, kMaroon, false),
+      TitledTweenSample(),
   };
   SampleMovie cut = samples.front();
   cut.name = "short_20_bytes.swf";

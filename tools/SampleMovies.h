@@ -28,4 +28,9 @@ const std::vector<SampleMovie>& SampleMovies();
 // written; empty on success.
 std::vector<std::string> WriteSampleMovies(const std::string& directory);
 
+// The titled sample (TitledSample.cpp): static text, a shape tween, and frame actions that
+// stop the root on its last frame until a sprite sends it back to its first.
+std::vector<uint8_t> WriteTitledTween(const SwfOptions& options);
+SampleMovie TitledTweenSample();
+
 }  // namespace swfsaver::tools

@@ -1,7 +1,8 @@
 // A tag-level builder for test and sample movies: shapes (solid, gradient and bitmap fills,
 // line styles, straight and curved edges, style changes with new styles), sprites, lossless
-// and JPEG bitmaps, PlaceObject/RemoveObject in all their versions, frame labels. Values are
-// written as given, so tests can also write what a damaged movie holds. Portable.
+// and JPEG bitmaps, fonts and static texts, shape tweens, buttons, PlaceObject/RemoveObject in
+// all their versions, frame labels and DoAction blocks. Values are written as given, so tests
+// can also write what a damaged movie holds. Portable.
 #pragma once
 
 #include <cstdint>
@@ -113,6 +114,99 @@ struct SwfPlace {
   std::optional<bool> visible;
 };
 
+// A glyph outline: records with fill style 1 (Style(0, 1, ...) or Style(1, 0, ...)) in the
+// font's units, 1024 to the EM (DefineFont3: 20480); a shape's fills, lines and bounds are not
+// written.
+using SwfGlyph = SwfShape;
+
+struct SwfFont {
+  int version = 3;  // DefineFont, DefineFont2 or DefineFont3
+  std::string name = "Sample";
+  std::vector<SwfGlyph> glyphs;  // none: a device font
+  std::vector<uint16_t> codes;   // the characters the glyphs stand for (0 where missing)
+  bool wideOffsets = false;
+};
+
+struct SwfTextGlyph {
+  uint32_t index = 0;
+  int32_t advance = 0;
+};
+
+struct SwfTextRecord {
+  std::optional<uint16_t> font;  // written with height
+  uint16_t height = 240;         // twips
+  std::optional<SwfRgba> color;  // DefineText writes RGB only
+  std::optional<int16_t> x, y;
+  std::vector<SwfTextGlyph> glyphs;
+};
+
+struct SwfText {
+  int version = 1;  // DefineText or DefineText2
+  int32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+  SwfMatrix matrix;
+  std::vector<SwfTextRecord> records;
+};
+
+// A fill that tweens from start to end; both must be of the same kind (and a gradient's two
+// ends have the same number of stops).
+struct SwfMorphFill {
+  SwfFill start, end;
+};
+
+struct SwfMorphLine {
+  uint16_t startWidth = 20, endWidth = 20;
+  SwfRgba startColor, endColor;
+  std::optional<SwfMorphFill> fill;  // DefineMorphShape2 only
+  uint8_t startCap = 0, endCap = 0, join = 0;  // DefineMorphShape2 only, as in SwfLine
+};
+
+struct SwfMorphShape {
+  int version = 1;  // DefineMorphShape or DefineMorphShape2
+  int32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;  // bounds of both ends
+  std::vector<SwfMorphFill> fills;
+  std::vector<SwfMorphLine> lines;
+  SwfShape start;  // the records (and style changes) of the start
+  SwfShape end;    // the end's edges and moves only
+  bool wrongEndOffset = false;  // writes 0 for the end edges' offset, as some writers do
+};
+
+struct SwfButtonRecord {
+  uint8_t states = 0x01;  // 1 up, 2 over, 4 down, 8 hit test
+  uint16_t character = 0;
+  uint16_t depth = 1;
+  SwfMatrix matrix;
+  SwfColorTransform colorTransform;  // DefineButton2 only
+};
+
+struct SwfButton {
+  int version = 2;  // DefineButton or DefineButton2
+  std::vector<SwfButtonRecord> records;
+};
+
+// The actions of one DoAction block, in order; End is added when it is written.
+class SwfActions {
+ public:
+  SwfActions& Stop() { return Code(0x07); }
+  SwfActions& Play() { return Code(0x06); }
+  SwfActions& NextFrame() { return Code(0x04); }
+  SwfActions& PrevFrame() { return Code(0x05); }
+  SwfActions& StopSounds() { return Code(0x09); }
+  SwfActions& GotoFrame(uint16_t frame);  // 0-based
+  SwfActions& GotoLabel(const std::string& label);
+  SwfActions& SetTarget(const std::string& path);
+  SwfActions& PushString(const std::string& text);
+  SwfActions& PushInteger(int32_t value);
+  SwfActions& PushDouble(double value);
+  SwfActions& GotoFrame2(bool play, std::optional<uint16_t> sceneBias = std::nullopt);
+  // Any action: a code below 0x80 takes no payload, one from 0x80 its length and payload.
+  SwfActions& Code(uint8_t code, const std::vector<uint8_t>& payload = {});
+
+  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
 // A stream of control tags: the root's or a sprite's.
 class SwfTags {
  public:
@@ -124,6 +218,7 @@ class SwfTags {
                std::optional<SwfColorTransform> colorTransform = std::nullopt);
   void Remove(uint16_t depth);                      // RemoveObject2
   void RemoveV1(uint16_t character, uint16_t depth);
+  void DoAction(const SwfActions& actions);
 
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
   uint16_t Frames() const { return frames_; }
@@ -147,6 +242,10 @@ class SwfMovieBuilder : public SwfTags {
   uint16_t DefineBits(const std::vector<uint8_t>& jpeg);   // needs JpegTables
   uint16_t DefineJpeg2(const std::vector<uint8_t>& image);
   uint16_t DefineJpeg3(const std::vector<uint8_t>& jpeg, const std::vector<uint8_t>& alpha);
+  uint16_t DefineFont(const SwfFont& font);
+  uint16_t DefineText(const SwfText& text);
+  uint16_t DefineMorphShape(const SwfMorphShape& morph);
+  uint16_t DefineButton(const SwfButton& button);
 
   // The movie with options' frame size, rate, background and compression; the header's
   // frame count is options.frameCount when given here, otherwise the ShowFrame count.

@@ -3,7 +3,10 @@
 // relies on (paths begin with a move and hold the points their verbs need, bitmaps hold their
 // pixels, gradients have 1 to 15 stops in order), and as the control does, the whole stage
 // through the raster canvas, small, in both qualities. Run without a corpus directory it writes
-// seeds made by the SWF writer next to itself. Suggested flags: -rss_limit_mb=2048 -timeout=10.
+// seeds made by the SWF writer next to itself: shapes, bitmaps and sprites; fonts of every
+// version, static texts, tweens, buttons and frame actions; the titled sample, also as ZWS
+// (through liblzma, which only this harness links). Suggested flags: -rss_limit_mb=2048
+// -timeout=10.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +19,8 @@
 #include "standin/flash/player/Player.h"
 #include "standin/flash/player/Stage.h"
 #include "standin/flash/render/RasterCanvas.h"
+#include "tests/lzma_test_streams.h"
+#include "tools/SampleMovies.h"
 #include "tools/SwfBuilder.h"
 
 namespace {
@@ -71,6 +76,66 @@ class CheckingCanvas : public flash::render::Canvas {
   bool inMask_ = false;
   int masks_ = 0;
 };
+
+// What the titled sample (also a seed) does not hold: DefineFont and DefineFont2 with wide
+// offsets, DefineText, DefineMorphShape with a focal gradient and a bitmap fill, buttons of
+// both versions holding a sprite, and the other actions, on the root and in a sprite.
+std::vector<uint8_t> TextTweenButtonActionSeed() {
+  using namespace swfsaver::tools;
+  SwfMovieBuilder movie;
+  const uint16_t bitmap = movie.DefineLossless(2, 5, 1, 1, {0x80, 0x40, 0x20, 0x10});
+  SwfGlyph box;
+  box.Style(0, 1, std::nullopt, std::pair{0, -500}).LineBy(400, 0).CurveBy(50, 250, -50, 250).LineBy(-400, 0).LineBy(0, -500);
+  SwfText text;
+  for (const int version : {1, 2}) {
+    SwfTextRecord record;
+    record.font = movie.DefineFont({version, "F", {box, SwfGlyph{}}, {}, version == 2});
+    record.color = SwfRgba{200, 10, 10, 255};
+    record.x = 20;
+    record.y = static_cast<int16_t>(600 * version);
+    record.glyphs = {{0, 500}, {1, 200}, {0, 0}};
+    text.records.push_back(record);
+  }
+  const uint16_t textId = movie.DefineText(text);
+  SwfMorphShape morph;
+  morph.fills = {{SwfFill::Gradient(SwfFill::Kind::kFocal, {0.05, 0, 0, 0.05, 500, 500}, {{0, {1, 2, 3}}, {255, {4, 5, 6}}}),
+                  SwfFill::Gradient(SwfFill::Kind::kFocal, {0.08, 0, 0, 0.08, 900, 900}, {{30, {7, 8, 9}}, {200, {9, 9, 9}}})},
+                 {SwfFill::Bitmap(bitmap, {20, 0, 0, 20, 0, 0}, false, true), SwfFill::Bitmap(bitmap, {40, 0, 0, 40, 5, 5}, false, true)}};
+  morph.lines = {{20, 80, {0, 0, 255, 255}, {255, 0, 0, 128}, std::nullopt, 0, 0, 0}};
+  morph.start.Style(0, 1, 1, std::pair{0, 0}).LineBy(1000, 0).LineBy(0, 1000).Style(2, 1, std::nullopt, std::nullopt).LineBy(-1000, -1000);
+  morph.end.MoveTo(500, 0).CurveBy(800, 0, 200, 800).LineBy(0, 500).LineBy(-1500, -1300);
+  SwfTags inner;
+  inner.DoAction(SwfActions().Stop().NextFrame().PrevFrame().SetTarget("/").PushString("b").GotoFrame2(true).SetTarget(""));
+  SwfPlace place;
+  place.character = movie.DefineMorphShape(morph);
+  place.ratio = 30000;
+  inner.Place(place);
+  inner.ShowFrame();
+  inner.ShowFrame();
+  const uint16_t sprite = movie.DefineSprite(inner);
+  place = SwfPlace{};
+  place.name = "a";
+  for (const int version : {1, 2}) {
+    place.character = movie.DefineButton({version, {{0x01, sprite, 1, SwfMatrix::Translate(10, 10), {128, 256, 256, 256, 0, 0, 0, 0}},
+                                                    {0x0E, textId, 2, {}, {}}, {0x01, textId, 3, {}, {}}}});
+    movie.Place(place);
+    ++place.depth;
+  }
+  place.character = sprite;
+  movie.Place(place);
+  movie.DoAction(SwfActions().SetTarget("a").Play().SetTarget("/a/..").GotoLabel("b").Play());
+  movie.ShowFrame();
+  movie.Label("b");
+  movie.DoAction(SwfActions().PushInteger(1).GotoFrame2(false, 1).PushDouble(3).GotoFrame2(true).GotoFrame(0).Play());
+  SwfPlace ratio;
+  ratio.depth = 3;
+  ratio.move = true;
+  ratio.ratio = 65535;
+  movie.Place(ratio);
+  movie.ShowFrame();
+  movie.ShowFrame();
+  return movie.Finish({});
+}
 
 std::vector<std::vector<uint8_t>> Seeds() {
   using namespace swfsaver::tools;
@@ -128,6 +193,11 @@ std::vector<std::vector<uint8_t>> Seeds() {
   seeds.push_back(movie.Finish(options));
   options.compressed = true;
   seeds.push_back(movie.Finish(options));
+  seeds.push_back(TextTweenButtonActionSeed());
+  seeds.push_back(lzma::testing::ZwsFromFws(seeds.back()));
+  const tools::SampleMovie titled = tools::TitledTweenSample();
+  seeds.push_back(titled.Bytes());
+  seeds.push_back(lzma::testing::ZwsFromFws(seeds.back()));
   return seeds;
 }
 

@@ -1,36 +1,9 @@
 #include "standin/flash/format/DisplayTags.h"
 
+#include "standin/flash/format/Filters.h"
 #include "standin/flash/format/Reader.h"
 
 namespace swfsaver::flash::format {
-namespace {
-
-// Moves past one filter of a PlaceObject3 filter list by its layout; false for an unknown
-// filter, whose length nothing tells.
-bool SkipFilter(Reader& in) {
-  // The common tail of the shadow, glow and bevel filters: blur x and y, angle, distance
-  // (fixed 16.16), strength (8.8) and a flags byte.
-  switch (in.U8()) {
-    case 0: return in.Skip(4 + 4 + 4 + 4 + 4 + 2 + 1);  // drop shadow: colour, then the tail
-    case 1: return in.Skip(4 + 4 + 1);                  // blur: x, y, passes
-    case 2: return in.Skip(4 + 4 + 4 + 2 + 1);          // glow: colour, x, y, strength, flags
-    case 3: return in.Skip(4 + 4 + 4 + 4 + 4 + 4 + 2 + 1);  // bevel: two colours, the tail
-    case 4:
-    case 7: {  // gradient glow and gradient bevel: colours and ratios, then the tail
-      const uint8_t colors = in.U8();
-      return in.Skip(colors * 5u + 4 + 4 + 4 + 4 + 2 + 1);
-    }
-    case 5: {  // convolution: a matrix of floats between its header and default colour
-      const uint8_t columns = in.U8();
-      const uint8_t rows = in.U8();
-      return in.Skip(4 + 4 + 4u * columns * rows + 4 + 1);
-    }
-    case 6: return in.Skip(20 * 4);  // colour matrix
-    default: return false;
-  }
-}
-
-}  // namespace
 
 std::optional<PlaceObject> DecodePlaceObject(std::span<const uint8_t> body, int version) {
   Reader in(body);
@@ -61,12 +34,7 @@ std::optional<PlaceObject> DecodePlaceObject(std::span<const uint8_t> body, int 
   if (!in.Ok()) return std::nullopt;
   if (version < 3) return place;  // clip actions, if any, come last
 
-  if (flags3 & 0x01) {
-    const uint8_t count = in.U8();
-    for (unsigned i = 0; i < count && in.Ok(); ++i) {
-      if (!SkipFilter(in)) return place;
-    }
-  }
+  if ((flags3 & 0x01) && !SkipFilterList(in)) return place;
   const std::optional<uint8_t> blend = (flags3 & 0x02) ? std::optional(in.U8()) : std::nullopt;
   if (flags3 & 0x04) in.U8();  // cache as bitmap
   const std::optional<bool> visible =

@@ -188,4 +188,18 @@ std::optional<ShapeDefinition> DecodeShape(std::span<const uint8_t> body, int ve
   return shape;
 }
 
+bool ReadShapeRecords(Reader& in, size_t maxRecords, std::vector<ShapeRecord>& records) {
+  unsigned fillBits = in.Bits(4);
+  unsigned lineBits = in.Bits(4);
+  size_t noStyles = 0;
+  while (in.Ok()) {
+    if (records.size() >= maxRecords) return false;
+    ShapeRecord record;
+    // Version 1 reads no style arrays, whatever the new-styles flag says.
+    if (!ReadRecord(in, 1, fillBits, lineBits, noStyles, record)) return in.Ok();
+    records.push_back(std::move(record));
+  }
+  return false;
+}
+
 }  // namespace swfsaver::flash::format

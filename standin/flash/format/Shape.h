@@ -64,4 +64,12 @@ struct ShapeDefinition {
 // a tag whose records break off keeps the records read before.
 std::optional<ShapeDefinition> DecodeShape(std::span<const uint8_t> body, int version);
 
+class Reader;
+
+// A SHAPE without style arrays, as glyph outlines and morph edges store it: the sizes of the
+// fill and line indices, then records up to the end record (a style change cannot bring new
+// styles here). At most maxRecords are kept. False when the data breaks off or the bound is
+// reached; the records read before are kept either way.
+bool ReadShapeRecords(Reader& in, size_t maxRecords, std::vector<ShapeRecord>& records);
+
 }  // namespace swfsaver::flash::format

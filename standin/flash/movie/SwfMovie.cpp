@@ -7,6 +7,7 @@
 #include "standin/flash/movie/ByteReader.h"
 #include "standin/flash/movie/Inflate.h"
 #include "standin/flash/movie/TagStream.h"
+#include "lzma/ZwsBody.h"
 
 namespace swfsaver::flash {
 namespace {
@@ -76,8 +77,7 @@ MovieBody ReadMovieBody(std::span<const uint8_t> data) {
   switch (signature[0]) {
     case 'F': movie.compression = SwfCompression::kNone; break;
     case 'C': movie.compression = SwfCompression::kZlib; break;
-    // An LZMA decoder plugs in here: a third SwfCompression and its branch below.
-    case 'Z': return Failed(MovieError::kLzmaUnsupported);
+    case 'Z': movie.compression = SwfCompression::kLzma; break;
     default: return Failed(MovieError::kNotSwf);
   }
   if (!reader.ReadU8(movie.version) || !reader.ReadU32(movie.declaredLength)) {
@@ -91,6 +91,10 @@ MovieBody ReadMovieBody(std::span<const uint8_t> data) {
   const std::span<const uint8_t> stored = reader.Rest();
   if (movie.compression == SwfCompression::kZlib) {
     result.bytes = Inflate(stored, bodyLimit);
+  } else if (movie.compression == SwfCompression::kLzma) {
+    // As with zlib, whatever decodes before damage or a cut is played; the decoder reads the
+    // header's length itself and never makes more than bodyLimit bytes.
+    result.bytes = lzma::DecodeZwsBody(data, bodyLimit).data;
   } else {
     const auto kept = stored.first(std::min(stored.size(), bodyLimit));
     result.bytes.assign(kept.begin(), kept.end());
@@ -114,7 +118,6 @@ std::string_view MovieErrorName(MovieError error) {
   switch (error) {
     case MovieError::kNone: return "none";
     case MovieError::kNotSwf: return "not an SWF movie";
-    case MovieError::kLzmaUnsupported: return "LZMA-compressed (ZWS) movie";
     case MovieError::kTooLarge: return "movie too large";
     case MovieError::kTruncatedHeader: return "truncated header";
   }

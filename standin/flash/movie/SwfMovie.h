@@ -16,12 +16,11 @@ namespace swfsaver::flash {
 // file cannot make the control allocate gigabytes.
 inline constexpr uint32_t kMaxMovieBytes = 64u * 1024u * 1024u;
 
-enum class SwfCompression { kNone, kZlib };
+enum class SwfCompression { kNone, kZlib, kLzma };
 
 enum class MovieError {
   kNone,
   kNotSwf,            // the signature is neither FWS, CWS nor ZWS
-  kLzmaUnsupported,   // ZWS: LZMA compression, which the control does not play
   kTooLarge,          // the header claims more than kMaxMovieBytes
   kTruncatedHeader,   // the data (or the header's own length) ends inside the header
 };
@@ -73,8 +72,9 @@ struct MovieParseResult {
   bool ok() const { return error == MovieError::kNone; }
 };
 
-// A movie's body after its signature and length: inflated when compressed, cut to the length
-// the header states, with the frame header already read. The tag stream follows it.
+// A movie's body after its signature and length: inflated (CWS) or LZMA-decoded (ZWS) when
+// compressed, cut to the length the header states, with the frame header already read. A
+// damaged compressed stream yields the body up to the damage. The tag stream follows it.
 struct MovieBody {
   MovieError error = MovieError::kNone;
   SwfMovie movie;               // the header fields only; the tag counts stay 0

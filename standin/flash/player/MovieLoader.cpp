@@ -3,12 +3,11 @@
 #include <algorithm>
 
 #include "standin/flash/format/Bitmaps.h"
-#include "standin/flash/format/Contours.h"
 #include "standin/flash/format/Limits.h"
 #include "standin/flash/format/Sprite.h"
-#include "standin/flash/format/Styles.h"
 #include "standin/flash/format/TagCodes.h"
 #include "standin/flash/movie/TagStream.h"
+#include "standin/flash/player/CharacterBuild.h"
 #include "standin/flash/player/Limits.h"
 
 namespace swfsaver::flash::player {
@@ -31,12 +30,20 @@ class Loader {
     TagStream stream(tags);
     TagRecord tag;
     std::vector<ControlTag> frame;
+    std::vector<ActionBlock> actions;
     auto frameIndex = [&] { return static_cast<int>(timeline.frames.size()); };
+    auto endFrame = [&] {
+      if (frameIndex() < timeline.frameCount) {
+        timeline.frames.push_back(std::move(frame));
+        timeline.actions.push_back(std::move(actions));
+      }
+      frame.clear();
+      actions.clear();
+    };
     while (stream.Next(tag) && tag.code != kTagEnd) {
       switch (tag.code) {
         case kTagShowFrame:
-          if (frameIndex() < timeline.frameCount) timeline.frames.push_back(std::move(frame));
-          frame.clear();
+          endFrame();
           break;
         case kTagPlaceObject:
         case kTagPlaceObject2:
@@ -54,18 +61,22 @@ class Loader {
         case kTagFrameLabel:
           if (auto label = DecodeFrameLabel(tag.body)) timeline.labels.emplace_back(*label, frameIndex());
           break;
+        case kTagDoAction:
+          // A block the player cannot run whole is left out (format/Actions.h).
+          if (auto block = DecodeDoAction(tag.body)) actions.push_back(std::move(*block));
+          break;
         default:
           if (root) ReadDefinition(tag);
           break;
       }
     }
     // Tags after the last ShowFrame still belong to a frame the header counts.
-    if (!frame.empty() && frameIndex() < timeline.frameCount) timeline.frames.push_back(std::move(frame));
+    if (!frame.empty() || !actions.empty()) endFrame();
   }
 
   void AddControl(std::vector<ControlTag>& frame, ControlTag tag) {
-    if (controlTags_ >= kMaxControlTags) return;
-    ++controlTags_;
+    if (controlTagsLeft_ == 0) return;
+    --controlTagsLeft_;
     frame.push_back(std::move(tag));
   }
 
@@ -81,6 +92,15 @@ class Loader {
       case kTagDefineShape3: DefineShape(tag.body, 3); break;
       case kTagDefineShape4: DefineShape(tag.body, 4); break;
       case kTagDefineSprite: DefineSprite(tag.body); break;
+      case kTagDefineFont: DefineFont(tag.body, 1); break;
+      case kTagDefineFont2: DefineFont(tag.body, 2); break;
+      case kTagDefineFont3: DefineFont(tag.body, 3); break;
+      case kTagDefineText: DefineText(tag.body, 1); break;
+      case kTagDefineText2: DefineText(tag.body, 2); break;
+      case kTagDefineMorphShape: DefineMorph(tag.body, 1); break;
+      case kTagDefineMorphShape2: DefineMorph(tag.body, 2); break;
+      case kTagDefineButton: DefineButton(tag.body, 1); break;
+      case kTagDefineButton2: DefineButton(tag.body, 2); break;
       case kTagJpegTables:
         if (jpegTables_.empty()) jpegTables_.assign(tag.body.begin(), tag.body.end());
         break;
@@ -111,31 +131,46 @@ class Loader {
   void DefineShape(std::span<const uint8_t> body, int version) {
     const auto decoded = DecodeShape(body, version);
     if (!decoded) return;
-    ShapeCharacter shape;
-    shape.bounds = decoded->bounds;
-    shape.fillRule = decoded->nonZeroWinding ? render::FillRule::kNonZero : render::FillRule::kEvenOdd;
-    const BitmapLookup lookup = [this](uint16_t id) -> std::shared_ptr<const render::Bitmap> {
+    movie_.dictionary.Define(decoded->id, BuildShapeCharacter(*decoded, BitmapFinder(), pathPointBudget_));
+  }
+
+  void DefineFont(std::span<const uint8_t> body, int version) {
+    const auto decoded = DecodeFont(body, version);
+    if (decoded) movie_.dictionary.Define(decoded->id, BuildFont(*decoded, pathPointBudget_));
+  }
+
+  void DefineText(std::span<const uint8_t> body, int version) {
+    const auto decoded = DecodeText(body, version);
+    if (!decoded) return;
+    movie_.dictionary.Define(decoded->id, BuildText(*decoded, movie_.dictionary, pathPointBudget_));
+  }
+
+  void DefineMorph(std::span<const uint8_t> body, int version) {
+    auto decoded = DecodeMorphShape(body, version);
+    if (!decoded) return;
+    const uint16_t id = decoded->id;
+    if (auto morph = BuildMorph(std::move(*decoded), BitmapFinder(), pathPointBudget_)) {
+      movie_.dictionary.Define(id, std::move(*morph));
+    }
+  }
+
+  void DefineButton(std::span<const uint8_t> body, int version) {
+    const auto decoded = DecodeButton(body, version);
+    if (decoded) movie_.dictionary.Define(decoded->id, BuildButton(*decoded, controlTagsLeft_));
+  }
+
+  BitmapLookup BitmapFinder() const {
+    return [this](uint16_t id) -> std::shared_ptr<const render::Bitmap> {
       const Character* character = movie_.dictionary.Find(id);
       const auto* bitmap = character ? std::get_if<BitmapCharacter>(character) : nullptr;
       return bitmap ? bitmap->bitmap : nullptr;
     };
-    for (ShapeLayer& layer : BuildShapeLayers(*decoded, pathPointBudget_)) {
-      ShapeLayerPaths& paths = shape.layers.emplace_back();
-      for (StyledPath& fill : layer.fillPaths) {
-        paths.fills.push_back({std::move(fill.path), MakePaint(layer.fills[fill.style], lookup)});
-      }
-      for (StyledPath& stroke : layer.strokePaths) {
-        const LineStyle& style = layer.lines[stroke.style];
-        paths.strokes.push_back({std::move(stroke.path), style.stroke, MakePaint(style.fill, lookup)});
-      }
-    }
-    movie_.dictionary.Define(decoded->id, std::move(shape));
   }
 
   MovieDefinition& movie_;
   image::ImageDecoder& decoder_;
   std::vector<uint8_t> jpegTables_;
-  size_t controlTags_ = 0;
+  size_t controlTagsLeft_ = kMaxControlTags;
   size_t bitmapBudget_ = kMaxMovieBitmapBytes;
   size_t pathPointBudget_ = kMaxMoviePathPoints;
 };

@@ -1,5 +1,6 @@
 #include "standin/flash/player/Player.h"
 
+#include "standin/flash/player/FrameActions.h"
 #include "standin/flash/player/Limits.h"
 #include "standin/flash/player/MovieLoader.h"
 #include "standin/flash/player/Renderer.h"
@@ -13,14 +14,21 @@ PlayerLoad Player::Load(std::span<const uint8_t> file, image::ImageDecoder& deco
 }
 
 Player::Player(std::unique_ptr<MovieDefinition> movie)
-    : movie_(std::move(movie)),
-      context_(std::make_unique<PlayContext>(PlayContext{movie_->dictionary, 0, 1, kMaxTagsPerTick})) {
+    : movie_(std::move(movie)), context_(std::make_unique<PlayContext>(movie_->dictionary)) {
   header_.frameSize = movie_->header.frameSize;
   header_.frameRate = movie_->header.frameRate;
   header_.frameCount = movie_->header.frameCount;
   header_.background = movie_->background;
   header_.version = movie_->header.version;
-  root_ = std::make_unique<Timeline>(movie_->root, *context_, 0);
+  // The first frame's actions run before it is first shown, as with every later frame.
+  StartTick();
+  root_ = std::make_unique<Timeline>(movie_->root, *context_, nullptr);
+  RunDueActions(*root_, *context_, header_.version >= 7);
+}
+
+void Player::StartTick() {
+  context_->tagBudget = kMaxTagsPerTick;
+  context_->actionBudget = kMaxActionsPerTick;
 }
 
 Player::~Player() {
@@ -28,8 +36,9 @@ Player::~Player() {
 }
 
 void Player::Advance() {
-  context_->tagBudget = kMaxTagsPerTick;
+  StartTick();
   root_->Step();
+  RunDueActions(*root_, *context_, header_.version >= 7);
 }
 
 void Player::Render(render::Canvas& canvas, const render::Matrix& stageToDevice) const {

@@ -1,5 +1,6 @@
 // The stand-in control's SWF player: loads a movie from the file's bytes, steps its timelines
-// one frame per tick and draws the display lists on a Canvas. Portable; the control owns one
+// one frame per tick, runs the frame actions that steer them, and draws the display lists on
+// a Canvas. Portable; the control owns one
 // per loaded movie and keeps its play/stop state in MoviePlayback.
 #pragma once
 
@@ -45,7 +46,8 @@ class Player {
   // The root's frame on screen, from 0.
   int CurrentFrame() const { return root_->CurrentFrame(); }
 
-  // One tick: the root goes to its next frame (to 0 after the last) and every sprite steps.
+  // One tick: every playing timeline goes to its next frame (to 0 after the last), then the
+  // frame actions that became due run (FrameActions.h). A stopped root stays on its frame.
   void Advance();
 
   // Draws the display lists, depth by depth, into canvas. stageToDevice maps the stage (the
@@ -60,6 +62,7 @@ class Player {
 
  private:
   explicit Player(std::unique_ptr<MovieDefinition> movie);
+  void StartTick();
 
   std::unique_ptr<MovieDefinition> movie_;
   std::unique_ptr<PlayContext> context_;

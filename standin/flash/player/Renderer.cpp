@@ -3,15 +3,18 @@
 #include <algorithm>
 #include <vector>
 
+#include "standin/flash/format/Limits.h"
+#include "standin/flash/player/CharacterBuild.h"
 #include "standin/flash/player/Limits.h"
 
 namespace swfsaver::flash::player {
 namespace {
 
-// The canvas and what is left of the frame's draw budget.
+// The canvas and what is left of the frame's budgets.
 struct Target {
   render::Canvas& canvas;
   size_t drawsLeft = kMaxDrawsPerFrame;
+  size_t morphRecordsLeft = kMaxMorphRecordsPerFrame;
 };
 
 void DrawShape(Target& target, const ShapeCharacter& shape, const render::Matrix& toDevice,
@@ -30,6 +33,36 @@ void DrawShape(Target& target, const ShapeCharacter& shape, const render::Matrix
   }
 }
 
+// Glyphs are filled like shapes (even-odd), in their text's colour under the colour transform.
+void DrawText(Target& target, const TextCharacter& text, const render::Matrix& toDevice,
+              const render::ColorTransform& cx) {
+  for (const TextGlyph& glyph : text.glyphs) {
+    if (target.drawsLeft == 0) return;
+    --target.drawsLeft;
+    target.canvas.FillPath(*glyph.path, toDevice * glyph.matrix, render::FillRule::kEvenOdd,
+                           glyph.color, cx);
+  }
+}
+
+// A tween is made into a shape at the instance's ratio each time it is drawn: nothing is kept
+// per instance, and the frame's budget bounds the work.
+void DrawMorph(Target& target, const MorphCharacter& morph, uint16_t ratio,
+               const render::Matrix& toDevice, const render::ColorTransform& cx) {
+  const size_t records = morph.morph.records.size();
+  if (records > target.morphRecordsLeft) {
+    target.morphRecordsLeft = 0;
+    return;
+  }
+  target.morphRecordsLeft -= records;
+  const format::BitmapLookup lookup = [&morph](uint16_t id) -> std::shared_ptr<const render::Bitmap> {
+    const auto found = morph.bitmaps.find(id);
+    return found == morph.bitmaps.end() ? nullptr : found->second;
+  };
+  size_t points = format::kMaxMoviePathPoints;  // a passing shape: the movie's budget paid for it
+  DrawShape(target, BuildShapeCharacter(format::MorphShapeAt(morph.morph, ratio), lookup, points),
+            toDevice, cx);
+}
+
 // inMask: drawing the content of a mask, where only coverage counts and masks cannot nest
 // (the canvas takes one mask at a time between BeginMask and EndMask): clip layers inside
 // it are left out and what they would clip is drawn whole.
@@ -42,6 +75,10 @@ void DrawObject(Target& target, const DisplayObject& object, const render::Matri
   if (!character) return;
   if (const auto* shape = std::get_if<ShapeCharacter>(character)) {
     DrawShape(target, *shape, toDevice, cx);
+  } else if (const auto* text = std::get_if<TextCharacter>(character)) {
+    DrawText(target, *text, toDevice, cx);
+  } else if (const auto* morph = std::get_if<MorphCharacter>(character)) {
+    DrawMorph(target, *morph, object.State().ratio, toDevice, cx);
   } else if (object.Sprite()) {
     DrawList(target, *object.Sprite(), toDevice, cx, inMask);
   }

@@ -32,15 +32,15 @@ std::optional<Placement> Placed(const format::PlaceObject& tag, const Placement*
 
 }  // namespace
 
-DisplayObject::DisplayObject(PlayContext& context, Placement placement, int nesting)
-    : context_(&context), placement_(std::move(placement)), nesting_(nesting),
+DisplayObject::DisplayObject(PlayContext& context, Placement placement, Timeline& owner)
+    : context_(&context), placement_(std::move(placement)), owner_(&owner),
       serial_(context.nextSerial++) {
   ++context_->displayObjects;
   Instantiate();
 }
 
 DisplayObject::DisplayObject(DisplayObject&& other) noexcept
-    : context_(other.context_), placement_(std::move(other.placement_)), nesting_(other.nesting_),
+    : context_(other.context_), placement_(std::move(other.placement_)), owner_(other.owner_),
       character_(other.character_), sprite_(std::move(other.sprite_)), serial_(other.serial_) {
   other.context_ = nullptr;
 }
@@ -53,9 +53,11 @@ DisplayObject::~DisplayObject() {
 void DisplayObject::Instantiate() {
   character_ = context_->dictionary.Find(placement_.characterId);
   sprite_.reset();
-  const auto* sprite = character_ ? std::get_if<SpriteCharacter>(character_) : nullptr;
-  if (sprite && nesting_ + 1 <= kMaxSpriteNesting) {
-    sprite_ = std::make_unique<Timeline>(sprite->timeline, *context_, nesting_ + 1);
+  if (!character_ || owner_->Nesting() + 1 > kMaxSpriteNesting) return;
+  if (const auto* sprite = std::get_if<SpriteCharacter>(character_)) {
+    sprite_ = std::make_unique<Timeline>(sprite->timeline, *context_, owner_);
+  } else if (const auto* button = std::get_if<ButtonCharacter>(character_)) {
+    sprite_ = std::make_unique<Timeline>(button->upState, *context_, owner_);
   }
 }
 
@@ -65,13 +67,26 @@ void DisplayObject::Update(const Placement& placement) {
   if (newCharacter) Instantiate();
 }
 
-Timeline::Timeline(const TimelineDefinition& definition, PlayContext& context, int nesting)
-    : definition_(definition), context_(context), nesting_(nesting) {
+Timeline::Timeline(const TimelineDefinition& definition, PlayContext& context, Timeline* parent)
+    : definition_(definition), context_(context), parent_(parent),
+      nesting_(parent ? parent->Nesting() + 1 : 0), serial_(context.nextSerial++) {
+  context_.timelines.emplace(serial_, this);
   RunFrame(0);
+}
+
+Timeline::~Timeline() {
+  list_.clear();  // the sprites on it leave the registry first
+  context_.timelines.erase(serial_);
 }
 
 bool Timeline::HasRoom() const {
   return list_.size() < kMaxObjectsPerTimeline && context_.displayObjects < kMaxDisplayObjects;
+}
+
+bool Timeline::Spend() {
+  if (context_.tagBudget == 0) return false;
+  --context_.tagBudget;
+  return true;
 }
 
 void Timeline::Place(const format::PlaceObject& tag) {
@@ -84,15 +99,18 @@ void Timeline::Place(const format::PlaceObject& tag) {
     return;
   }
   if (found != list_.end()) list_.erase(found);
-  if (HasRoom()) list_.emplace(tag.depth, DisplayObject(context_, *placed, nesting_));
+  if (HasRoom()) list_.emplace(tag.depth, DisplayObject(context_, *placed, *this));
 }
 
+// Every frame entered costs one of the tick's budget besides its tags, so that jumps over long
+// empty stretches are bounded too.
 void Timeline::RunFrame(int frame) {
+  actionsDue_ = true;
+  if (!Spend()) return;
   const std::vector<ControlTag>* tags = definition_.FrameTags(frame);
   if (!tags) return;
   for (const ControlTag& tag : *tags) {
-    if (context_.tagBudget == 0) return;
-    --context_.tagBudget;
+    if (!Spend()) return;
     if (const auto* place = std::get_if<format::PlaceObject>(&tag)) {
       Place(*place);
     } else {
@@ -106,7 +124,7 @@ void Timeline::Step() {
   for (const auto& [depth, object] : list_) {
     if (object.Sprite()) running.insert(object.Serial());
   }
-  if (FrameCount() > 1) {
+  if (playing_ && FrameCount() > 1) {
     if (current_ + 1 < FrameCount()) {
       RunFrame(++current_);
     } else {
@@ -118,11 +136,13 @@ void Timeline::Step() {
   }
 }
 
+// A jump that the tick's budget cannot start waits for a later tick; one that runs out of it
+// on the way stops where it got to.
 void Timeline::GotoFrame(int frame) {
   frame = std::clamp(frame, 0, FrameCount() - 1);
-  if (frame == current_) return;
+  if (frame == current_ || context_.tagBudget == 0) return;
   if (frame > current_) {
-    while (current_ < frame) RunFrame(++current_);
+    while (current_ < frame && context_.tagBudget > 0) RunFrame(++current_);
   } else {
     Rebuild(frame);
   }
@@ -133,12 +153,11 @@ void Timeline::GotoFrame(int frame) {
 // stays (a sprite keeps its own frame) and takes the replayed placement; every other goes.
 void Timeline::Rebuild(int frame) {
   std::map<uint16_t, Placement> target;
-  for (int f = 0; f <= frame; ++f) {
+  for (int f = 0; f <= frame && Spend(); ++f) {
     const std::vector<ControlTag>* tags = definition_.FrameTags(f);
     if (!tags) continue;
     for (const ControlTag& tag : *tags) {
-      if (context_.tagBudget == 0) break;
-      --context_.tagBudget;
+      if (!Spend()) break;
       if (const auto* place = std::get_if<format::PlaceObject>(&tag)) {
         const auto found = target.find(place->depth);
         const auto placed = Placed(*place, found == target.end() ? nullptr : &found->second);
@@ -158,9 +177,10 @@ void Timeline::Rebuild(int frame) {
     }
   }
   for (const auto& [depth, placement] : target) {
-    if (!list_.count(depth) && HasRoom()) list_.emplace(depth, DisplayObject(context_, placement, nesting_));
+    if (!list_.count(depth) && HasRoom()) list_.emplace(depth, DisplayObject(context_, placement, *this));
   }
   current_ = frame;
+  actionsDue_ = true;
 }
 
 }  // namespace swfsaver::flash::player
