@@ -7,8 +7,9 @@ SCR="$ROOT/build/win64/SwfSaver.scr"
 SETTINGS_KEY='HKCU\Software\Ostrevanlab\SwfSaver\OPTION'
 TRACE_KEY='HKCU\Software\SwfSaverTest\FlashStandin'
 # A missing entry among them: the saver drops it silently.
-PLAYLIST=(anim_shapes_550x400_30fps_60f.swf sprite_pinwheels_640x480_24fps_40f.swf missing.swf
-  bitmap_fills_640x480_24fps_72f.swf dense_shapes_1024x768_30fps_60f.swf)
+PLAYLIST=(anim_shapes_550x400_30fps_60f.swf titled_tween_550x400_24fps_96f.swf
+  sprite_pinwheels_640x480_24fps_40f.swf missing.swf bitmap_fills_640x480_24fps_72f.swf
+  dense_shapes_1024x768_30fps_60f.swf)
 
 reg_sz() { timeout 30 wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1 || die "reg add $2"; }
 
