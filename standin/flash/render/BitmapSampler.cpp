@@ -1,0 +1,259 @@
+#include "standin/flash/render/BitmapSampler.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "standin/flash/render/PixelBlend.h"
+#include "standin/flash/render/PixelBlendSse2.h"
+
+namespace swfsaver::flash::render {
+namespace {
+
+// floor(p) for |p| < 2^31 without a library call (SSE2 has no rounding instruction).
+inline int FloorToInt(double p) {
+  const int t = static_cast<int>(p);
+  return t - (static_cast<double>(t) > p ? 1 : 0);
+}
+
+// An integral position along an axis of n pixels to the pixel it picks.
+inline int AxisIndex(int p, int n, bool repeat) {
+  if (repeat) {
+    const int r = p % n;
+    return r < 0 ? r + n : r;
+  }
+  return std::clamp(p, 0, n - 1);
+}
+
+// The share of the next pixel for a position f of the way between two centres: round(256 f).
+inline uint32_t Weight(double f) { return static_cast<uint32_t>(f * 256 + 0.5); }
+
+inline uint32_t At(const BitmapGrid& g, int col, int line) {
+  return g.pixels[static_cast<size_t>(line) * static_cast<size_t>(g.width) + col];
+}
+
+uint32_t NearestAt(const BitmapGrid& g, double u, double v) {
+  return ClampPremultiplied(At(g, AxisIndex(FloorToInt(u), g.width, g.repeat),
+                               AxisIndex(FloorToInt(v), g.height, g.repeat)));
+}
+
+uint32_t BilinearAt(const BitmapGrid& g, double u, double v) {
+  u -= 0.5;
+  v -= 0.5;
+  const int fu = FloorToInt(u), fv = FloorToInt(v);
+  const uint32_t wx = Weight(u - fu), wy = Weight(v - fv);
+  const int c0 = AxisIndex(fu, g.width, g.repeat), c1 = AxisIndex(fu + 1, g.width, g.repeat);
+  const int l0 = AxisIndex(fv, g.height, g.repeat), l1 = AxisIndex(fv + 1, g.height, g.repeat);
+  const uint32_t top = LerpPixel(At(g, c0, l0), At(g, c1, l0), wx);
+  const uint32_t bottom = LerpPixel(At(g, c0, l1), At(g, c1, l1), wx);
+  return ClampPremultiplied(LerpPixel(top, bottom, wy));
+}
+
+#if defined(__SSE2__)
+using namespace sse2;
+
+// Indices are worked out for this many pixels, then their pixels fetched and mixed.
+constexpr int kChunk = 64;
+
+inline __m128d Floor2(__m128d p) {  // |p| < 2^31
+  const __m128d t = _mm_cvtepi32_pd(_mm_cvttpd_epi32(p));
+  return _mm_sub_pd(t, _mm_and_pd(_mm_cmpgt_pd(t, p), _mm_set1_pd(1)));
+}
+
+// Two integral positions to two int32 lanes (the low half of the result).
+inline __m128i ToInt2(__m128d p) { return _mm_cvttpd_epi32(p); }
+
+// AxisIndex for two integral positions, kept in doubles, where SSE2 has min and max.
+class Axis2 {
+ public:
+  Axis2(int n, bool repeat)
+      : n_(_mm_set1_pd(n)), inverse_(_mm_set1_pd(1.0 / n)), last_(_mm_set1_pd(n - 1)),
+        repeat_(repeat) {}
+
+  __m128d Index(__m128d p) const {
+    const __m128d zero = _mm_setzero_pd();
+    if (!repeat_) return _mm_min_pd(_mm_max_pd(p, zero), last_);
+    // p - n floor(p / n), with a quotient that may be one off either way; the corrections
+    // take that back, so the remainder is exact.
+    __m128d r = _mm_sub_pd(p, _mm_mul_pd(Floor2(_mm_mul_pd(p, inverse_)), n_));
+    r = _mm_add_pd(r, _mm_and_pd(_mm_cmplt_pd(r, zero), n_));
+    return _mm_sub_pd(r, _mm_and_pd(_mm_cmpge_pd(r, n_), n_));
+  }
+  // The index of p + 1, given p's.
+  __m128d Next(__m128d p, __m128d index) const {
+    const __m128d one = _mm_set1_pd(1);
+    if (!repeat_) return Index(_mm_add_pd(p, one));
+    const __m128d next = _mm_add_pd(index, one);
+    return _mm_sub_pd(next, _mm_and_pd(_mm_cmpge_pd(next, n_), n_));
+  }
+
+ private:
+  __m128d n_, inverse_, last_;
+  bool repeat_;
+};
+
+// Positions of pixels k and k + 1 of the span along one axis, as the reference computes them.
+inline __m128d Positions(double p0, double dp, int k) {
+  return _mm_add_pd(_mm_set1_pd(p0),
+                    _mm_mul_pd(_mm_set1_pd(dp), _mm_set_pd(static_cast<double>(k + 1), k)));
+}
+
+inline __m128i Gather(const uint32_t* base, const int32_t* offsets) {
+  return _mm_set_epi32(static_cast<int>(base[offsets[3]]), static_cast<int>(base[offsets[2]]),
+                       static_cast<int>(base[offsets[1]]), static_cast<int>(base[offsets[0]]));
+}
+
+// LerpPixel on channels unpacked to 16 bits: (a (256 - w) + b w) >> 8, at most 255 * 256.
+inline __m128i Lerp16(__m128i a, __m128i b, __m128i w) {
+  const __m128i inv = _mm_sub_epi16(_mm_set1_epi16(256), w);
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, inv), _mm_mullo_epi16(b, w)), 8);
+}
+
+inline __m128i Bilinear4(__m128i tl, __m128i tr, __m128i bl, __m128i br, const Factors& wx,
+                         const Factors& wy) {
+  const __m128i z = _mm_setzero_si128();
+  const __m128i lo =
+      Lerp16(Lerp16(_mm_unpacklo_epi8(tl, z), _mm_unpacklo_epi8(tr, z), wx.lo),
+             Lerp16(_mm_unpacklo_epi8(bl, z), _mm_unpacklo_epi8(br, z), wx.lo), wy.lo);
+  const __m128i hi =
+      Lerp16(Lerp16(_mm_unpackhi_epi8(tl, z), _mm_unpackhi_epi8(tr, z), wx.hi),
+             Lerp16(_mm_unpackhi_epi8(bl, z), _mm_unpackhi_epi8(br, z), wx.hi), wy.hi);
+  return ClampToAlpha4(_mm_packus_epi16(lo, hi));
+}
+
+inline Factors LoadWeights(const int32_t* w) {
+  return Spread(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w)));
+}
+
+inline void Store2(int32_t* to, __m128i lanes) {
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(to), lanes);
+}
+
+// Where the span keeps to one bitmap row (no rotation or skew), the rows and their weight are
+// worked out once; otherwise per pixel.
+template <bool kOneRow>
+void Bilinear(const BitmapGrid& g, const SpanSteps& steps, int first, int len, uint32_t* out) {
+  const auto [u0, v0, du, dv] = steps;
+  const Axis2 columns(g.width, g.repeat), lines(g.height, g.repeat);
+  const __m128d half = _mm_set1_pd(0.5), k256 = _mm_set1_pd(256), width = _mm_set1_pd(g.width);
+  // The corner offsets from their bases: in one row, columns from each row's start; else
+  // whole offsets from the first pixel.
+  alignas(16) int32_t o00[kChunk], o01[kChunk], o10[kChunk], o11[kChunk], wx[kChunk],
+      wy[kChunk];
+  const uint32_t* top = g.pixels;
+  const uint32_t* bottom = g.pixels;
+  Factors rowWeight{};
+  if constexpr (kOneRow) {
+    const double v = v0 - 0.5;
+    const int fv = FloorToInt(v);
+    top += static_cast<size_t>(AxisIndex(fv, g.height, g.repeat)) * g.width;
+    bottom += static_cast<size_t>(AxisIndex(fv + 1, g.height, g.repeat)) * g.width;
+    rowWeight = Spread(_mm_set1_epi32(static_cast<int>(Weight(v - fv))));
+  }
+  for (int base = 0; base < len; base += kChunk) {
+    const int n = std::min(kChunk, len - base);
+    for (int i = 0; i < n; i += 2) {  // an odd n works out one more, never fetched
+      const __m128d u = _mm_sub_pd(Positions(u0, du, first + base + i), half);
+      const __m128d fu = Floor2(u);
+      const __m128d c0 = columns.Index(fu), c1 = columns.Next(fu, c0);
+      Store2(wx + i, ToInt2(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(u, fu), k256), half)));
+      if constexpr (kOneRow) {
+        Store2(o00 + i, ToInt2(c0));
+        Store2(o01 + i, ToInt2(c1));
+      } else {
+        const __m128d v = _mm_sub_pd(Positions(v0, dv, first + base + i), half);
+        const __m128d fv = Floor2(v);
+        const __m128d l0 = lines.Index(fv);
+        const __m128d r0 = _mm_mul_pd(l0, width), r1 = _mm_mul_pd(lines.Next(fv, l0), width);
+        Store2(wy + i, ToInt2(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(v, fv), k256), half)));
+        Store2(o00 + i, ToInt2(_mm_add_pd(r0, c0)));
+        Store2(o01 + i, ToInt2(_mm_add_pd(r0, c1)));
+        Store2(o10 + i, ToInt2(_mm_add_pd(r1, c0)));
+        Store2(o11 + i, ToInt2(_mm_add_pd(r1, c1)));
+      }
+    }
+    const int32_t* left = o00;
+    const int32_t* right = o01;
+    const int32_t* lowerLeft = kOneRow ? o00 : o10;
+    const int32_t* lowerRight = kOneRow ? o01 : o11;
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+      Factors down = rowWeight;
+      if constexpr (!kOneRow) down = LoadWeights(wy + i);
+      Store4(out + base + i,
+             Bilinear4(Gather(top, left + i), Gather(top, right + i),
+                       Gather(bottom, lowerLeft + i), Gather(bottom, lowerRight + i),
+                       LoadWeights(wx + i), down));
+    }
+    for (; i < n; ++i) {
+      const int k = first + base + i;
+      out[base + i] = BilinearAt(g, u0 + du * k, v0 + dv * k);
+    }
+  }
+}
+
+template <bool kOneRow>
+void Nearest(const BitmapGrid& g, const SpanSteps& steps, int first, int len, uint32_t* out) {
+  const auto [u0, v0, du, dv] = steps;
+  const Axis2 columns(g.width, g.repeat), lines(g.height, g.repeat);
+  const __m128d width = _mm_set1_pd(g.width);
+  alignas(16) int32_t offsets[kChunk];
+  const uint32_t* row = g.pixels;
+  if constexpr (kOneRow) {
+    row += static_cast<size_t>(AxisIndex(FloorToInt(v0), g.height, g.repeat)) * g.width;
+  }
+  for (int base = 0; base < len; base += kChunk) {
+    const int n = std::min(kChunk, len - base);
+    for (int i = 0; i < n; i += 2) {
+      const __m128d column = columns.Index(Floor2(Positions(u0, du, first + base + i)));
+      if constexpr (kOneRow) {
+        Store2(offsets + i, ToInt2(column));
+      } else {
+        const __m128d line = lines.Index(Floor2(Positions(v0, dv, first + base + i)));
+        Store2(offsets + i, ToInt2(_mm_add_pd(_mm_mul_pd(line, width), column)));
+      }
+    }
+    int i = 0;
+    for (; i + 4 <= n; i += 4) Store4(out + base + i, ClampToAlpha4(Gather(row, offsets + i)));
+    for (; i < n; ++i) {
+      const int k = first + base + i;
+      out[base + i] = NearestAt(g, u0 + du * k, v0 + dv * k);
+    }
+  }
+}
+#endif
+
+}  // namespace
+
+void SampleNearest(const BitmapGrid& grid, const SpanSteps& steps, int first, int len,
+                   uint32_t* out) {
+#if defined(__SSE2__)
+  if (steps.dv == 0) {
+    Nearest<true>(grid, steps, first, len, out);
+  } else {
+    Nearest<false>(grid, steps, first, len, out);
+  }
+#else
+  for (int i = 0; i < len; ++i) {
+    const int k = first + i;
+    out[i] = NearestAt(grid, steps.u0 + steps.du * k, steps.v0 + steps.dv * k);
+  }
+#endif
+}
+
+void SampleBilinear(const BitmapGrid& grid, const SpanSteps& steps, int first, int len,
+                    uint32_t* out) {
+#if defined(__SSE2__)
+  if (steps.dv == 0) {
+    Bilinear<true>(grid, steps, first, len, out);
+  } else {
+    Bilinear<false>(grid, steps, first, len, out);
+  }
+#else
+  for (int i = 0; i < len; ++i) {
+    const int k = first + i;
+    out[i] = BilinearAt(grid, steps.u0 + steps.du * k, steps.v0 + steps.dv * k);
+  }
+#endif
+}
+
+}  // namespace swfsaver::flash::render
