@@ -37,42 +37,46 @@ TEST(RenderFastPaths, BitmapSpansMatchSamplingEachPixelOnItsOwn) {
   const double turn = 0.4;
   const Matrix matrices[] = {
       Matrix::Scale(6.4, 6.4) * Matrix::Translate(-3, 1),  // enlarged, rows stay put
-      {0.75, 0, 0, 0.75, 2.25, 0},                          // centres on pixel edges
-      Matrix::Scale(0.3, 0.45),                             // reduced: tiles repeat often
-      {-2.5, 0, 0, 3, 40, -7},                              // mirrored
+      {0.75, 0, 0, 0.75, 2.25, 0},                         // centres on pixel edges
+      Matrix::Scale(0.3, 0.45),                            // reduced: tiles repeat often
+      {-2.5, 0, 0, 3, 40, -7},                             // mirrored
       {3 * std::cos(turn), 3 * std::sin(turn), -2 * std::sin(turn), 2 * std::cos(turn), 9, -4},
       {1.7, 0.6, 1.1, 2.3, -30, 12},  // skewed
   };
   const ColorTransform tints[] = {{}, {0.6f, 0.9f, 1.2f, 0.8f, 10, -5, 0, 20}};
-  const auto bitmap = Speckled(7, 5);
+  // Small: runs cross edges and wrap; larger: whole 64-pixel chunks stay inside.
+  const std::shared_ptr<Bitmap> bitmaps[] = {Speckled(7, 5), Speckled(61, 37)};
   std::vector<uint32_t> fast(160), reference(160);
   int spans = 0;
-  for (const Matrix& m : matrices) {
-    for (int variant = 0; variant < 8; ++variant) {
-      const bool repeat = variant & 1, smooth = variant & 2;
-      const ColorTransform& tint = tints[variant >> 2];
-      BitmapFill fill{bitmap, m, repeat, smooth};
-      BitmapPainter painter, slow;
-      ASSERT_TRUE(painter.Setup(fill, m, tint, Quality::kHigh));
-      ASSERT_TRUE(slow.Setup(fill, m, tint, Quality::kHigh));
-      slow.SetReferenceOnlyForTesting(true);
-      // Lengths around the four-pixel groups and the 64-pixel chunks; parts of runs.
-      const struct {
-        int x, y, skip, len;
-      } runs[] = {{-20, -3, 0, 150}, {5, 2, 0, 1}, {0, 7, 0, 67}, {-9, 11, 3, 5}, {-40, 4, 61, 70}};
-      for (const auto& [x, y, skip, len] : runs) {
-        slow.Generate(x, y, skip + len, reference.data());
-        painter.GeneratePart(x, skip, y, len, fast.data());
-        for (int i = 0; i < len; ++i) {
-          ASSERT_EQ(fast[i], reference[skip + i])
-              << "matrix " << (&m - matrices) << " variant " << variant << " at " << x << ","
-              << y << " pixel " << skip + i;
+  for (const auto& bitmap : bitmaps) {
+    for (const Matrix& m : matrices) {
+      for (int variant = 0; variant < 8; ++variant) {
+        const bool repeat = variant & 1, smooth = variant & 2;
+        const ColorTransform& tint = tints[variant >> 2];
+        BitmapFill fill{bitmap, m, repeat, smooth};
+        BitmapPainter painter, slow;
+        ASSERT_TRUE(painter.Setup(fill, m, tint, Quality::kHigh));
+        ASSERT_TRUE(slow.Setup(fill, m, tint, Quality::kHigh));
+        slow.SetReferenceOnlyForTesting(true);
+        // Lengths around the four-pixel groups and the 64-pixel chunks; parts of runs.
+        const struct {
+          int x, y, skip, len;
+        } runs[] = {
+            {-20, -3, 0, 150}, {5, 2, 0, 1}, {0, 7, 0, 67}, {-9, 11, 3, 5}, {-40, 4, 61, 70}};
+        for (const auto& [x, y, skip, len] : runs) {
+          slow.Generate(x, y, skip + len, reference.data());
+          painter.GeneratePart(x, skip, y, len, fast.data());
+          for (int i = 0; i < len; ++i) {
+            ASSERT_EQ(fast[i], reference[skip + i])
+                << bitmap->width << " wide, matrix " << (&m - matrices) << " variant " << variant
+                << " at " << x << "," << y << " pixel " << skip + i;
+          }
+          ++spans;
         }
-        ++spans;
       }
     }
   }
-  EXPECT_EQ(spans, 6 * 8 * 5);
+  EXPECT_EQ(spans, 2 * 6 * 8 * 5);
 }
 
 // Spans reaching positions beyond the fast path's range (2^30) take the reference path whole;
@@ -97,11 +101,11 @@ TEST(RenderFastPaths, BitmapSpansFarOutFallBackToTheReference) {
 
 TEST(RenderFastPaths, TransformOfPremultipliedPixelsMatchesOnePixelAtATime) {
   const ColorTransform transforms[] = {
-      {0.85f, 0.85f, 0.85f, 1, 0, 0, 0, 0},        // a darkening tint: opaque stays opaque
+      {0.85f, 0.85f, 0.85f, 1, 0, 0, 0, 0},  // a darkening tint: opaque stays opaque
       {0.55f, 0.55f, 0.6f, 1, 0, 0, 0, 0},
       {1.5f, -0.5f, 0.2f, 0.7f, 30, 200, -12, 0},  // negative factors, offsets, alpha shrunk
-      {1, 1, 1, 1, 0, 0, 0, 128},                   // shows transparent pixels
-      {2, 1, 1, 0, 0, 0, 0, 300},                   // every pixel opaque, over the top
+      {1, 1, 1, 1, 0, 0, 0, 128},                  // shows transparent pixels
+      {2, 1, 1, 0, 0, 0, 0, 300},                  // every pixel opaque, over the top
       {std::nanf(""), 1, 1, 1, 0, 0, 0, 0},
   };
   // Every alpha with every colour value, in all three channels at once.
@@ -125,8 +129,8 @@ TEST(RenderFastPaths, PartsOfAGradientRunMatchTheWholeRun) {
   Gradient g;
   g.stops = {{0, {255, 0, 0, 255}}, {90, {0, 255, 0, 128}}, {255, {0, 0, 255, 255}}};
   std::vector<uint32_t> whole(300), part(300);
-  for (const GradientKind kind : {GradientKind::kLinear, GradientKind::kRadial,
-                                  GradientKind::kFocal}) {
+  for (const GradientKind kind :
+       {GradientKind::kLinear, GradientKind::kRadial, GradientKind::kFocal}) {
     for (const Spread spread : {Spread::kPad, Spread::kReflect, Spread::kRepeat}) {
       g.kind = kind;
       g.spread = spread;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 #include "standin/flash/render/PixelBlend.h"
 #include "standin/flash/render/PixelBlendSse2.h"
@@ -66,16 +67,38 @@ inline __m128i ToInt2(__m128d p) { return _mm_cvttpd_epi32(p); }
 class Axis2 {
  public:
   Axis2(int n, bool repeat)
-      : n_(_mm_set1_pd(n)), inverse_(_mm_set1_pd(1.0 / n)), last_(_mm_set1_pd(n - 1)),
+      : n_(_mm_set1_pd(n)),
+        inverse_(_mm_set1_pd(1.0 / n)),
+        last_(_mm_set1_pd(n - 1)),
+        size_(n),
         repeat_(repeat) {}
+
+  // Before a chunk whose integral positions lie within [lo, hi]. A repeating axis that the
+  // chunk crosses less than once more wraps from a multiple of n at or below lo: one
+  // subtraction, one correction. Where neither p nor p + 1 of any position needs wrapping or
+  // clamping, the chunk is interior: the index is p less that multiple (0 when clipped).
+  void Chunk(int lo, int hi) {
+    const int base = repeat_ ? lo - AxisIndex(lo, size_, true) : 0;
+    const int64_t reach = static_cast<int64_t>(hi) - base;
+    near_ = repeat_ && reach < 2 * static_cast<int64_t>(size_);
+    interior_ = lo >= base && reach <= size_ - 2;
+    base_ = _mm_set1_pd(base);
+  }
+  bool Interior() const { return interior_; }
+  __m128d Offset(__m128d p) const { return _mm_sub_pd(p, base_); }
 
   __m128d Index(__m128d p) const {
     const __m128d zero = _mm_setzero_pd();
     if (!repeat_) return _mm_min_pd(_mm_max_pd(p, zero), last_);
-    // p - n floor(p / n), with a quotient that may be one off either way; the corrections
-    // take that back, so the remainder is exact.
-    __m128d r = _mm_sub_pd(p, _mm_mul_pd(Floor2(_mm_mul_pd(p, inverse_)), n_));
-    r = _mm_add_pd(r, _mm_and_pd(_mm_cmplt_pd(r, zero), n_));
+    __m128d r;
+    if (near_) {
+      r = _mm_sub_pd(p, base_);
+    } else {
+      // p - n floor(p / n), with a quotient that may be one off either way; the corrections
+      // take that back, so the remainder is exact.
+      r = _mm_sub_pd(p, _mm_mul_pd(Floor2(_mm_mul_pd(p, inverse_)), n_));
+      r = _mm_add_pd(r, _mm_and_pd(_mm_cmplt_pd(r, zero), n_));
+    }
     return _mm_sub_pd(r, _mm_and_pd(_mm_cmpge_pd(r, n_), n_));
   }
   // The index of p + 1, given p's.
@@ -87,14 +110,46 @@ class Axis2 {
   }
 
  private:
-  __m128d n_, inverse_, last_;
-  bool repeat_;
+  __m128d n_, inverse_, last_, base_ = _mm_setzero_pd();
+  int size_;
+  bool repeat_, near_ = false, interior_ = false;
 };
 
-// Positions of pixels k and k + 1 of the span along one axis, as the reference computes them.
-inline __m128d Positions(double p0, double dp, int k) {
-  return _mm_add_pd(_mm_set1_pd(p0),
-                    _mm_mul_pd(_mm_set1_pd(dp), _mm_set_pd(static_cast<double>(k + 1), k)));
+// Pixel numbers k and k + 1 along the span, stepped two at a time (exact in doubles).
+class PixelPair {
+ public:
+  explicit PixelPair(int k) : k_(_mm_set_pd(k + 1.0, k)) {}
+  void Advance() { k_ = _mm_add_pd(k_, _mm_set1_pd(2)); }
+  // Their positions along one axis, as the reference computes them.
+  __m128d Positions(double p0, double dp) const {
+    return _mm_add_pd(_mm_set1_pd(p0), _mm_mul_pd(_mm_set1_pd(dp), k_));
+  }
+
+ private:
+  __m128d k_;
+};
+
+// The floors of the positions (less offset) of pixels from and to of the span, in order.
+inline void FloorRange(double p0, double dp, double offset, int from, int to, int& lo, int& hi) {
+  lo = FloorToInt(p0 + dp * from - offset);
+  hi = FloorToInt(p0 + dp * to - offset);
+  if (lo > hi) std::swap(lo, hi);
+}
+
+// round(256 (p - floor p)): the weight of the next pixel, in the low two int32 lanes.
+inline __m128i Weights2(__m128d p, __m128d floor) {
+  return ToInt2(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(p, floor), _mm_set1_pd(256)), _mm_set1_pd(0.5)));
+}
+
+// The pixels at four offsets and the ones after them in memory, each as four pixels.
+inline void GatherPairs(const uint32_t* base, const int32_t* o, __m128i& at, __m128i& next) {
+  auto pair = [base](int32_t offset) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + offset));
+  };
+  const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(o[0]), pair(o[1])));
+  const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(o[2]), pair(o[3])));
+  at = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+  next = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
 }
 
 inline __m128i Gather(const uint32_t* base, const int32_t* offsets) {
@@ -133,12 +188,11 @@ inline void Store2(int32_t* to, __m128i lanes) {
 template <bool kOneRow>
 void Bilinear(const BitmapGrid& g, const SpanSteps& steps, int first, int len, uint32_t* out) {
   const auto [u0, v0, du, dv] = steps;
-  const Axis2 columns(g.width, g.repeat), lines(g.height, g.repeat);
-  const __m128d half = _mm_set1_pd(0.5), k256 = _mm_set1_pd(256), width = _mm_set1_pd(g.width);
+  Axis2 columns(g.width, g.repeat), lines(g.height, g.repeat);
+  const __m128d half = _mm_set1_pd(0.5), width = _mm_set1_pd(g.width);
   // The corner offsets from their bases: in one row, columns from each row's start; else
   // whole offsets from the first pixel.
-  alignas(16) int32_t o00[kChunk], o01[kChunk], o10[kChunk], o11[kChunk], wx[kChunk],
-      wy[kChunk];
+  alignas(16) int32_t o00[kChunk], o01[kChunk], o10[kChunk], o11[kChunk], wx[kChunk], wy[kChunk];
   const uint32_t* top = g.pixels;
   const uint32_t* bottom = g.pixels;
   Factors rowWeight{};
@@ -151,38 +205,70 @@ void Bilinear(const BitmapGrid& g, const SpanSteps& steps, int first, int len, u
   }
   for (int base = 0; base < len; base += kChunk) {
     const int n = std::min(kChunk, len - base);
-    for (int i = 0; i < n; i += 2) {  // an odd n works out one more, never fetched
-      const __m128d u = _mm_sub_pd(Positions(u0, du, first + base + i), half);
-      const __m128d fu = Floor2(u);
-      const __m128d c0 = columns.Index(fu), c1 = columns.Next(fu, c0);
-      Store2(wx + i, ToInt2(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(u, fu), k256), half)));
-      if constexpr (kOneRow) {
-        Store2(o00 + i, ToInt2(c0));
-        Store2(o01 + i, ToInt2(c1));
-      } else {
-        const __m128d v = _mm_sub_pd(Positions(v0, dv, first + base + i), half);
-        const __m128d fv = Floor2(v);
-        const __m128d l0 = lines.Index(fv);
-        const __m128d r0 = _mm_mul_pd(l0, width), r1 = _mm_mul_pd(lines.Next(fv, l0), width);
-        Store2(wy + i, ToInt2(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(v, fv), k256), half)));
-        Store2(o00 + i, ToInt2(_mm_add_pd(r0, c0)));
-        Store2(o01 + i, ToInt2(_mm_add_pd(r0, c1)));
-        Store2(o10 + i, ToInt2(_mm_add_pd(r1, c0)));
-        Store2(o11 + i, ToInt2(_mm_add_pd(r1, c1)));
-      }
+    int lo, hi;
+    FloorRange(u0, du, 0.5, first + base, first + base + n - 1, lo, hi);
+    columns.Chunk(lo, hi);
+    if constexpr (!kOneRow) {
+      FloorRange(v0, dv, 0.5, first + base, first + base + n - 1, lo, hi);
+      lines.Chunk(lo, hi);
     }
-    const int32_t* left = o00;
-    const int32_t* right = o01;
-    const int32_t* lowerLeft = kOneRow ? o00 : o10;
-    const int32_t* lowerRight = kOneRow ? o01 : o11;
+    PixelPair k(first + base);
     int i = 0;
-    for (; i + 4 <= n; i += 4) {
-      Factors down = rowWeight;
-      if constexpr (!kOneRow) down = LoadWeights(wy + i);
-      Store4(out + base + i,
-             Bilinear4(Gather(top, left + i), Gather(top, right + i),
-                       Gather(bottom, lowerLeft + i), Gather(bottom, lowerRight + i),
-                       LoadWeights(wx + i), down));
+    // An odd n works out one pixel more, never fetched.
+    if (columns.Interior() && (kOneRow || lines.Interior())) {
+      // Every right neighbour is the next pixel in memory, every lower one a row further.
+      for (; i < n; i += 2, k.Advance()) {
+        const __m128d u = _mm_sub_pd(k.Positions(u0, du), half);
+        const __m128d fu = Floor2(u);
+        Store2(wx + i, Weights2(u, fu));
+        __m128d offset = columns.Offset(fu);
+        if constexpr (!kOneRow) {
+          const __m128d v = _mm_sub_pd(k.Positions(v0, dv), half);
+          const __m128d fv = Floor2(v);
+          Store2(wy + i, Weights2(v, fv));
+          offset = _mm_add_pd(_mm_mul_pd(lines.Offset(fv), width), offset);
+        }
+        Store2(o00 + i, ToInt2(offset));
+      }
+      const uint32_t* lower = kOneRow ? bottom : g.pixels + g.width;
+      for (i = 0; i + 4 <= n; i += 4) {
+        Factors down = rowWeight;
+        if constexpr (!kOneRow) down = LoadWeights(wy + i);
+        __m128i tl, tr, bl, br;
+        GatherPairs(top, o00 + i, tl, tr);
+        GatherPairs(lower, o00 + i, bl, br);
+        Store4(out + base + i, Bilinear4(tl, tr, bl, br, LoadWeights(wx + i), down));
+      }
+    } else {
+      for (; i < n; i += 2, k.Advance()) {
+        const __m128d u = _mm_sub_pd(k.Positions(u0, du), half);
+        const __m128d fu = Floor2(u);
+        const __m128d c0 = columns.Index(fu), c1 = columns.Next(fu, c0);
+        Store2(wx + i, Weights2(u, fu));
+        if constexpr (kOneRow) {
+          Store2(o00 + i, ToInt2(c0));
+          Store2(o01 + i, ToInt2(c1));
+        } else {
+          const __m128d v = _mm_sub_pd(k.Positions(v0, dv), half);
+          const __m128d fv = Floor2(v);
+          const __m128d l0 = lines.Index(fv);
+          const __m128d r0 = _mm_mul_pd(l0, width), r1 = _mm_mul_pd(lines.Next(fv, l0), width);
+          Store2(wy + i, Weights2(v, fv));
+          Store2(o00 + i, ToInt2(_mm_add_pd(r0, c0)));
+          Store2(o01 + i, ToInt2(_mm_add_pd(r0, c1)));
+          Store2(o10 + i, ToInt2(_mm_add_pd(r1, c0)));
+          Store2(o11 + i, ToInt2(_mm_add_pd(r1, c1)));
+        }
+      }
+      const int32_t* lowerLeft = kOneRow ? o00 : o10;
+      const int32_t* lowerRight = kOneRow ? o01 : o11;
+      for (i = 0; i + 4 <= n; i += 4) {
+        Factors down = rowWeight;
+        if constexpr (!kOneRow) down = LoadWeights(wy + i);
+        Store4(out + base + i,
+               Bilinear4(Gather(top, o00 + i), Gather(top, o01 + i), Gather(bottom, lowerLeft + i),
+                         Gather(bottom, lowerRight + i), LoadWeights(wx + i), down));
+      }
     }
     for (; i < n; ++i) {
       const int k = first + base + i;
@@ -194,7 +280,7 @@ void Bilinear(const BitmapGrid& g, const SpanSteps& steps, int first, int len, u
 template <bool kOneRow>
 void Nearest(const BitmapGrid& g, const SpanSteps& steps, int first, int len, uint32_t* out) {
   const auto [u0, v0, du, dv] = steps;
-  const Axis2 columns(g.width, g.repeat), lines(g.height, g.repeat);
+  Axis2 columns(g.width, g.repeat), lines(g.height, g.repeat);
   const __m128d width = _mm_set1_pd(g.width);
   alignas(16) int32_t offsets[kChunk];
   const uint32_t* row = g.pixels;
@@ -203,12 +289,20 @@ void Nearest(const BitmapGrid& g, const SpanSteps& steps, int first, int len, ui
   }
   for (int base = 0; base < len; base += kChunk) {
     const int n = std::min(kChunk, len - base);
-    for (int i = 0; i < n; i += 2) {
-      const __m128d column = columns.Index(Floor2(Positions(u0, du, first + base + i)));
+    int lo, hi;
+    FloorRange(u0, du, 0, first + base, first + base + n - 1, lo, hi);
+    columns.Chunk(lo, hi);
+    if constexpr (!kOneRow) {
+      FloorRange(v0, dv, 0, first + base, first + base + n - 1, lo, hi);
+      lines.Chunk(lo, hi);
+    }
+    PixelPair k(first + base);
+    for (int i = 0; i < n; i += 2, k.Advance()) {
+      const __m128d column = columns.Index(Floor2(k.Positions(u0, du)));
       if constexpr (kOneRow) {
         Store2(offsets + i, ToInt2(column));
       } else {
-        const __m128d line = lines.Index(Floor2(Positions(v0, dv, first + base + i)));
+        const __m128d line = lines.Index(Floor2(k.Positions(v0, dv)));
         Store2(offsets + i, ToInt2(_mm_add_pd(_mm_mul_pd(line, width), column)));
       }
     }
