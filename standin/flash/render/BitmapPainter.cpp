@@ -20,20 +20,6 @@ int Wrap(double p, int n, bool repeat) {
 
 }  // namespace
 
-uint32_t TransformPremultiplied(uint32_t pixel, const ColorTransform& transform) {
-  const uint32_t a = pixel >> 24;
-  Rgba straight{0, 0, 0, static_cast<uint8_t>(a)};
-  if (a != 0) {
-    auto unpremultiply = [a](uint32_t c) {
-      return static_cast<uint8_t>(std::min<uint32_t>(255, (c * 255 + a / 2) / a));
-    };
-    straight.r = unpremultiply((pixel >> 16) & 0xFF);
-    straight.g = unpremultiply((pixel >> 8) & 0xFF);
-    straight.b = unpremultiply(pixel & 0xFF);
-  }
-  return Premultiply(transform.Apply(straight));
-}
-
 bool BitmapPainter::Setup(const BitmapFill& fill, const Matrix& bitmapToDevice,
                           const ColorTransform& transform, Quality quality) {
   const Bitmap* bitmap = fill.bitmap.get();
@@ -44,23 +30,11 @@ bool BitmapPainter::Setup(const BitmapFill& fill, const Matrix& bitmapToDevice,
   }
   const auto inverse = bitmapToDevice.Inverse();
   if (!inverse) return false;
-  pixels_ = bitmap->pixels.data();
-  width_ = bitmap->width;
-  height_ = bitmap->height;
-  repeat_ = fill.repeat;
+  grid_ = {bitmap->pixels.data(), bitmap->width, bitmap->height, fill.repeat};
+  fast_ = static_cast<uint64_t>(bitmap->width) * static_cast<uint64_t>(bitmap->height) <
+          (uint64_t{1} << 31);
   smooth_ = fill.smooth && quality == Quality::kHigh;
-  transform_ = transform;
-  const ColorTransform& t = transform;
-  if (t.IsIdentity()) {
-    tint_ = Tint::kNone;
-  } else if (t.mulR == 1 && t.mulG == 1 && t.mulB == 1 && t.addR == 0 && t.addG == 0 &&
-             t.addB == 0 && t.addA == 0 && t.mulA >= 0 && t.mulA <= 1) {
-    // Only the alpha shrinks: the premultiplied pixel shrinks as a whole.
-    tint_ = Tint::kAlphaScale;
-    alphaScale_ = static_cast<uint32_t>(std::lround(t.mulA * 256));
-  } else {
-    tint_ = Tint::kFull;
-  }
+  transform_.Setup(transform);
   ux_ = inverse->a;
   uy_ = inverse->c;
   u0_ = inverse->tx;
@@ -71,7 +45,8 @@ bool BitmapPainter::Setup(const BitmapFill& fill, const Matrix& bitmapToDevice,
 }
 
 uint32_t BitmapPainter::Nearest(double u, double v) const {
-  return At(Wrap(std::floor(u), width_, repeat_), Wrap(std::floor(v), height_, repeat_));
+  return At(Wrap(std::floor(u), grid_.width, grid_.repeat),
+            Wrap(std::floor(v), grid_.height, grid_.repeat));
 }
 
 // Between the four pixel centres around (u, v); outside a clipped bitmap the edge pixels
@@ -83,25 +58,36 @@ uint32_t BitmapPainter::Bilinear(double u, double v) const {
   const double wu = u - fu, wv = v - fv;  // NaN for NaN input, handled by the casts below
   const uint32_t wx = wu >= 0 && wu <= 1 ? static_cast<uint32_t>(wu * 256 + 0.5) : 0;
   const uint32_t wy = wv >= 0 && wv <= 1 ? static_cast<uint32_t>(wv * 256 + 0.5) : 0;
-  const int c0 = Wrap(fu, width_, repeat_), c1 = Wrap(fu + 1, width_, repeat_);
-  const int l0 = Wrap(fv, height_, repeat_), l1 = Wrap(fv + 1, height_, repeat_);
+  const int c0 = Wrap(fu, grid_.width, grid_.repeat), c1 = Wrap(fu + 1, grid_.width, grid_.repeat);
+  const int l0 = Wrap(fv, grid_.height, grid_.repeat),
+            l1 = Wrap(fv + 1, grid_.height, grid_.repeat);
   const uint32_t top = LerpPixel(At(c0, l0), At(c1, l0), wx);
   const uint32_t bottom = LerpPixel(At(c0, l1), At(c1, l1), wx);
   return LerpPixel(top, bottom, wy);
 }
 
-void BitmapPainter::Generate(int x, int y, int len, uint32_t* out) const {
+bool BitmapPainter::Fits(const SpanSteps& s, int first, int last) const {
+  if (!fast_ || referenceOnly_) return false;
+  // Positions along a span are monotonic (rounding keeps the order), so its ends bound them.
+  auto within = [](double p) { return std::abs(p) < kSafeCoordinate; };  // false for NaN
+  const double a = first, b = last;
+  return within(s.u0 + s.du * a) && within(s.v0 + s.dv * a) && within(s.u0 + s.du * b) &&
+         within(s.v0 + s.dv * b);
+}
+
+void BitmapPainter::GeneratePart(int x, int skip, int y, int len, uint32_t* out) const {
   const double cx = x + 0.5, cy = y + 0.5;
-  const double u0 = ux_ * cx + uy_ * cy + u0_, v0 = vx_ * cx + vy_ * cy + v0_;
-  for (int i = 0; i < len; ++i) {
-    const double u = u0 + ux_ * i, v = v0 + vx_ * i;
-    out[i] = ClampPremultiplied(smooth_ ? Bilinear(u, v) : Nearest(u, v));
+  const SpanSteps steps{ux_ * cx + uy_ * cy + u0_, vx_ * cx + vy_ * cy + v0_, ux_, vx_};
+  if (Fits(steps, skip, skip + len - 1)) {
+    (smooth_ ? SampleBilinear : SampleNearest)(grid_, steps, skip, len, out);
+  } else {
+    for (int i = 0; i < len; ++i) {
+      const int k = skip + i;
+      const double u = steps.u0 + ux_ * k, v = steps.v0 + vx_ * k;
+      out[i] = ClampPremultiplied(smooth_ ? Bilinear(u, v) : Nearest(u, v));
+    }
   }
-  if (tint_ == Tint::kAlphaScale) {
-    for (int i = 0; i < len; ++i) out[i] = ScalePixel(out[i], alphaScale_);
-  } else if (tint_ == Tint::kFull) {
-    for (int i = 0; i < len; ++i) out[i] = TransformPremultiplied(out[i], transform_);
-  }
+  transform_.Apply(out, len);
 }
 
 }  // namespace swfsaver::flash::render

@@ -4,15 +4,14 @@
 
 #include <cstdint>
 
+#include "standin/flash/render/BitmapSampler.h"
 #include "standin/flash/render/Canvas.h"
 #include "standin/flash/render/Geometry.h"
 #include "standin/flash/render/Paint.h"
+#include "standin/flash/render/PremultipliedTransform.h"
 #include "standin/flash/render/SpanPainter.h"
 
 namespace swfsaver::flash::render {
-
-// A premultiplied pixel under a colour transform: unpremultiplied, transformed, premultiplied.
-uint32_t TransformPremultiplied(uint32_t pixel, const ColorTransform& transform);
 
 class BitmapPainter final : public SpanPainter {
  public:
@@ -20,23 +19,26 @@ class BitmapPainter final : public SpanPainter {
   // no bitmap, no pixels, fewer pixels than its size, or a matrix that squashes it flat.
   bool Setup(const BitmapFill& fill, const Matrix& bitmapToDevice, const ColorTransform& transform,
              Quality quality);
-  void Generate(int x, int y, int len, uint32_t* out) const override;
+  void GeneratePart(int x, int skip, int y, int len, uint32_t* out) const override;
+
+  // Every span through the per-pixel reference path, which the fast one must match.
+  void SetReferenceOnlyForTesting(bool on) { referenceOnly_ = on; }
 
  private:
-  enum class Tint : uint8_t { kNone, kAlphaScale, kFull };
-
   uint32_t Nearest(double u, double v) const;
   uint32_t Bilinear(double u, double v) const;
   uint32_t At(int col, int line) const {
-    return pixels_[static_cast<size_t>(line) * static_cast<size_t>(width_) + col];
+    return grid_.pixels[static_cast<size_t>(line) * static_cast<size_t>(grid_.width) + col];
   }
+  // Whether the samplers may take pixels first .. last of the span: every position within
+  // their range.
+  bool Fits(const SpanSteps& steps, int first, int last) const;
 
-  const uint32_t* pixels_ = nullptr;
-  int width_ = 0, height_ = 0;
-  bool repeat_ = false, smooth_ = false;
-  Tint tint_ = Tint::kNone;
-  uint32_t alphaScale_ = 256;
-  ColorTransform transform_;
+  BitmapGrid grid_;
+  bool smooth_ = false;
+  bool fast_ = false;  // the bitmap is small enough for the samplers' 32-bit offsets
+  bool referenceOnly_ = false;
+  PremultipliedTransform transform_;
   // Device (x, y) to bitmap space: u = ux*x + uy*y + u0.
   double ux_ = 0, uy_ = 0, u0_ = 0, vx_ = 0, vy_ = 0, v0_ = 0;
 };

@@ -267,14 +267,23 @@ void CellRasterizer::EmitRow(int y, SpanSink& sink) {
   const int left = originX_, width = clip_.right - originX_;
   Span* const first = spans_.data();
   Span* out = first;
-  Span* open = nullptr;  // the span of pixels with their own coverage being extended, if any
   uint8_t* covers = covers_.data();
+  // The run of pixels with their own coverage being extended, [runStart, runEnd), is written
+  // out once it ends; runEnd is -1 when there is none.
+  int runStart = 0, runEnd = -1;
+  const uint8_t* runCovers = covers;
+  auto endRun = [&] {
+    if (runEnd > runStart) *out++ = {left + runStart, runEnd - runStart, runCovers, 0};
+    runEnd = -1;
+  };
   int64_t winding = 0;         // sum of the covers left of the current pixel
   int done = 0;                // pixels before this (from left) are emitted
   auto inside = [&](int to) {  // pixels [done, to) have no cell: all as covered as the winding
     if (to <= done || winding == 0) return;
     const uint8_t alpha = Coverage<kRule>(winding * (2 * kOne));
-    if (alpha != 0) *out++ = {left + done, to - done, nullptr, alpha};
+    if (alpha == 0) return;
+    endRun();
+    *out++ = {left + done, to - done, nullptr, alpha};
   };
   for (size_t w = 0; w < words_; ++w) {
     uint64_t word = flags[w];
@@ -283,27 +292,30 @@ void CellRasterizer::EmitRow(int y, SpanSink& sink) {
     for (; word != 0; word &= word - 1) {
       const int start = static_cast<int>(((w << 6) + std::countr_zero(word)) << kChunkShift);
       const int end = std::min(start + (1 << kChunkShift), static_cast<int>(stride_));
+      const int shown = std::min(end, width);
       inside(std::min(start, width));
-      for (int x = start; x < end; ++x) {
+      for (int x = start; x < shown; ++x) {
         const int32_t cover = static_cast<int32_t>(cells[x].cover);
         const int32_t area = static_cast<int32_t>(cells[x].area);
         cells[x] = {0, 0};
-        if (x >= width) continue;  // right of the clip: nothing shows, but zero it all the same
         const uint8_t alpha = Coverage<kRule>((winding + cover) * (2 * kOne) - area);
         winding += cover;
         if (alpha == 0) continue;
-        if (open && open->x + open->len == left + x) {
-          ++open->len;
-        } else {
-          open = out++;
-          *open = {left + x, 1, covers, 0};
+        if (x != runEnd) {
+          endRun();
+          runStart = x;
+          runCovers = covers;
         }
+        runEnd = x + 1;
         *covers++ = alpha;
       }
-      done = std::min(end, width);
+      // Right of the clip nothing shows, but the cells are zeroed all the same.
+      for (int x = std::max(start, shown); x < end; ++x) cells[x] = {0, 0};
+      done = shown;
     }
   }
   inside(width);
+  endRun();
   if (out != first) sink.Row(y, first, static_cast<size_t>(out - first));
 }
 

@@ -22,6 +22,11 @@ class Compositor final : public SpanSink {
   void Row(int y, const Span* spans, size_t count) override;
 
  private:
+  // The row's spans scaled by the clip into clipped_ (their covers in covers_ at their own x)
+  // and the x each began at into origins_; with trim, without the pixels at either end that
+  // the clip hides. Returns how many.
+  size_t ClipSpans(int y, const Span* spans, size_t count, bool trim);
+
   uint32_t* pixels_ = nullptr;
   int width_ = 0;
   int stride_ = 0;
@@ -31,6 +36,8 @@ class Compositor final : public SpanSink {
   uint32_t solid_ = 0;
   std::vector<uint32_t> colors_;
   std::vector<uint8_t> covers_;
+  std::vector<Span> clipped_;
+  std::vector<int> origins_;
 };
 
 }  // namespace swfsaver::flash::render

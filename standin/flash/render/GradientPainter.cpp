@@ -109,10 +109,10 @@ inline float SpreadPosition(float t) {
   }
 }
 
-// Gradient positions to table indices, four at a time where SSE2 is there; the same
-// arithmetic as SpreadPosition and Index (max and min return their second operand for NaN).
+// Gradient positions to colours through the table, four at a time where SSE2 is there; the
+// same arithmetic as SpreadPosition and Index (max and min return their second operand for NaN).
 template <Spread kSpread>
-void ToIndices(const float* t, int n, int* index) {
+void ToColors(const float* t, int n, const uint32_t* table, uint32_t* out) {
   int i = 0;
 #if defined(__SSE2__)
   const __m128i zeroI = _mm_setzero_si128();
@@ -137,10 +137,15 @@ void ToIndices(const float* t, int n, int* index) {
     v = _mm_min_ps(_mm_max_ps(v, zero), _mm_set1_ps(kLastPosition));
     const __m128i k =
         _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(v, _mm_set1_ps(256)), _mm_set1_ps(0.5f)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(index + i), k);
+    alignas(16) int32_t index[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(index), k);
+    out[i] = table[index[0]];
+    out[i + 1] = table[index[1]];
+    out[i + 2] = table[index[2]];
+    out[i + 3] = table[index[3]];
   }
 #endif
-  for (; i < n; ++i) index[i] = Index(SpreadPosition<kSpread>(t[i]));
+  for (; i < n; ++i) out[i] = table[Index(SpreadPosition<kSpread>(t[i]))];
 }
 
 }  // namespace
@@ -212,41 +217,42 @@ void GradientPainter::Setup(const Gradient& gradient, const Matrix& gradientToDe
   v0_ = inverse->ty * kScale;
 }
 
-void GradientPainter::Generate(int x, int y, int len, uint32_t* out) const {
+void GradientPainter::GeneratePart(int x, int skip, int y, int len, uint32_t* out) const {
   if (singular_) {  // squashed to a line: everything lies beyond its end
     std::fill(out, out + len, table_[255]);
     return;
   }
   switch (spread_) {
     case Spread::kPad:
-      GenerateWith<Spread::kPad>(x, y, len, out);
+      GenerateWith<Spread::kPad>(x, skip, y, len, out);
       break;
     case Spread::kReflect:
-      GenerateWith<Spread::kReflect>(x, y, len, out);
+      GenerateWith<Spread::kReflect>(x, skip, y, len, out);
       break;
     case Spread::kRepeat:
-      GenerateWith<Spread::kRepeat>(x, y, len, out);
+      GenerateWith<Spread::kRepeat>(x, skip, y, len, out);
       break;
   }
 }
 
 template <Spread kSpread>
-void GradientPainter::GenerateWith(int x, int y, int len, uint32_t* out) const {
+void GradientPainter::GenerateWith(int x, int skip, int y, int len, uint32_t* out) const {
   const double cx = x + 0.5, cy = y + 0.5;
   const float u0 = static_cast<float>(ux_ * cx + uy_ * cy + u0_);
   const float v0 = static_cast<float>(vx_ * cx + vy_ * cy + v0_);
   const float du = static_cast<float>(ux_), dv = static_cast<float>(vx_);
-  // Straight-line passes the compilers vectorise: positions, then indices, then look-ups.
+  // Straight-line passes the compilers vectorise: positions, then colours.
+  // Chunks keep their places along the run whatever part of it is asked for.
   constexpr int kChunk = 64;
   float t[kChunk];
-  int index[kChunk];
-  for (int base = 0; base < len; base += kChunk) {
-    const int n = std::min(kChunk, len - base);
+  const int end = skip + len;
+  for (int base = skip - skip % kChunk; base < end; base += kChunk) {
+    const int from = std::max(skip - base, 0), n = std::min(kChunk, end - base);
     const float ub = u0 + du * static_cast<float>(base), vb = v0 + dv * static_cast<float>(base);
     if (kind_ == GradientKind::kLinear) {
-      for (int i = 0; i < n; ++i) t[i] = (ub + du * static_cast<float>(i) + 1) * 0.5f;
+      for (int i = from; i < n; ++i) t[i] = (ub + du * static_cast<float>(i) + 1) * 0.5f;
     } else if (kind_ == GradientKind::kRadial) {
-      for (int i = 0; i < n; ++i) {
+      for (int i = from; i < n; ++i) {
         const float u = ub + du * static_cast<float>(i), v = vb + dv * static_cast<float>(i);
         t[i] = std::sqrt(u * u + v * v);
       }
@@ -254,14 +260,13 @@ void GradientPainter::GenerateWith(int x, int y, int len, uint32_t* out) const {
       // The fraction of the way from the focal point to the circle along the ray through the
       // pixel: with d = p - f, t = (f dx + sqrt(f^2 dx^2 + (1 - f^2)|d|^2)) / (1 - f^2).
       const float f = focal_, a = 1 - f * f, inv = 1 / a;
-      for (int i = 0; i < n; ++i) {
+      for (int i = from; i < n; ++i) {
         const float dx = ub + du * static_cast<float>(i) - f, dy = vb + dv * static_cast<float>(i);
         const float b = f * dx;
         t[i] = (b + std::sqrt(b * b + a * (dx * dx + dy * dy))) * inv;
       }
     }
-    ToIndices<kSpread>(t, n, index);
-    for (int i = 0; i < n; ++i) out[base + i] = table_[index[i]];
+    ToColors<kSpread>(t + from, n - from, table_.data(), out + (base + from - skip));
   }
 }
 

@@ -25,11 +25,11 @@ class GradientPainter final : public SpanPainter {
   // gradientToDevice maps the gradient square (-16384..16384) to device pixels.
   void Setup(const Gradient& gradient, const Matrix& gradientToDevice,
              const ColorTransform& transform);
-  void Generate(int x, int y, int len, uint32_t* out) const override;
+  void GeneratePart(int x, int skip, int y, int len, uint32_t* out) const override;
 
  private:
   template <Spread kSpread>
-  void GenerateWith(int x, int y, int len, uint32_t* out) const;
+  void GenerateWith(int x, int skip, int y, int len, uint32_t* out) const;
 
   GradientTable table_{};
   GradientKind kind_ = GradientKind::kLinear;
