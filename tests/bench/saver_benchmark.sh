@@ -10,7 +10,7 @@
 # the bare program's; first Play under 1 s.
 #
 # Usage: saver_benchmark.sh [build dir]   (default build/win64); SAMPLE=<name> picks another
-# sample movie.
+# sample movie, EXPANSION=0 plays it at its own size in the centre instead of stretched.
 # Uses DISPLAY and WINEPREFIX when both are set; otherwise starts its own Xvfb and prefix.
 set -uo pipefail
 
@@ -22,6 +22,7 @@ BARE="$BUILD/tests/bench/saver_bench_bare.exe"
 PROBE="$BUILD/tests/bench/saver_probe.exe"
 SAMPLES="$BUILD/tools/swf_samples.exe"
 SAMPLE=${SAMPLE:-anim_shapes_550x400_30fps_60f.swf}
+EXPANSION=${EXPANSION:-1}
 SECONDS_MEASURED=20
 SETTINGS_KEY='HKCU\Software\Ostrevanlab\SwfSaver'
 TRACE_KEY='HKCU\Software\SwfSaverTest\FlashStandin'
@@ -118,7 +119,7 @@ mkdir -p "$TMP/movies"
 timeout 60 wine "$SAMPLES" "$(winpath "$TMP/movies")" </dev/null >/dev/null 2>&1 ||
   { echo "writing the sample movies failed" >&2; exit 1; }
 timeout 30 wine reg delete "$SETTINGS_KEY" /f >/dev/null 2>&1
-timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v Expansion /t REG_SZ /d 1 /f >/dev/null 2>&1
+timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v Expansion /t REG_SZ /d "$EXPANSION" /f >/dev/null 2>&1
 timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v ListCount /t REG_SZ /d 1 /f >/dev/null 2>&1
 timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v List0 /t REG_SZ \
   /d "$(winpath "$TMP/movies")\\$SAMPLE" /f >/dev/null 2>&1
@@ -139,7 +140,7 @@ measure_saver() {  # sets SAVER_CPU, SAVER_PEAK, SAVER_MOVIES and SAVER_FIRST_PL
   SAVER_MOVIES=$(grep -cE '^[0-9]+ Movie ' "$TMP/trace.txt")
   end_saver "$SAVER_TIMEOUT"
 }
-echo "saver: $SAMPLE full screen, $SECONDS_MEASURED s of playback ..."
+echo "saver: $SAMPLE (Expansion $EXPANSION), $SECONDS_MEASURED s of playback ..."
 measure_saver
 saver_cpu=$SAVER_CPU
 saver_peak=$SAVER_PEAK
