@@ -1,10 +1,8 @@
 // libFuzzer target for the stand-in control's portable parsers: movie headers and tag streams
-// (whose playback flash_player_fuzzer covers), and stored control data. Run without a corpus directory, it writes seeds
-// made by the SWF writer next to itself and starts from them, so no binary seed is kept in
-// the repository.
+// (whose playback flash_player_fuzzer covers), and stored control data; it seeds itself
+// (SeedCorpus.h).
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,6 +10,7 @@
 #include "flashapi/StoredControlData.h"
 #include "standin/flash/movie/ControlData.h"
 #include "standin/flash/movie/SwfMovie.h"
+#include "tests/fuzz/SeedCorpus.h"
 #include "tools/SampleMovies.h"
 #include "tools/SwfWriter.h"
 
@@ -33,33 +32,10 @@ std::vector<std::vector<uint8_t>> Seeds() {
   return seeds;
 }
 
-bool HasCorpusArgument(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (argv[i][0] != '-') return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  if (HasCorpusArgument(*argc, *argv)) return 0;
-  const std::filesystem::path corpus =
-      std::filesystem::path((*argv)[0]).parent_path() / "flash_movie_corpus";
-  std::error_code error;
-  std::filesystem::create_directories(corpus, error);
-  if (error) return 0;
-  const auto seeds = Seeds();
-  for (size_t i = 0; i < seeds.size(); ++i) {
-    swfsaver::tools::WriteFileBytes((corpus / ("seed_" + std::to_string(i))).string(), seeds[i]);
-  }
-  // libFuzzer reads its flags after this call: hand it the corpus directory as if typed.
-  static std::string corpusArgument = corpus.string();
-  static std::vector<char*> arguments(*argv, *argv + *argc);
-  arguments.push_back(corpusArgument.data());
-  arguments.push_back(nullptr);
-  *argc = static_cast<int>(arguments.size() - 1);
-  *argv = arguments.data();
+  swfsaver::fuzzing::UseSeedCorpus(argc, argv, "flash_movie_corpus", Seeds);
   return 0;
 }
 

@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "standin/flash/player/Player.h"
 #include "standin/flash/player/Stage.h"
 #include "standin/flash/render/RasterCanvas.h"
+#include "tests/fuzz/SeedCorpus.h"
 #include "tests/lzma_test_streams.h"
 #include "tools/SampleMovies.h"
 #include "tools/SwfBuilder.h"
@@ -201,32 +201,10 @@ std::vector<std::vector<uint8_t>> Seeds() {
   return seeds;
 }
 
-bool HasCorpusArgument(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (argv[i][0] != '-') return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  if (HasCorpusArgument(*argc, *argv)) return 0;
-  const std::filesystem::path corpus =
-      std::filesystem::path((*argv)[0]).parent_path() / "flash_player_corpus";
-  std::error_code error;
-  std::filesystem::create_directories(corpus, error);
-  if (error) return 0;
-  const auto seeds = Seeds();
-  for (size_t i = 0; i < seeds.size(); ++i) {
-    swfsaver::tools::WriteFileBytes((corpus / ("seed_" + std::to_string(i))).string(), seeds[i]);
-  }
-  static std::string corpusArgument = corpus.string();
-  static std::vector<char*> arguments(*argv, *argv + *argc);
-  arguments.push_back(corpusArgument.data());
-  arguments.push_back(nullptr);
-  *argc = static_cast<int>(arguments.size() - 1);
-  *argv = arguments.data();
+  fuzzing::UseSeedCorpus(argc, argv, "flash_player_corpus", Seeds);
   return 0;
 }
 

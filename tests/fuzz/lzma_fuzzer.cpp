@@ -7,13 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "lzma/LzmaDecoder.h"
 #include "lzma/ZwsBody.h"
+#include "tests/fuzz/SeedCorpus.h"
 #include "tests/lzma_test_streams.h"
 #include "tools/SwfWriter.h"
 
@@ -33,13 +33,6 @@ std::vector<uint8_t> Seed(const std::vector<uint8_t>& data, const testing::Encod
   return seed;
 }
 
-bool HasCorpusArgument(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (argv[i][0] != '-') return true;
-  }
-  return false;
-}
-
 void Check(bool condition) {
   if (!condition) std::abort();
 }
@@ -50,32 +43,21 @@ void CheckResult(const DecodeResult& result, size_t outputSize) {
   if (result.status == LzmaStatus::kEndedEarly) Check(result.data.size() < outputSize);
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  if (HasCorpusArgument(*argc, *argv)) return 0;
-  const auto corpus = std::filesystem::path((*argv)[0]).parent_path() / "lzma_corpus";
-  std::error_code error;
-  std::filesystem::create_directories(corpus, error);
-  if (error) return 0;
+swfsaver::fuzzing::Seeds LzmaSeeds() {
   swfsaver::tools::SwfOptions movie;
   movie.frameCount = 50;
-  const std::vector<std::vector<uint8_t>> seeds = {
+  return {
       Seed(testing::TextLike(3000, 1), {}),
       Seed(testing::TextLike(3000, 2), {.lc = 0, .lp = 2, .pb = 0, .endMarker = false}),
       Seed(testing::RandomBytes(500, 3), {.lc = 4, .pb = 4}),
       Seed(swfsaver::tools::WriteSwf(movie), {.dictionarySize = 4096}),
   };
-  for (size_t i = 0; i < seeds.size(); ++i) {
-    swfsaver::tools::WriteFileBytes((corpus / ("seed_" + std::to_string(i))).string(), seeds[i]);
-  }
-  // libFuzzer reads its flags after this call: hand it the corpus directory as if typed.
-  static std::string corpusArgument = corpus.string();
-  static std::vector<char*> arguments(*argv, *argv + *argc);
-  arguments.push_back(corpusArgument.data());
-  arguments.push_back(nullptr);
-  *argc = static_cast<int>(arguments.size() - 1);
-  *argv = arguments.data();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  swfsaver::fuzzing::UseSeedCorpus(argc, argv, "lzma_corpus", LzmaSeeds);
   return 0;
 }
 
