@@ -129,16 +129,6 @@ void RoundedRect(ShapePen& pen, double width, double height, double radius) {
   pen.CurveTo({-x, -y}, {-x + radius, -y});
 }
 
-SwfMatrix GradientBox(double x, double y, double width, double height, double angle) {
-  const double sx = width / 32768, sy = height / 32768;
-  const double c = std::cos(angle), s = std::sin(angle);
-  return {sx * c,
-          sx * s,
-          -sy * s,
-          sy * c,
-          static_cast<int32_t>(std::lround(x)),
-          static_cast<int32_t>(std::lround(y))};
-}
 
 SwfMatrix Placement(double x, double y, double angle, double sx, double sy) {
   const double c = std::cos(angle), s = std::sin(angle);
@@ -148,6 +138,10 @@ SwfMatrix Placement(double x, double y, double angle, double sx, double sy) {
           sy * c,
           static_cast<int32_t>(std::lround(x)),
           static_cast<int32_t>(std::lround(y))};
+}
+
+SwfMatrix GradientBox(double x, double y, double width, double height, double angle) {
+  return Placement(x, y, angle, width / 32768, height / 32768);
 }
 
 SwfFill Radial(double x, double y, double radius, Stops stops) {
