@@ -11,19 +11,13 @@ namespace {
 using testing::LoadMovie;
 using testing::RecordingCanvas;
 using tools::SwfButton;
-using tools::SwfFill;
 using tools::SwfMatrix;
 using tools::SwfMovieBuilder;
 using tools::SwfPlace;
 using tools::SwfRgba;
-using tools::SwfShape;
 
 uint16_t Square(SwfMovieBuilder& movie, SwfRgba color) {
-  SwfShape shape;
-  shape.xMax = shape.yMax = 200;
-  shape.fills = {SwfFill::Solid(color)};
-  shape.Style(0, 1, std::nullopt, std::nullopt).Rectangle(0, 0, 200, 200);
-  return movie.DefineShape(shape);
+  return testing::SolidSquare(movie, color, 200);
 }
 
 TEST(FlashButton, UpStateRecordsInDepthOrderWithTheirMatricesAndColorTransforms) {

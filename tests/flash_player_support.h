@@ -64,6 +64,15 @@ class RecordingCanvas : public render::Canvas {
   std::vector<CanvasCall> calls;
 };
 
+// A square of one solid colour, `side` twips wide, from the origin.
+inline uint16_t SolidSquare(tools::SwfMovieBuilder& movie, tools::SwfRgba color, int32_t side) {
+  tools::SwfShape shape;
+  shape.xMax = shape.yMax = side;
+  shape.fills = {tools::SwfFill::Solid(color)};
+  shape.Style(0, 1, std::nullopt, std::nullopt).Rectangle(0, 0, side, side);
+  return movie.DefineShape(shape);
+}
+
 inline std::unique_ptr<player::Player> LoadBytes(const std::vector<uint8_t>& bytes) {
   image::NativeImageDecoder decoder;
   player::PlayerLoad load = player::Player::Load(bytes, decoder);

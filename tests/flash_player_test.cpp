@@ -22,11 +22,7 @@ using tools::SwfShape;
 using tools::SwfTags;
 
 uint16_t Square(SwfMovieBuilder& movie, SwfRgba color) {
-  SwfShape shape;
-  shape.xMax = shape.yMax = 100;
-  shape.fills = {SwfFill::Solid(color)};
-  shape.Style(0, 1, std::nullopt, std::nullopt).Rectangle(0, 0, 100, 100);
-  return movie.DefineShape(shape);
+  return testing::SolidSquare(movie, color, 100);
 }
 
 SwfPlace At(uint16_t depth, std::optional<uint16_t> character, std::optional<SwfMatrix> matrix = std::nullopt,
