@@ -173,8 +173,8 @@ TEST(FlashJpegBitmaps, Jpeg2Jpeg3AndDefineBitsWithTables) {
     ExpectNear(bitmap->pixels[27], opaque, 3);
   }
   {
-    Bytes stray = {0xFF, 0xD9, 0xFF, 0xD8};
-    stray.insert(stray.end(), jpeg.begin(), jpeg.end());
+    Bytes stray = jpeg;
+    stray.insert(stray.begin(), {0xFF, 0xD9, 0xFF, 0xD8});
     tools::SwfMovieBuilder movie;
     movie.DefineJpeg2(stray);
     const auto bitmap = Defined(movie);
