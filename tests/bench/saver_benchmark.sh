@@ -150,6 +150,7 @@ echo "saver with the control's drawing switched off: $SECONDS_MEASURED s ..."
 timeout 30 wine reg add "$TRACE_KEY" /v Drawing /t REG_SZ /d off /f >/dev/null 2>&1
 measure_saver
 host_cpu=$SAVER_CPU
+host_peak=$SAVER_PEAK
 timeout 30 wine reg delete "$TRACE_KEY" /v Drawing /f >/dev/null 2>&1
 
 # --- the bare program: the same 20 s after the same start-up allowance; then once more with
@@ -205,6 +206,8 @@ printf '                        bare program with its timer alone %d ms\n' "$(ms
 printf 'peak memory (VmHWM):    saver %d KiB, bare program %d KiB, ratio %s (target <= 2: %s)\n' \
   "$saver_peak" "$bare_peak" "$(awk -v a="$saver_peak" -v b="$bare_peak" 'BEGIN { printf "%.2f", a / b }')" \
   "$(verdict $((saver_peak <= 2 * bare_peak)))"
+printf '                        saver without drawing %d KiB (no frame buffer, nothing rendered)\n' \
+  "$host_peak"
 printf 'launch to first Play:   %d ms with a window manager expected (Wine default), %s\n' \
   "$saver_first_play" "$(verdict $((saver_first_play < 1000)))"
 printf '                        %d ms with Wine told none runs (Managed=N), %s\n' \
