@@ -10,25 +10,13 @@ namespace {
 
 using render::Point;
 
-render::Gradient GradientEnd(render::GradientKind kind, const render::Matrix& matrix, uint8_t header) {
-  render::Gradient gradient;
-  gradient.kind = kind;
-  gradient.matrix = matrix;
-  const uint32_t spread = header >> 6;
-  gradient.spread = spread == 1 ? render::Spread::kReflect
-                    : spread == 2 ? render::Spread::kRepeat : render::Spread::kPad;
-  gradient.interpolation =
-      ((header >> 4) & 3) == 1 ? render::Interpolation::kLinearRgb : render::Interpolation::kRgb;
-  return gradient;
-}
-
 // A gradient's stops are interleaved: start ratio and colour, then end ratio and colour.
 MorphFillStyle ReadMorphGradient(Reader& in, render::GradientKind kind) {
   const render::Matrix startMatrix = in.Matrix();
   const render::Matrix endMatrix = in.Matrix();
   const uint8_t header = in.U8();
-  render::Gradient start = GradientEnd(kind, startMatrix, header);
-  render::Gradient end = GradientEnd(kind, endMatrix, header);
+  render::Gradient start = GradientFromHeader(kind, startMatrix, header);
+  render::Gradient end = GradientFromHeader(kind, endMatrix, header);
   for (uint32_t i = 0; i < (header & 15u) && in.Ok(); ++i) {
     for (render::Gradient* side : {&start, &end}) {
       render::GradientStop stop;
@@ -41,11 +29,8 @@ MorphFillStyle ReadMorphGradient(Reader& in, render::GradientKind kind) {
     start.focalPoint = std::clamp(in.Fixed8(), -1.0f, 1.0f);
     end.focalPoint = std::clamp(in.Fixed8(), -1.0f, 1.0f);
   }
-  for (render::Gradient* side : {&start, &end}) {
-    for (size_t i = 1; i < side->stops.size(); ++i) {
-      side->stops[i].ratio = std::max(side->stops[i].ratio, side->stops[i - 1].ratio);
-    }
-  }
+  HoldRatiosInOrder(start);
+  HoldRatiosInOrder(end);
   return {start, end};
 }
 
@@ -63,11 +48,7 @@ MorphFillStyle ReadMorphFill(Reader& in) {
     case 0x41:
     case 0x42:
     case 0x43: {
-      BitmapFillStyle start;
-      start.bitmapId = in.U16();
-      start.matrix = in.Matrix();
-      start.repeat = (type & 1) == 0;
-      start.smooth = (type & 2) == 0;
+      const BitmapFillStyle start = ReadBitmapFill(in, type);
       BitmapFillStyle end = start;
       end.matrix = in.Matrix();
       return {start, end};

@@ -11,19 +11,10 @@ namespace {
 render::Rgba Color(Reader& in, int version) { return version >= 3 ? in.Rgba() : in.Rgb(); }
 
 render::Gradient ReadGradient(Reader& in, int version, render::GradientKind kind) {
-  render::Gradient gradient;
-  gradient.kind = kind;
-  gradient.matrix = in.Matrix();
+  const render::Matrix matrix = in.Matrix();
   const uint8_t header = in.U8();  // on a whole byte after the matrix
-  const uint32_t spread = header >> 6;
-  const uint32_t interpolation = (header >> 4) & 3;
-  const uint32_t count = header & 15;
-  // 3 is reserved for both; the Flash Player reads it as the default.
-  gradient.spread = spread == 1 ? render::Spread::kReflect
-                    : spread == 2 ? render::Spread::kRepeat : render::Spread::kPad;
-  gradient.interpolation =
-      interpolation == 1 ? render::Interpolation::kLinearRgb : render::Interpolation::kRgb;
-  for (uint32_t i = 0; i < count && in.Ok(); ++i) {
+  render::Gradient gradient = GradientFromHeader(kind, matrix, header);
+  for (uint32_t i = 0; i < (header & 15u) && in.Ok(); ++i) {
     render::GradientStop stop;
     stop.ratio = in.U8();
     stop.color = Color(in, version);
@@ -32,11 +23,7 @@ render::Gradient ReadGradient(Reader& in, int version, render::GradientKind kind
   if (kind == render::GradientKind::kFocal) {
     gradient.focalPoint = std::clamp(in.Fixed8(), -1.0f, 1.0f);
   }
-  // A gradient without stops paints nothing; one with decreasing ratios is repaired by
-  // holding the previous ratio, so the renderer can rely on the order.
-  for (size_t i = 1; i < gradient.stops.size(); ++i) {
-    gradient.stops[i].ratio = std::max(gradient.stops[i].ratio, gradient.stops[i - 1].ratio);
-  }
+  HoldRatiosInOrder(gradient);
   return gradient;
 }
 
@@ -50,14 +37,8 @@ FillStyle ReadFillStyle(Reader& in, int version) {
     case 0x40:
     case 0x41:
     case 0x42:
-    case 0x43: {
-      BitmapFillStyle fill;
-      fill.bitmapId = in.U16();
-      fill.matrix = in.Matrix();
-      fill.repeat = (type & 1) == 0;
-      fill.smooth = (type & 2) == 0;
-      return fill;
-    }
+    case 0x43:
+      return ReadBitmapFill(in, type);
     default:
       in.Fail();  // an unknown type has no known length: nothing after it can be read
       return render::Rgba{};
@@ -161,6 +142,36 @@ bool ReadRecord(Reader& in, int version, unsigned& fillBits, unsigned& lineBits,
 }
 
 }  // namespace
+
+render::Gradient GradientFromHeader(render::GradientKind kind, const render::Matrix& matrix,
+                                    uint8_t header) {
+  render::Gradient gradient;
+  gradient.kind = kind;
+  gradient.matrix = matrix;
+  const uint32_t spread = header >> 6;
+  const uint32_t interpolation = (header >> 4) & 3;
+  // 3 is reserved for both; the Flash Player reads it as the default.
+  gradient.spread = spread == 1 ? render::Spread::kReflect
+                    : spread == 2 ? render::Spread::kRepeat : render::Spread::kPad;
+  gradient.interpolation =
+      interpolation == 1 ? render::Interpolation::kLinearRgb : render::Interpolation::kRgb;
+  return gradient;
+}
+
+void HoldRatiosInOrder(render::Gradient& gradient) {
+  for (size_t i = 1; i < gradient.stops.size(); ++i) {
+    gradient.stops[i].ratio = std::max(gradient.stops[i].ratio, gradient.stops[i - 1].ratio);
+  }
+}
+
+BitmapFillStyle ReadBitmapFill(Reader& in, uint8_t type) {
+  BitmapFillStyle fill;
+  fill.bitmapId = in.U16();
+  fill.matrix = in.Matrix();
+  fill.repeat = (type & 1) == 0;
+  fill.smooth = (type & 2) == 0;
+  return fill;
+}
 
 std::optional<ShapeDefinition> DecodeShape(std::span<const uint8_t> body, int version) {
   Reader in(body);

@@ -66,6 +66,17 @@ std::optional<ShapeDefinition> DecodeShape(std::span<const uint8_t> body, int ve
 
 class Reader;
 
+// A gradient of the given kind and matrix with the spread and interpolation its header byte
+// gives (the stop count in its low bits is the caller's); no stops yet.
+render::Gradient GradientFromHeader(render::GradientKind kind, const render::Matrix& matrix,
+                                    uint8_t header);
+// A gradient without stops paints nothing; one with decreasing ratios is repaired by holding the
+// previous ratio, so the renderer can rely on the order.
+void HoldRatiosInOrder(render::Gradient& gradient);
+// A bitmap fill, types 0x40 to 0x43: the bitmap's id and matrix; bit 0 clear repeats, bit 1
+// clear smooths.
+BitmapFillStyle ReadBitmapFill(Reader& in, uint8_t type);
+
 // A SHAPE without style arrays, as glyph outlines and morph edges store it: the sizes of the
 // fill and line indices, then records up to the end record (a style change cannot bring new
 // styles here). At most maxRecords are kept. False when the data breaks off or the bound is
