@@ -33,22 +33,17 @@ void PutMatrix(std::vector<uint8_t>& out, const SwfMatrix& m) {
     return static_cast<int32_t>(scaled);
   };
   BitWriter w(out);
-  const bool scale = m.a != 1 || m.d != 1;
-  w.Write(scale, 1);
-  if (scale) {
-    const unsigned bits = std::max(SignedBitsFor(fixed(m.a)), SignedBitsFor(fixed(m.d)));
+  // The scale pair, then the rotate-skew pair: a flag, and where set both in one bit count.
+  auto pair = [&](bool present, double first, double second) {
+    w.Write(present, 1);
+    if (!present) return;
+    const unsigned bits = std::max(SignedBitsFor(fixed(first)), SignedBitsFor(fixed(second)));
     w.Write(bits, 5);
-    w.WriteSigned(fixed(m.a), bits);
-    w.WriteSigned(fixed(m.d), bits);
-  }
-  const bool rotate = m.b != 0 || m.c != 0;
-  w.Write(rotate, 1);
-  if (rotate) {
-    const unsigned bits = std::max(SignedBitsFor(fixed(m.b)), SignedBitsFor(fixed(m.c)));
-    w.Write(bits, 5);
-    w.WriteSigned(fixed(m.b), bits);
-    w.WriteSigned(fixed(m.c), bits);
-  }
+    w.WriteSigned(fixed(first), bits);
+    w.WriteSigned(fixed(second), bits);
+  };
+  pair(m.a != 1 || m.d != 1, m.a, m.d);
+  pair(m.b != 0 || m.c != 0, m.b, m.c);
   const unsigned bits = std::max(SignedBitsFor(m.tx), SignedBitsFor(m.ty));
   w.Write(bits, 5);
   w.WriteSigned(m.tx, bits);
