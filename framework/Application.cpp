@@ -19,6 +19,10 @@ void TApplication::Run() { platform_.application.Run(); }
 void TApplication::Terminate() { platform_.application.Terminate(); }
 
 void TApplication::ShowException(const std::exception& error) {
+  if (recorder_ != nullptr) {
+    recorder_->Record(DefaultErrorReportText(error));
+    return;
+  }
   platform_.application.ShowMessageBox(platform_.codePage.AnsiToUtf8(title_),
                                        DefaultErrorReportText(error),
                                        platform::MessageBoxKind::Error);

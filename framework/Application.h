@@ -18,6 +18,15 @@ class ApplicationEvents {
   virtual void OnIdle(bool& done) = 0;
 };
 
+// Takes the default error report's text where no message box may be shown: a program that
+// runs unattended and must end on the first input cannot wait for a click on OK.
+class ErrorRecorder {
+ public:
+  virtual ~ErrorRecorder() = default;
+  // text: the report's text (UTF-8). Must not raise: there is nowhere left to report to.
+  virtual void Record(const std::string& text) noexcept = 0;
+};
+
 class TApplication : public platform::ApplicationHandler {
  public:
   explicit TApplication(platform::Platform& platform);
@@ -34,7 +43,11 @@ class TApplication : public platform::ApplicationHandler {
   void Terminate();
   // Connects (or, with nullptr, disconnects) the ApplicationEvents component.
   void SetEvents(ApplicationEvents* events) { events_ = events; }
-  // The default error report: stop icon, OK, captioned with the title.
+  // Connects (or, with nullptr, disconnects) the recorder that takes the default error
+  // report's text instead of the message box.
+  void SetErrorRecorder(ErrorRecorder* recorder) { recorder_ = recorder; }
+  // The default error report: stop icon, OK, captioned with the title; recorded instead while
+  // a recorder is connected.
   void ShowException(const std::exception& error);
 
   void OnMessage(const platform::Message& message, bool& handled) override;
@@ -45,6 +58,7 @@ class TApplication : public platform::ApplicationHandler {
   platform::Platform& platform_;
   std::string title_;
   ApplicationEvents* events_ = nullptr;
+  ErrorRecorder* recorder_ = nullptr;
 };
 
 }  // namespace swfsaver

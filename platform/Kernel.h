@@ -1,5 +1,5 @@
 // Kernel services: command line, module name, the named mutex, libraries and the password
-// routine, files, and sleeping. Text is 8-bit ANSI, byte for byte.
+// routine, files, sleeping and the clock. Text is 8-bit ANSI, byte for byte.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,11 @@ using ProcAddress = std::uintptr_t;  // 0 is no entry point
 
 inline constexpr uint32_t kErrorAlreadyExists = 183;
 inline constexpr uint32_t kMaxPath = 260;
+
+// GetLocalTime: the local date and time, the month and day counted from 1.
+struct LocalTime {
+  uint16_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
 
 class Kernel {
  public:
@@ -48,6 +53,7 @@ class Kernel {
   virtual bool FileExists(const std::string& path) = 0;
 
   virtual void Sleep(uint32_t milliseconds) = 0;
+  virtual LocalTime GetLocalTime() = 0;
 };
 
 }  // namespace swfsaver::platform

@@ -11,4 +11,8 @@ std::string Win32CodePage::AnsiToUtf8(std::string_view ansi) const {
   return WideToUtf8(AnsiToWide(ansi));
 }
 
+std::string Win32CodePage::Utf8ToAnsi(std::string_view utf8) const {
+  return WideToAnsi(Utf8ToWide(utf8));
+}
+
 }  // namespace swfsaver::win32

@@ -97,4 +97,10 @@ bool Win32Kernel::FileExists(const std::string& path) {
 
 void Win32Kernel::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
 
+platform::LocalTime Win32Kernel::GetLocalTime() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
 }  // namespace swfsaver::win32

@@ -1,5 +1,5 @@
 // Kernel services through the ANSI functions: command line, module name, the named mutex,
-// libraries and the password routine, files, and sleeping.
+// libraries and the password routine, files, sleeping and the clock.
 #pragma once
 
 #include "platform/win32/WindowsApi.h"
@@ -33,6 +33,7 @@ class Win32Kernel : public platform::Kernel {
   bool FileExists(const std::string& path) override;
 
   void Sleep(uint32_t milliseconds) override;
+  platform::LocalTime GetLocalTime() override;
 };
 
 }  // namespace swfsaver::win32

@@ -54,6 +54,7 @@ class CountingKernel : public platform::Kernel {
   void CloseFile(platform::Handle file) override { inner_.CloseFile(file); }
   bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
   void Sleep(uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+  platform::LocalTime GetLocalTime() override { return inner_.GetLocalTime(); }
 
   void SetModuleFileName(std::string name) { moduleFileName_ = std::move(name); }
   void ResetCounts() { opens = reads = 0; bytesRead = 0; }

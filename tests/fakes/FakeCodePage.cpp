@@ -41,6 +41,10 @@ std::string FakeCodePage::AnsiToUtf8(std::string_view ansi) const {
   return Convert("UTF-8", kind_ == Kind::Western ? "CP1252" : "CP932", ansi);
 }
 
+std::string FakeCodePage::Utf8ToAnsi(std::string_view utf8) const {
+  return Convert(kind_ == Kind::Western ? "CP1252" : "CP932", "UTF-8", utf8);
+}
+
 std::string ShiftJis(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8); }
 
 }  // namespace swfsaver::fakes

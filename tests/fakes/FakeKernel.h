@@ -48,6 +48,7 @@ class FakeKernel : public platform::Kernel {
   bool FileExists(const std::string& path) override;
 
   void Sleep(uint32_t milliseconds) override;
+  platform::LocalTime GetLocalTime() override { return localTime; }
 
   // --- steering and inspection ---
   std::string commandLine = "\"C:\\Windows\\SwfSaver.scr\"";
@@ -93,6 +94,7 @@ class FakeKernel : public platform::Kernel {
   uint64_t nowMs = 0;
   std::vector<uint32_t> sleeps;
   std::function<void(uint32_t)> onSleep;
+  platform::LocalTime localTime{2024, 3, 9, 7, 5, 1};
 
  private:
   struct Library {
