@@ -63,9 +63,11 @@ class Application {
   virtual void ShowMessageBox(const std::string& caption, const std::string& text,
                               MessageBoxKind kind) = 0;
 
-  // Creates the saver window with its child components (the Flash control among them); raises
-  // when a component cannot be created. The window is not yet visible.
-  virtual std::unique_ptr<SaverWindow> CreateSaverWindow(SaverWindowEvents& events) = 0;
+  // Creates the saver window with its child components (the Flash control among them, unless
+  // withFlashControl is false: then the panel stays empty); raises when a component cannot be
+  // created. The window is not yet visible.
+  virtual std::unique_ptr<SaverWindow> CreateSaverWindow(SaverWindowEvents& events,
+                                                         bool withFlashControl) = 0;
   // Creates the settings dialog with its controls; not yet visible.
   virtual std::unique_ptr<SettingsDialog> CreateSettingsDialog(SettingsDialogEvents& events) = 0;
 };

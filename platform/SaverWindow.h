@@ -29,6 +29,7 @@ class SaverWindowEvents {
   virtual void ButtonCloseClick() = 0;
   virtual void WMUser1() = 0;  // 0x401: accepted and ignored
   virtual void WMUser2() = 0;  // 0x402: requests the close
+  virtual void TimerRetryTimer() = 0;  // the retry timer's interval has passed
 };
 
 class SaverWindow {
@@ -40,12 +41,16 @@ class SaverWindow {
   virtual void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) = 0;
   virtual void SetPanelVisible(bool visible) = 0;
   virtual void AlignPanelToClient() = 0;
+  // Raises when the window was created without its Flash control.
   virtual FlashControl& ShockwaveFlash1() = 0;
   // Makes the window visible; showing it activates it, so FormActivate normally runs inside.
   virtual void Show() = 0;
   // The framework's close: FormClose runs and, the window being the main window, the
   // application is told to terminate. The window stays until the loop ends.
   virtual void Close() = 0;
+  // A window timer (the component TimerRetry): TimerRetryTimer comes through the message queue
+  // after every interval, until the timer is set to 0, which stops it.
+  virtual void SetRetryTimer(uint32_t intervalMs) = 0;
 };
 
 }  // namespace swfsaver::platform

@@ -29,10 +29,11 @@ class SaverSettingsHolder : public SettingsHolder {
 }  // namespace
 
 TForm1::TForm1(platform::Platform& platform, TApplication& application)
-    : platform_(platform), application_(application) {
-  // Without its components (the Flash control above all) there is no window: that error
-  // leaves the constructor before the cursor or the screen-saver flag is touched.
-  window_ = platform_.application.CreateSaverWindow(*this);
+    : platform_(platform),
+      application_(application),
+      errorRecord_(platform),
+      recorderConnection_(application, errorRecord_) {
+  window_ = CreateWindowParts();
   application_.SetEvents(this);
   // The window's creation reports an error of FormCreate and goes on: the window exists and
   // is shown all the same, and its first activation proceeds with what FormCreate got done.
@@ -47,6 +48,18 @@ TForm1::TForm1(platform::Platform& platform, TApplication& application)
   } catch (const std::exception& error) {
     application_.ShowException(error);
   }
+}
+
+std::unique_ptr<platform::SaverWindow> TForm1::CreateWindowParts() {
+  try {
+    return platform_.application.CreateSaverWindow(*this, true);
+  } catch (const std::exception& error) {
+    // No Flash control (not registered, or refusing to start): the saver is still a black
+    // screen that ends on the first input. Only an error of the window itself escapes.
+    application_.ShowException(error);
+  }
+  flashControlMissing_ = true;
+  return platform_.application.CreateSaverWindow(*this, false);
 }
 
 TForm1::~TForm1() {
@@ -68,7 +81,13 @@ void TForm1::FormCreate() {
   screenSaverFlagSet_ = true;
   platform_.system.ShowCursor(false);
   MovieList = std::make_unique<std::vector<std::string>>();
-  LoadSettings();
+  // A settings value that cannot be read is recorded; the saver goes on with what was read
+  // before it, and the steps below still hide the taskbar button and drop missing files.
+  try {
+    LoadSettings();
+  } catch (const std::exception& error) {
+    application_.ShowException(error);
+  }
   RemoveMissingFiles();
   if (MovieList->empty()) FirstActivation = false;
   window_->AlignPanelToClient();
@@ -80,14 +99,13 @@ void TForm1::FormActivate() {
   // windows) leave the movie alone.
   if (!FirstActivation) return;
   FirstActivation = false;
-  if (!HasMovies()) return;
+  if (!CanPlay()) return;
   // The entry may have vanished since FormCreate; no later entry is tried then.
   if (!platform_.kernel.FileExists(MovieList->front())) return;
   CurrentIndex = 0;
   window_->SetPanelVisible(true);
   window_->AlignPanelToClient();
-  const std::string path = MovieList->front();
-  PlayMovie(path, FitToScreen);
+  PlayEntry();
 }
 
 void TForm1::FormClose() {

@@ -1,6 +1,8 @@
 // The saver window TForm1: a black borderless window over the primary display that plays the
 // stored playlist through the Flash control, one movie after the other without end, and
-// closes on user activity after the screen-saver password step.
+// closes on user activity after the screen-saver password step. It never stops behind a
+// message box: entries it cannot read are passed over, and its errors are recorded
+// (saver/ErrorRecord.h) instead of shown.
 #pragma once
 
 #include <cstdint>
@@ -12,14 +14,16 @@
 #include "framework/MainForm.h"
 #include "platform/Platform.h"
 #include "platform/SaverWindow.h"
+#include "saver/ErrorRecord.h"
 
 namespace swfsaver {
 
 class TForm1 : public MainForm, public platform::SaverWindowEvents, public ApplicationEvents {
  public:
-  // Creates the window's components (an error there escapes), connects the application
-  // events, runs FormCreate (its error is reported, the window is still created) and shows
-  // the window, which activates it.
+  // Connects the error record, creates the window's components (without a Flash control that
+  // cannot be created, whose error is recorded; an error of the window itself escapes),
+  // connects the application events, runs FormCreate (its error is recorded, the window is
+  // still created) and shows the window, which activates it.
   TForm1(platform::Platform& platform, TApplication& application);
   ~TForm1() override;
   TForm1(const TForm1&) = delete;
@@ -37,6 +41,7 @@ class TForm1 : public MainForm, public platform::SaverWindowEvents, public Appli
   void ButtonCloseClick() override;
   void WMUser1() override;
   void WMUser2() override;
+  void TimerRetryTimer() override;
 
   // --- ApplicationEvents1 ---
   void ApplicationEvents1Idle(bool& done);
@@ -48,6 +53,9 @@ class TForm1 : public MainForm, public platform::SaverWindowEvents, public Appli
 
   // --- operations ---
   void PlayMovie(const std::string& path, bool fit);
+  // PlayMovie with the entry at CurrentIndex; an entry that cannot be played is passed over
+  // (see Playback.cpp).
+  void PlayEntry();
   void LoadSettings();
   void RemoveMissingFiles();
   void RequestClose();
@@ -68,12 +76,45 @@ class TForm1 : public MainForm, public platform::SaverWindowEvents, public Appli
   void PasswordStep();
   void ClearScreenSaverFlag();
   bool HasMovies() const { return MovieList != nullptr && !MovieList->empty(); }
+  bool CanPlay() const { return !flashControlMissing_ && HasMovies(); }
+  std::unique_ptr<platform::SaverWindow> CreateWindowParts();
+  // PlayMovie, false when it failed: silently for an unreadable file, recorded otherwise.
+  bool TryPlayMovie(const std::string& path);
+  void WaitForRetry();
+
+  // Keeps the application's default error report pointed at the record while the form
+  // lives, also when its constructor fails.
+  class RecorderConnection {
+   public:
+    RecorderConnection(TApplication& application, ErrorRecorder& recorder)
+        : application_(application) {
+      application_.SetErrorRecorder(&recorder);
+    }
+    ~RecorderConnection() { application_.SetErrorRecorder(nullptr); }
+    RecorderConnection(const RecorderConnection&) = delete;
+    RecorderConnection& operator=(const RecorderConnection&) = delete;
+
+   private:
+    TApplication& application_;
+  };
 
   platform::Platform& platform_;
   TApplication& application_;
+  SaverErrorRecord errorRecord_;
+  RecorderConnection recorderConnection_;
   std::unique_ptr<platform::SaverWindow> window_;
   // FormCreate told the system that a saver runs; the close tells it that none does.
   bool screenSaverFlagSet_ = false;
+  // The window was made without the control: nothing can ever play.
+  bool flashControlMissing_ = false;
+  // Entries that could not be played since the last one that could.
+  int32_t entriesFailedInARow_ = 0;
+  // The entry at CurrentIndex failed: the next idle step moves on without polling the control.
+  bool advancePending_ = false;
+  // A whole round failed: the retry timer runs.
+  bool waitingForRetry_ = false;
+  // Hidden with the control on it when a round failed, shown again when an entry plays.
+  bool panelHidden_ = false;
 };
 
 }  // namespace swfsaver

@@ -1,9 +1,8 @@
 // The saver window from creation to endless playback: what FormCreate leaves behind, the
-// playlist after missing entries are dropped, the first activation, the layouts, the idle step
-// that moves on after a 500 ms pause, and the errors that are reported while playback goes on.
+// playlist after missing entries are dropped, the first activation, the layouts and the idle
+// step that moves on after a 500 ms pause. Failures: saver_failures_test.cpp.
 #include <gtest/gtest.h>
 
-#include "platform/Exceptions.h"
 #include "tests/saver_test_fixture.h"
 
 namespace swfsaver::saver_test {
@@ -188,97 +187,6 @@ TEST_F(SaverPlayback, AWindowDestroyedWithoutACloseStillClearsTheFlag) {
   Start();
   form.reset();
   EXPECT_EQ(fake.system.screenSaverFlagCalls, (std::vector<bool>{true, false}));
-}
-
-// --- failures ---
-
-TEST_F(SaverPlayback, AControlThatCannotBeCreatedLeavesCursorAndFlagUntouched) {
-  fake.application.saverWindowFactory =
-      [](platform::SaverWindowEvents&) -> std::unique_ptr<platform::SaverWindow> {
-    throw EOleSysError("Class not registered", static_cast<int32_t>(0x80040154));
-  };
-  application = std::make_unique<TApplication>(fake.platform);
-  EXPECT_THROW(TForm1(fake.platform, *application), EOleSysError);
-  EXPECT_TRUE(fake.system.cursorCalls.empty());
-  EXPECT_TRUE(fake.system.screenSaverFlagCalls.empty());
-  EXPECT_TRUE(fake.application.messageBoxes.empty());  // the last-chance handler reports it
-}
-
-TEST_F(SaverPlayback, ASettingsErrorInFormCreateIsReportedAndTheWindowIsStillCreated) {
-  AddMovie("C:\\m\\a.swf");
-  fake.registry.PutText(OptionKey(), "Expansion", "1");
-  fake.registry.PutValue(OptionKey(), "ListCount", {platform::kRegDword, {2, 0, 0, 0}});
-  Start();
-  ASSERT_EQ(fake.application.messageBoxes.size(), 1u);
-  EXPECT_EQ(fake.application.messageBoxes[0].kind, platform::MessageBoxKind::Error);
-  EXPECT_PRED2(Contains, fake.application.messageBoxes[0].text, "ListCount");
-  EXPECT_TRUE(form->FitToScreen);  // stored before the failing read
-  // The steps after the failure were skipped: no filtering, no panel layout, taskbar button
-  // still there, and the first activation found the list empty.
-  EXPECT_FALSE(window->panelAlignedToClient);
-  EXPECT_EQ(fake.system.ownerHidden, 0);
-  EXPECT_TRUE(window->visible);
-  EXPECT_EQ(window->activations, 1);
-  EXPECT_FALSE(form->FirstActivation);
-  EXPECT_EQ(fake.system.screenSaverFlagCalls, (std::vector<bool>{true}));
-  window->Close();
-  EXPECT_EQ(fake.system.screenSaverFlagCalls, (std::vector<bool>{true, false}));
-}
-
-TEST_F(SaverPlayback, AFirstMovieTooShortIsReportedAndNothingPlays) {
-  AddShortFile("C:\\m\\short.swf");
-  AddMovie("C:\\m\\b.swf");
-  StoreSettings({"C:\\m\\short.swf", "C:\\m\\b.swf"}, /*fitToScreen=*/true);
-  Start();
-  ASSERT_EQ(fake.application.messageBoxes.size(), 1u);
-  EXPECT_PRED2(Contains, fake.application.messageBoxes[0].text, "ストリームからの読み込みエラー");
-  EXPECT_EQ(window->flash.calls, (Strings{"BackgroundColor 0"}));
-  EXPECT_FALSE(MoviePlaying);
-  EXPECT_TRUE(window->visible);
-  EXPECT_EQ(fake.kernel.OpenFileCount(), 0);
-}
-
-TEST_F(SaverPlayback, AFailedAdvanceIsReportedAndTheNextEndOfTheShownMovieMovesPastIt) {
-  AddMovie("C:\\m\\a.swf");
-  AddShortFile("C:\\m\\short.swf");
-  AddMovie("C:\\m\\c.swf");
-  StoreSettings({"C:\\m\\a.swf", "C:\\m\\short.swf", "C:\\m\\c.swf"});
-  Start();
-  PlayToEnd();
-  ASSERT_EQ(fake.application.messageBoxes.size(), 1u);
-  EXPECT_PRED2(Contains, fake.application.messageBoxes[0].text, "ストリームからの読み込みエラー");
-  EXPECT_EQ(form->CurrentIndex, 1);  // names the failed entry
-  EXPECT_TRUE(MoviePlaying);
-  EXPECT_EQ(window->flash.movie, "C:\\m\\a.swf");  // still loaded, still on its last frame
-  fake.application.Post({window->Handle(), 0x0F});
-  fake.application.RunUntilIdle();
-  EXPECT_EQ(form->CurrentIndex, 2);
-  EXPECT_EQ(MoviesLoaded(), (Strings{"C:\\m\\a.swf", "C:\\m\\c.swf"}));
-  EXPECT_EQ(fake.kernel.sleeps, (std::vector<uint32_t>{500u, 500u}));
-}
-
-TEST_F(SaverPlayback, AMovieThatVanishedDuringPlaybackIsReportedByName) {
-  AddMovie("C:\\m\\a.swf");
-  AddMovie("C:\\m\\b.swf");
-  StoreSettings({"C:\\m\\a.swf", "C:\\m\\b.swf"});
-  Start();
-  fake.kernel.RemoveFile("C:\\m\\b.swf");
-  PlayToEnd();
-  ASSERT_EQ(fake.application.messageBoxes.size(), 1u);
-  EXPECT_PRED2(Contains, fake.application.messageBoxes[0].text, "C:\\m\\b.swf");
-  EXPECT_EQ(form->CurrentIndex, 1);
-}
-
-TEST_F(SaverPlayback, AControlErrorIsReportedAndTheLoopGoesOn) {
-  AddMovie("C:\\m\\a.swf");
-  StoreSettings({"C:\\m\\a.swf"});
-  Start();
-  window->flash.FailCalls("TotalFrames", static_cast<int32_t>(0x8000FFFF));
-  Frames(1);
-  ASSERT_EQ(fake.application.messageBoxes.size(), 1u);
-  window->flash.StopFailing();
-  PlayToEnd();
-  EXPECT_EQ(fake.kernel.sleeps, (std::vector<uint32_t>{500u}));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "framework/Application.h"
 #include "framework/RunMode.h"
+#include "saver/ErrorRecord.h"
 #include "saver/SaverState.h"
 #include "saver/Unit1.h"
 #include "settings/Settings.h"
@@ -42,9 +43,7 @@ class SaverFixture : public ::testing::Test {
     MoviePlaying = false;
     MouseMoveGrace = kMouseMoveGrace;
     MouseMessageBudget = kMouseMessageBudget;
-    fakes::InstallFakeSaverWindow(fake.application, &window, [this](FakeSaverWindow& created) {
-      created.flash.framesOf = frames;
-    });
+    InstallWindow();
     fake.registry.AddKey(kDesktopKey);
     fake.kernel.AddLibrary(kSystemMpr, {"PwdChangePasswordA"});
   }
@@ -53,8 +52,25 @@ class SaverFixture : public ::testing::Test {
     application.reset();
   }
 
+  // The saver's window; with controlFailure other than 0 its control cannot be created.
+  void InstallWindow(int32_t controlFailure = 0) {
+    fakes::InstallFakeSaverWindow(
+        fake.application, &window,
+        [this](FakeSaverWindow& created) { created.flash.framesOf = frames; }, controlFailure);
+  }
+
   std::string OptionKey() {
     return SettingsKeyPath(fake.kernel.moduleFileName, fake.codePage) + "\\OPTION";
+  }
+  // The saver's error record: the message (as UTF-8) and the time; empty when none.
+  std::string RecordedMessage() {
+    const auto text = fake.registry.Text(RecordKey(), "Message");
+    return text ? fake.codePage.AnsiToUtf8(*text) : "";
+  }
+  std::string RecordedTime() { return fake.registry.Text(RecordKey(), "Time").value_or(""); }
+  std::string RecordKey() {
+    return SettingsKeyPath(fake.kernel.moduleFileName, fake.codePage) + "\\" +
+           kErrorRecordSection;
   }
   // The list and the flag as the settings dialog stores them.
   void StoreSettings(const std::vector<std::string>& list, bool fitToScreen = false) {
@@ -75,6 +91,17 @@ class SaverFixture : public ::testing::Test {
   // A file too short to hold the frame-size rectangle.
   void AddShortFile(const std::string& path) {
     fake.kernel.AddFile(path, std::vector<uint8_t>(24, 0x46));
+  }
+  // A movie that exists but cannot be opened: another process holds it for writing.
+  void AddLockedMovie(const std::string& path) {
+    AddMovie(path);
+    fake.kernel.LockForWriting(path);
+  }
+  // A zlib-compressed movie whose compressed data is damaged from its first byte.
+  void AddDamagedCompressedMovie(const std::string& path) {
+    std::vector<uint8_t> bytes{'C', 'W', 'S', 10, 0x40, 0, 0, 0};
+    bytes.resize(64, 0xFF);
+    fake.kernel.AddFile(path, bytes);
   }
 
   // Creates the saver window as the program entry does in saver mode.

@@ -165,9 +165,9 @@ void Win32Application::HandleException(const std::exception& error) {
 }
 
 std::unique_ptr<platform::SaverWindow> Win32Application::CreateSaverWindow(
-    platform::SaverWindowEvents& events) {
+    platform::SaverWindowEvents& events, bool withFlashControl) {
   ownerButtonPending_ = true;
-  return CreateWin32SaverWindow(*this, events);
+  return CreateWin32SaverWindow(*this, events, withFlashControl);
 }
 
 std::unique_ptr<platform::SettingsDialog> Win32Application::CreateSettingsDialog(

@@ -36,8 +36,8 @@ class Win32Application : public platform::Application {
   void Terminate() override;
   void ShowMessageBox(const std::string& caption, const std::string& text,
                       platform::MessageBoxKind kind) override;
-  std::unique_ptr<platform::SaverWindow> CreateSaverWindow(
-      platform::SaverWindowEvents& events) override;
+  std::unique_ptr<platform::SaverWindow> CreateSaverWindow(platform::SaverWindowEvents& events,
+                                                          bool withFlashControl) override;
   std::unique_ptr<platform::SettingsDialog> CreateSettingsDialog(
       platform::SettingsDialogEvents& events) override;
 

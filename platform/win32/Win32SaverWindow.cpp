@@ -16,6 +16,7 @@ constexpr wchar_t kFormClass[] = L"TForm1";
 constexpr wchar_t kPanelClass[] = L"TPanel";
 constexpr char kCaption[] = "メインのフォーム";
 constexpr int kButtonCloseId = 100;
+constexpr UINT_PTR kRetryTimerId = 1;
 
 // The form resource's design bounds; FormCreate replaces the window's with the display's.
 constexpr RECT kFormDesign = {505, 236, 505 + 499, 236 + 343};
@@ -55,11 +56,12 @@ void FillWithBrush(HWND window, HDC context, HBRUSH brush) {
 }  // namespace
 
 std::unique_ptr<platform::SaverWindow> CreateWin32SaverWindow(
-    Win32Application& application, platform::SaverWindowEvents& events) {
-  return std::make_unique<Win32SaverWindow>(application, events);
+    Win32Application& application, platform::SaverWindowEvents& events, bool withFlashControl) {
+  return std::make_unique<Win32SaverWindow>(application, events, withFlashControl);
 }
 
-Win32SaverWindow::Win32SaverWindow(Win32Application& application, platform::SaverWindowEvents& events)
+Win32SaverWindow::Win32SaverWindow(Win32Application& application, platform::SaverWindowEvents& events,
+                                   bool withFlashControl)
     : application_(application), events_(events) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterWindowClass(kFormClass, FormProcedure);
@@ -85,7 +87,7 @@ Win32SaverWindow::Win32SaverWindow(Win32Application& application, platform::Save
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonCloseId)),
                               instance, nullptr);
     if (button_ == nullptr) ThrowLastError("The saver window's button cannot be created");
-    flash_ = std::make_unique<Win32FlashControl>(panel_, form_);
+    if (withFlashControl) flash_ = std::make_unique<Win32FlashControl>(panel_, form_);
   } catch (...) {
     DestroyWindows();
     DeleteObject(panelBrush_);
@@ -107,8 +109,16 @@ void Win32SaverWindow::DestroyWindows() {
   for (HWND window : {form_, panel_}) {
     if (window != nullptr) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   }
-  if (form_ != nullptr) DestroyWindow(form_);
+  if (form_ != nullptr) {
+    KillTimer(form_, kRetryTimerId);
+    DestroyWindow(form_);
+  }
   form_ = panel_ = button_ = nullptr;
+}
+
+platform::FlashControl& Win32SaverWindow::ShockwaveFlash1() {
+  if (!flash_) throw Exception("The saver window has no Flash control");
+  return *flash_;
 }
 
 // The logic gives colours as 0xRRGGBB.
@@ -149,6 +159,15 @@ void Win32SaverWindow::Show() {
 void Win32SaverWindow::Close() {
   events_.FormClose();
   application_.Terminate();
+}
+
+// Setting the timer again restarts its interval.
+void Win32SaverWindow::SetRetryTimer(uint32_t intervalMs) {
+  if (intervalMs == 0) {
+    KillTimer(form_, kRetryTimerId);
+  } else if (SetTimer(form_, kRetryTimerId, intervalMs, nullptr) == 0) {
+    ThrowLastError("The saver window's timer cannot be set");
+  }
 }
 
 LRESULT CALLBACK Win32SaverWindow::FormProcedure(HWND window, UINT message, WPARAM wParam,
@@ -200,6 +219,12 @@ LRESULT Win32SaverWindow::OnFormMessage(UINT message, WPARAM wParam, LPARAM lPar
     case kWmUser2:
       application_.CallHandler([this] { events_.WMUser2(); });
       return 0;
+    case WM_TIMER:
+      if (wParam == kRetryTimerId) {
+        application_.CallHandler([this] { events_.TimerRetryTimer(); });
+        return 0;
+      }
+      break;
     default:
       if (OnMouseMessage(message, wParam, lParam, false)) return 0;
       break;

@@ -17,9 +17,10 @@ namespace swfsaver::win32 {
 
 class Win32SaverWindow final : public platform::SaverWindow, public MessageFilter {
  public:
-  // Creates the window, its panel, its button and the control; raises EOleSysError when the
-  // control cannot be created, leaving no window behind.
-  Win32SaverWindow(Win32Application& application, platform::SaverWindowEvents& events);
+  // Creates the window, its panel, its button and (withFlashControl) the control; raises
+  // EOleSysError when the control cannot be created, leaving no window behind.
+  Win32SaverWindow(Win32Application& application, platform::SaverWindowEvents& events,
+                   bool withFlashControl = true);
   ~Win32SaverWindow() override;
   Win32SaverWindow(const Win32SaverWindow&) = delete;
   Win32SaverWindow& operator=(const Win32SaverWindow&) = delete;
@@ -29,9 +30,10 @@ class Win32SaverWindow final : public platform::SaverWindow, public MessageFilte
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
   void SetPanelVisible(bool visible) override;
   void AlignPanelToClient() override;
-  platform::FlashControl& ShockwaveFlash1() override { return *flash_; }
+  platform::FlashControl& ShockwaveFlash1() override;
   void Show() override;
   void Close() override;
+  void SetRetryTimer(uint32_t intervalMs) override;
 
   bool PreTranslateMessage(MSG& message) override;
 
@@ -57,11 +59,12 @@ class Win32SaverWindow final : public platform::SaverWindow, public MessageFilte
   HWND button_ = nullptr;
   HBRUSH formBrush_ = nullptr;  // null: the design colour, the system button face
   HBRUSH panelBrush_ = nullptr;
-  std::unique_ptr<Win32FlashControl> flash_;
+  std::unique_ptr<Win32FlashControl> flash_;  // null in a window made without it
   bool panelAligned_ = false;
 };
 
 std::unique_ptr<platform::SaverWindow> CreateWin32SaverWindow(Win32Application& application,
-                                                              platform::SaverWindowEvents& events);
+                                                              platform::SaverWindowEvents& events,
+                                                              bool withFlashControl = true);
 
 }  // namespace swfsaver::win32

@@ -8,7 +8,7 @@ namespace swfsaver::win32 {
 bool Win32SaverWindow::PreTranslateMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
   if (!IsOwnWindow(message.hwnd)) return false;
-  if (flash_->TranslateAccelerator(message)) return true;
+  if (flash_ && flash_->TranslateAccelerator(message)) return true;
   if (message.message == WM_KEYDOWN && NavigatesFocus(message)) return true;
   if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) PreviewKey(message);
   return false;
@@ -45,7 +45,7 @@ bool Win32SaverWindow::NavigatesFocus(const MSG& message) {
   // The control is the window's only visible tab stop, so Tab either way lands on it; the
   // arrows move among the panel's children, where it is alone.
   if (message.wParam == VK_TAB) {
-    if (HWND control = flash_->Window()) SetFocus(control);
+    if (HWND control = flash_ ? flash_->Window() : nullptr) SetFocus(control);
   }
   return true;
 }

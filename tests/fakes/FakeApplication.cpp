@@ -26,9 +26,9 @@ void FakeApplication::ShowMessageBox(const std::string& caption, const std::stri
 }
 
 std::unique_ptr<platform::SaverWindow> FakeApplication::CreateSaverWindow(
-    platform::SaverWindowEvents& events) {
+    platform::SaverWindowEvents& events, bool withFlashControl) {
   if (!saverWindowFactory) throw std::logic_error("this test provides no saver window");
-  return saverWindowFactory(events);
+  return saverWindowFactory(events, withFlashControl);
 }
 
 std::unique_ptr<platform::SettingsDialog> FakeApplication::CreateSettingsDialog(

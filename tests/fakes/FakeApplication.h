@@ -33,8 +33,8 @@ class FakeApplication : public platform::Application {
   void Terminate() override { quitPosted_ = true; ++terminateCount; }
   void ShowMessageBox(const std::string& caption, const std::string& text,
                       platform::MessageBoxKind kind) override;
-  std::unique_ptr<platform::SaverWindow> CreateSaverWindow(
-      platform::SaverWindowEvents& events) override;
+  std::unique_ptr<platform::SaverWindow> CreateSaverWindow(platform::SaverWindowEvents& events,
+                                                          bool withFlashControl) override;
   std::unique_ptr<platform::SettingsDialog> CreateSettingsDialog(
       platform::SettingsDialogEvents& events) override;
 
@@ -52,7 +52,8 @@ class FakeApplication : public platform::Application {
   bool RunUntilIdle();
   bool QuitPosted() const { return quitPosted_; }
 
-  std::function<std::unique_ptr<platform::SaverWindow>(platform::SaverWindowEvents&)>
+  std::function<std::unique_ptr<platform::SaverWindow>(platform::SaverWindowEvents&,
+                                                      bool withFlashControl)>
       saverWindowFactory;
   std::function<std::unique_ptr<platform::SettingsDialog>(platform::SettingsDialogEvents&)>
       settingsDialogFactory;

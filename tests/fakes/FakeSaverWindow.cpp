@@ -1,5 +1,9 @@
 #include "tests/fakes/FakeSaverWindow.h"
 
+#include <stdexcept>
+
+#include "platform/Exceptions.h"
+
 namespace swfsaver::fakes {
 
 using platform::Message;
@@ -55,6 +59,17 @@ FakeSaverWindow::~FakeSaverWindow() {
   application_.RemoveWindow(button_);
 }
 
+platform::FlashControl& FakeSaverWindow::ShockwaveFlash1() {
+  if (!hasFlashControl) throw std::logic_error("the saver window was made without its control");
+  return flash;
+}
+
+bool FakeSaverWindow::FireRetryTimer() {
+  if (retryTimerMs == 0) return false;
+  application_.Post({form_, kWmTimer, kRetryTimerId});
+  return true;
+}
+
 void FakeSaverWindow::Show() {
   if (visible) return;  // already shown and active: no new activation
   visible = true;
@@ -92,6 +107,8 @@ void FakeSaverWindow::FormProcedure(const Message& m) {
     events_.WMUser2();
   } else if (m.message == kWmClose) {
     Close();
+  } else if (m.message == kWmTimer && m.wParam == kRetryTimerId && retryTimerMs != 0) {
+    events_.TimerRetryTimer();
   }
 }
 
@@ -122,10 +139,15 @@ void FakeSaverWindow::ButtonProcedure(const Message& m) {
 }
 
 void InstallFakeSaverWindow(FakeApplication& application, FakeSaverWindow** window,
-                            std::function<void(FakeSaverWindow&)> prepare) {
-  application.saverWindowFactory = [&application, window,
-                                    prepare](platform::SaverWindowEvents& events) {
+                            std::function<void(FakeSaverWindow&)> prepare,
+                            int32_t controlFailure) {
+  application.saverWindowFactory = [&application, window, prepare, controlFailure](
+                                       platform::SaverWindowEvents& events, bool withControl) {
+    if (withControl && controlFailure != 0) {
+      throw EOleSysError("クラスが登録されていません", controlFailure);
+    }
     auto created = std::make_unique<FakeSaverWindow>(application, events);
+    created->hasFlashControl = withControl;
     *window = created.get();
     if (prepare) prepare(*created);
     return std::unique_ptr<platform::SaverWindow>(std::move(created));

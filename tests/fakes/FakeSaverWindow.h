@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/SaverWindow.h"
 #include "tests/fakes/FakeApplication.h"
@@ -16,7 +17,8 @@
 namespace swfsaver::fakes {
 
 inline constexpr uint32_t kWmClose = 0x10;
-inline constexpr uint32_t kWmTimer = 0x113;  // the control's frame timer: one frame on
+inline constexpr uint32_t kWmTimer = 0x113;  // to the control: its frame timer, one frame on
+inline constexpr std::uintptr_t kRetryTimerId = 1;  // the window's own timer (wParam)
 inline constexpr uint32_t kWmMButtonDown = 0x207;
 inline constexpr uint32_t kWmMouseWheel = 0x20A;
 inline constexpr uint32_t kBmClick = 0xF5;
@@ -45,9 +47,13 @@ class FakeSaverWindow : public platform::SaverWindow {
   }
   void SetPanelVisible(bool visible) override { panelVisible = visible; }
   void AlignPanelToClient() override { panelAlignedToClient = true; }
-  platform::FlashControl& ShockwaveFlash1() override { return flash; }
+  platform::FlashControl& ShockwaveFlash1() override;
   void Show() override;
   void Close() override;
+  void SetRetryTimer(uint32_t intervalMs) override {
+    retryTimerMs = intervalMs;
+    retryTimerCalls.push_back(intervalMs);
+  }
 
   // --- steering ---
   // Another activation, as after a dialog or switching windows.
@@ -58,9 +64,15 @@ class FakeSaverWindow : public platform::SaverWindow {
   std::uintptr_t PanelHandle() const { return panel_; }
   std::uintptr_t FlashHandle() const { return flash_; }
   std::uintptr_t ButtonHandle() const { return button_; }
+  // The retry timer's interval passes: its message is queued, as the system queues WM_TIMER.
+  // False when the timer is not running.
+  bool FireRetryTimer();
 
   // --- state the test reads --- (design values until the logic changes them)
   FakeFlashControl flash;
+  bool hasFlashControl = true;  // false: made without it; ShockwaveFlash1 raises
+  uint32_t retryTimerMs = 0;    // the running timer's interval, 0 when stopped
+  std::vector<uint32_t> retryTimerCalls;
   uint32_t color = 0xF0F0F0;  // the system's button face
   Bounds bounds{505, 236, 499, 343};
   bool visible = false;
@@ -83,8 +95,11 @@ class FakeSaverWindow : public platform::SaverWindow {
 };
 
 // Makes the fake application create a FakeSaverWindow for the saver, remembered in *window;
-// prepare (when given) sets the new window up before the saver sees it.
+// prepare (when given) sets the new window up before the saver sees it. With
+// controlFailure other than 0 a window with the control cannot be made: the creation raises
+// EOleSysError with that HRESULT, as an unregistered control does.
 void InstallFakeSaverWindow(FakeApplication& application, FakeSaverWindow** window,
-                            std::function<void(FakeSaverWindow&)> prepare = {});
+                            std::function<void(FakeSaverWindow&)> prepare = {},
+                            int32_t controlFailure = 0);
 
 }  // namespace swfsaver::fakes

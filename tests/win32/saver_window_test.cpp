@@ -58,6 +58,7 @@ class RecordingEvents : public platform::SaverWindowEvents {
   void ButtonCloseClick() override { Add("ButtonCloseClick"); }
   void WMUser1() override { Add("WMUser1"); }
   void WMUser2() override { Add("WMUser2"); }
+  void TimerRetryTimer() override { Add("TimerRetryTimer"); }
 
   Events events;
   std::function<void(const std::string&)> after;
@@ -367,6 +368,47 @@ TEST_F(SaverWindowTest, ControlThatCannotBeCreatedLeavesNoWindow) {
     EXPECT_EQ(static_cast<uint32_t>(error.ErrorCode()), 0x80040154u);
   }
   EXPECT_EQ(FindWindowW(L"TForm1", nullptr), nullptr);
+}
+
+// Without its control the window is the same black surface, and keys still reach key preview.
+TEST_F(SaverWindowTest, AWindowMadeWithoutItsControlHasAnEmptyPanelAndTakesKeys) {
+  window_ = CreateWin32SaverWindow(application_, events_, false);
+  ASSERT_NE(Panel(), nullptr);
+  EXPECT_EQ(Control(), nullptr);
+  EXPECT_THROW(window_->ShockwaveFlash1(), Exception);
+  window_->SetBounds(0, 0, 800, 600);
+  window_->AlignPanelToClient();
+  ExpectRect(Panel(), 0, 0, 800, 600);
+  window_->Show();
+  events_.events.clear();
+  EXPECT_TRUE(Key(FormWindow(), WM_KEYDOWN, VK_TAB));  // still focus navigation
+  EXPECT_FALSE(Key(FormWindow(), WM_KEYDOWN, 'A'));
+  EXPECT_EQ(events_.events, Events{"FormKeyDown 65 0"});
+}
+
+// The retry timer comes through the loop as WM_TIMER after each interval until it is stopped.
+TEST_F(SaverWindowTest, TheRetryTimerFiresThroughTheLoopUntilStopped) {
+  CreateWithStandin();
+  int fired = 0;
+  events_.after = [&](const std::string& event) {
+    if (event != "TimerRetryTimer" || ++fired < 2) return;
+    window_->SetRetryTimer(0);
+    application_.Terminate();
+  };
+  const UINT_PTR guard = SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) {
+    PostQuitMessage(1);
+  });
+  const DWORD started = GetTickCount();
+  window_->SetRetryTimer(100);
+  application_.Run();
+  const DWORD elapsed = GetTickCount() - started;
+  KillTimer(nullptr, guard);
+  EXPECT_EQ(fired, 2);
+  EXPECT_GE(elapsed, 180u);
+  Sleep(250);  // a running timer would have posted again by now
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  EXPECT_EQ(fired, 2);
 }
 
 // The window goes with its control torn down first, in the control's order.
