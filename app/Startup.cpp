@@ -10,6 +10,7 @@
 #include "framework/RunMode.h"
 #include "framework/StrToInt.h"
 #include "platform/Exceptions.h"
+#include "saver/ErrorRecord.h"
 
 namespace swfsaver {
 
@@ -54,12 +55,18 @@ int RunWindowMode(platform::Platform& platform, MainFormFactory& forms) {
   return 0;
 }
 
-// The last-chance report: task-modal, stop icon, and exit code 1.
+// The last-chance report: task-modal, stop icon, and exit code 1. A saver records it instead,
+// as it does every error: a box would wait for a user who is not there.
 int ReportLastChance(platform::Platform& platform, const std::exception& error) {
   const std::string moduleName = platform.codePage.AnsiToUtf8(
       ModuleBaseFileName(platform.kernel.ModuleFileName(), platform.codePage));
-  platform.application.ShowMessageBox(kLastChanceCaption, LastChanceReportText(error, moduleName),
-                                      platform::MessageBoxKind::TaskModalError);
+  const std::string text = LastChanceReportText(error, moduleName);
+  if (RunMode == rmSaver) {
+    SaverErrorRecord(platform).Record(text);
+  } else {
+    platform.application.ShowMessageBox(kLastChanceCaption, text,
+                                        platform::MessageBoxKind::TaskModalError);
+  }
   return 1;
 }
 }  // namespace

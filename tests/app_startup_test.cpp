@@ -146,7 +146,7 @@ TEST_F(Startup, FailingMutexCreationIsRefusedLikeASecondInstance) {
 
 TEST_F(Startup, WindowCreationFailureEndsWithOneAndKeepsTheMutex) {
   forms.failCreation = true;
-  EXPECT_EQ(Run("/s"), 1);
+  EXPECT_EQ(Run("/c"), 1);
   ASSERT_EQ(fake.application.messageBoxes.size(), 1u);
   const fakes::MessageBoxRecord& box = fake.application.messageBoxes[0];
   EXPECT_EQ(box.caption, "アプリケーション エラー");
@@ -155,6 +155,18 @@ TEST_F(Startup, WindowCreationFailureEndsWithOneAndKeepsTheMutex) {
   EXPECT_TRUE(box.text.ends_with("\r\nクラスが登録されていません.")) << box.text;
   EXPECT_TRUE(fake.kernel.releasedMutexes.empty());
   EXPECT_EQ(fake.application.runCount, 0);
+}
+
+// Nobody would answer the box: the saver records the same text beside its settings.
+TEST_F(Startup, TheSaversLastChanceReportIsRecordedNotShown) {
+  forms.failCreation = true;
+  fake.codePage.Set(FakeCodePage::Kind::ShiftJis);
+  EXPECT_EQ(Run("/s"), 1);
+  EXPECT_TRUE(fake.application.messageBoxes.empty());
+  const std::string recorded =
+      fake.registry.Text("Software\\Ostrevanlab\\SwfSaver\\LastError", "Message").value_or("");
+  EXPECT_EQ(recorded.rfind("EOleSysError ", 0), 0u) << recorded;
+  EXPECT_TRUE(recorded.ends_with(ShiftJis("\r\nクラスが登録されていません."))) << recorded;
 }
 
 TEST_F(Startup, ChangePasswordCallsTheRoutineFromTheSystemDirectory) {
