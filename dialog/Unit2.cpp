@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "framework/Application.h"
 #include "dialog/MoviePath.h"
+#include "framework/Application.h"
 #include "framework/FileName.h"
 #include "settings/Settings.h"
 
