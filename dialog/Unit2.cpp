@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "dialog/MoviePath.h"
 #include "framework/Application.h"
 #include "framework/FileName.h"
 #include "settings/Settings.h"
@@ -131,7 +132,9 @@ void TForm2::ListBoxMovieClick() {
 void TForm2::ButtonAddClick() {
   platform::OpenDialog& open = dialog_->OpenDialog1();
   open.SetFilter(kMovieFileFilter);
-  if (open.Execute()) AddMovieFile(open.FileName());
+  if (!open.Execute()) return;
+  // A name the list cannot hold raises here, before the list changes.
+  AddMovieFile(MoviePathToStore(open.FileName(), platform_.codePage, platform_.kernel));
 }
 
 void TForm2::ButtonOKClick() {

@@ -30,7 +30,7 @@ class TForm2 : public MainForm, public platform::SettingsDialogEvents {
   // --- operations ---
   void LoadSettings();
   void SaveSettings();
-  void AddMovieFile(const std::string& path);
+  void AddMovieFile(const std::string& path);  // the ANSI path, as the list stores it
   void DeleteSelectedMovie();
   void ClearMovieList();
   void MoveSelectedUp();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,9 +17,10 @@ class CodePage {
   virtual bool IsLeadByte(uint8_t byte) const = 0;
   // ANSI text to UTF-8, for putting a path or an argument into a message.
   virtual std::string AnsiToUtf8(std::string_view ansi) const = 0;
-  // UTF-8 text to ANSI, for storing a message in the registry; a character the code page
-  // lacks becomes "?".
-  virtual std::string Utf8ToAnsi(std::string_view utf8) const = 0;
+  // UTF-8 text in the ANSI code page, or nothing when a character has no exact counterpart
+  // there: the system's own conversion would put "?" or a look-alike in its place, and a path
+  // so changed names another file or none.
+  virtual std::optional<std::string> Utf8ToAnsi(std::string_view utf8) const = 0;
 };
 
 }  // namespace swfsaver::platform

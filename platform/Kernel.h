@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace swfsaver::platform {
@@ -51,6 +52,11 @@ class Kernel {
   virtual void CloseFile(Handle file) = 0;
   // True when path names an existing file (not a directory); an empty path gives false.
   virtual bool FileExists(const std::string& path) = 0;
+  // GetShortPathNameW: the 8.3 form of an existing file's full path. Unlike the rest of the
+  // kernel's text, path and result are UTF-8, since the long name may hold characters the ANSI
+  // code page lacks. A volume that keeps no short names gives the path back as it is; nothing
+  // when the file cannot be found.
+  virtual std::optional<std::string> ShortPathName(const std::string& utf8Path) = 0;
 
   virtual void Sleep(uint32_t milliseconds) = 0;
   virtual LocalTime GetLocalTime() = 0;

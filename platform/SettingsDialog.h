@@ -47,7 +47,9 @@ class OpenDialog {
   virtual void SetFilter(const std::string& filter) = 0;
   // Runs the dialog; false when the user cancelled it.
   virtual bool Execute() = 0;
-  virtual std::string FileName() = 0;  // ANSI full path
+  // The chosen full path in UTF-8, as the user sees it in the dialog: it may hold characters
+  // that the ANSI code page lacks.
+  virtual std::string FileName() = 0;
 };
 
 class SettingsDialogEvents {

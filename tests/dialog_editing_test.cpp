@@ -190,10 +190,10 @@ TEST_F(DialogTest, AFileNameWithATrailByteLikeABackslashShowsWhole) {
   dialog->UserSelect(0);
   EXPECT_EQ(dialog->label.text, "表紙.swf");
 
-  dialog->openDialog.AnswerWith(fakes::ShiftJis("D:\\表.swf"));
+  dialog->openDialog.AnswerWith("D:\\表.swf");  // the file dialog speaks UTF-8
   dialog->Click(DialogControl::ButtonAdd);
   EXPECT_EQ(dialog->label.text, "表.swf");
-  EXPECT_EQ(Items().back(), fakes::ShiftJis("D:\\表.swf"));  // the path itself is kept as bytes
+  EXPECT_EQ(Items().back(), fakes::ShiftJis("D:\\表.swf"));  // the list keeps Shift-JIS bytes
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The system's ANSI code page, asked through IsDBCSLeadByte and the conversions to and from
-// UTF-16.
+// The system's ANSI code page, asked through IsDBCSLeadByte, MultiByteToWideChar and
+// WideCharToMultiByte.
 #pragma once
 
 #include "platform/CodePage.h"
@@ -10,7 +10,7 @@ class Win32CodePage : public platform::CodePage {
  public:
   bool IsLeadByte(uint8_t byte) const override;
   std::string AnsiToUtf8(std::string_view ansi) const override;
-  std::string Utf8ToAnsi(std::string_view utf8) const override;
+  std::optional<std::string> Utf8ToAnsi(std::string_view utf8) const override;
 };
 
 }  // namespace swfsaver::win32

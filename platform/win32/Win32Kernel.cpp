@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Kernel.h"
 
+#include "platform/win32/Text.h"
+
 namespace swfsaver::win32 {
 namespace {
 
@@ -93,6 +95,19 @@ bool Win32Kernel::FileExists(const std::string& path) {
   if (path.empty()) return false;
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::optional<std::string> Win32Kernel::ShortPathName(const std::string& utf8Path) {
+  if (utf8Path.empty()) return std::nullopt;
+  const std::wstring path = Utf8ToWide(utf8Path);
+  // The first call tells the size the result needs, with its terminating zero.
+  const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (needed == 0) return std::nullopt;
+  std::wstring shortPath(needed, L'\0');
+  const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+  if (length == 0 || length >= needed) return std::nullopt;
+  shortPath.resize(length);
+  return WideToUtf8(shortPath);
 }
 
 void Win32Kernel::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }

@@ -1,5 +1,6 @@
 // Kernel services through the ANSI functions: command line, module name, the named mutex,
-// libraries and the password routine, files, sleeping and the clock.
+// libraries and the password routine, files, sleeping and the clock; the short form of a path
+// through the wide one.
 #pragma once
 
 #include "platform/win32/WindowsApi.h"
@@ -31,6 +32,7 @@ class Win32Kernel : public platform::Kernel {
                 uint32_t* bytesRead) override;
   void CloseFile(platform::Handle file) override;
   bool FileExists(const std::string& path) override;
+  std::optional<std::string> ShortPathName(const std::string& utf8Path) override;
 
   void Sleep(uint32_t milliseconds) override;
   platform::LocalTime GetLocalTime() override;

@@ -15,24 +15,27 @@ constexpr DWORD kFileNameBufferSize = 32 * 1024;
 
 }  // namespace
 
-std::string FileDialogFilter(const std::string& filter) {
+std::wstring FileDialogFilter(const std::string& filter) {
   if (filter.empty()) return {};
   // Split in UTF-8, where the byte of "|" is never part of another character.
   std::string parts = filter;
   std::replace(parts.begin(), parts.end(), '|', '\0');
-  std::string ansi = WideToAnsi(Utf8ToWide(parts));
-  ansi.push_back('\0');
-  ansi.push_back('\0');
-  return ansi;
+  std::wstring wide = Utf8ToWide(parts);
+  wide.push_back(L'\0');
+  wide.push_back(L'\0');
+  return wide;
 }
 
 bool Win32OpenDialog::Execute() {
-  std::string filter = FileDialogFilter(filter_);
-  std::vector<char> file(kFileNameBufferSize, '\0');
+  std::wstring filter = FileDialogFilter(filter_);
+  std::vector<wchar_t> file(kFileNameBufferSize, L'\0');
   // The dialog starts on the file chosen last, as the framework's dialog does.
-  fileName_.copy(file.data(), std::min<size_t>(fileName_.size(), file.size() - 1));
+  const std::wstring last = Utf8ToWide(fileName_);
+  last.copy(file.data(), std::min<size_t>(last.size(), file.size() - 1));
 
-  OPENFILENAMEA request{};
+  // The wide dialog: the ANSI one would hand back "?" for every character the code page
+  // lacks, and the dialog logic could no longer tell such a name from a real one.
+  OPENFILENAMEW request{};
   request.lStructSize = sizeof request;
   request.hwndOwner = owner_;
   request.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
@@ -42,8 +45,8 @@ bool Win32OpenDialog::Execute() {
   request.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
   // A failure of the dialog itself (CommDlgExtendedError) is taken as a cancel, as the
   // framework's dialog does: no path, nothing added.
-  if (!GetOpenFileNameA(&request)) return false;
-  fileName_ = file.data();
+  if (!GetOpenFileNameW(&request)) return false;
+  fileName_ = WideToUtf8(file.data());
   return true;
 }
 

@@ -9,8 +9,8 @@
 
 namespace swfsaver::win32 {
 
-// OpenDialog1: GetOpenFileNameA for one file, read-only box hidden, resizable, and without
-// the options that demand an existing file or folder.
+// OpenDialog1: GetOpenFileNameW for one file, read-only box hidden, resizable, and without
+// the options that demand an existing file or folder. The chosen path is kept in UTF-8.
 class Win32OpenDialog : public platform::OpenDialog {
  public:
   void SetOwner(HWND owner) { owner_ = owner; }
@@ -25,7 +25,7 @@ class Win32OpenDialog : public platform::OpenDialog {
 };
 
 // The framework's filter form ("description|pattern|..." in UTF-8) as the file dialog takes
-// it: ANSI parts, each ended by a zero byte, the list ended by one more. Empty for no filter.
-std::string FileDialogFilter(const std::string& filter);
+// it: UTF-16 parts, each ended by a zero, the list ended by one more. Empty for no filter.
+std::wstring FileDialogFilter(const std::string& filter);
 
 }  // namespace swfsaver::win32

@@ -53,6 +53,9 @@ class CountingKernel : public platform::Kernel {
   }
   void CloseFile(platform::Handle file) override { inner_.CloseFile(file); }
   bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
+  std::optional<std::string> ShortPathName(const std::string& utf8Path) override {
+    return inner_.ShortPathName(utf8Path);
+  }
   void Sleep(uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
   platform::LocalTime GetLocalTime() override { return inner_.GetLocalTime(); }
 

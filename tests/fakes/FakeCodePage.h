@@ -14,7 +14,7 @@ class FakeCodePage : public platform::CodePage {
   void Set(Kind kind) { kind_ = kind; }
   bool IsLeadByte(uint8_t byte) const override;
   std::string AnsiToUtf8(std::string_view ansi) const override;
-  std::string Utf8ToAnsi(std::string_view utf8) const override;
+  std::optional<std::string> Utf8ToAnsi(std::string_view utf8) const override;
 
  private:
   Kind kind_;

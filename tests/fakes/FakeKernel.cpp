@@ -136,6 +136,12 @@ bool FakeKernel::FileExists(const std::string& path) {
   return !path.empty() && files_.count(Fold(path)) > 0;
 }
 
+std::optional<std::string> FakeKernel::ShortPathName(const std::string& utf8Path) {
+  auto found = shortPathNames.find(utf8Path);
+  if (found == shortPathNames.end()) return std::nullopt;
+  return found->second;
+}
+
 void FakeKernel::Sleep(uint32_t milliseconds) {
   sleeps.push_back(milliseconds);
   nowMs += milliseconds;

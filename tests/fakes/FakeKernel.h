@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -46,6 +47,7 @@ class FakeKernel : public platform::Kernel {
                 uint32_t* bytesRead) override;
   void CloseFile(platform::Handle file) override;
   bool FileExists(const std::string& path) override;
+  std::optional<std::string> ShortPathName(const std::string& utf8Path) override;
 
   void Sleep(uint32_t milliseconds) override;
   platform::LocalTime GetLocalTime() override { return localTime; }
@@ -85,6 +87,9 @@ class FakeKernel : public platform::Kernel {
   void AddDirectory(const std::string& path) { directories_.insert(Fold(path)); }
   void RemoveFile(const std::string& path) { files_.erase(Fold(path)); }
   void LockForWriting(const std::string& path) { writeLocked_.insert(Fold(path)); }
+  // The 8.3 form GetShortPathNameW gives for a full path (UTF-8); a path listed as its own
+  // short form lies on a volume that keeps no short names. An unlisted path is not found.
+  std::map<std::string, std::string> shortPathNames;
   int OpenFileCount() const { return static_cast<int>(open_.size()); }
   uint64_t bytesRead = 0;
   int fileOpens = 0;
