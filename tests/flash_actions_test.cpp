@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "flash_player_support.h"
-#include "standin/flash/format/Actions.h"
-#include "standin/flash/format/Limits.h"
-#include "standin/flash/player/Limits.h"
-#include "standin/flash/player/MoviePlayback.h"
+#include "swfplayer/format/Actions.h"
+#include "swfplayer/format/Limits.h"
+#include "swfplayer/player/Limits.h"
+#include "standin/flash/control/MoviePlayback.h"
 
-namespace swfsaver::flash::player {
+namespace swfplayer::player {
 namespace {
 
 using testing::LoadMovie;
@@ -258,7 +258,7 @@ std::vector<uint8_t> BarMovie(int blockFrame, const SwfActions& block) {
 }
 
 TEST(FlashFrameActions, TheMovieStopsOnFrameThreeOfTenAndTheControlReportsIt) {
-  MoviePlayback playback;
+  swfsaver::flash::MoviePlayback playback;
   playback.Load(testing::LoadBytes(BarMovie(2, SwfActions().Stop())));
   playback.Play();
   for (int tick = 0; tick < 25; ++tick) playback.Advance();
@@ -314,4 +314,4 @@ TEST(FlashFrameActionBounds, BlocksPastTheTickBudgetAndEndlessGotoChainsStop) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::player
+}  // namespace swfplayer::player

@@ -10,11 +10,11 @@
 #include <png.h>
 
 #include "flash_player_support.h"
-#include "standin/flash/format/Bitmaps.h"
-#include "standin/flash/format/Limits.h"
-#include "standin/flash/image/NativeImageDecoder.h"
+#include "swfplayer/format/Bitmaps.h"
+#include "swfplayer/format/Limits.h"
+#include "swfplayer/image/NativeImageDecoder.h"
 
-namespace swfsaver::flash::format {
+namespace swfplayer::format {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -92,7 +92,7 @@ Bytes MakePng(int width, int height, const Bytes& rgba) {
 }
 
 // The bitmap the player holds for the first definition of a one-bitmap movie.
-std::shared_ptr<const render::Bitmap> Defined(const tools::SwfMovieBuilder& movie) {
+std::shared_ptr<const Bitmap> Defined(const tools::SwfMovieBuilder& movie) {
   auto player = testing::LoadMovie(movie);
   const player::Character* character = player ? player->Characters().Find(1) : nullptr;
   const auto* bitmap = character ? std::get_if<player::BitmapCharacter>(character) : nullptr;
@@ -264,4 +264,4 @@ TEST(FlashImageDecoder, GifFirstFrameWithTransparency) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::format
+}  // namespace swfplayer::format

@@ -5,7 +5,7 @@
 
 #include "flash_player_support.h"
 
-namespace swfsaver::flash::player {
+namespace swfplayer::player {
 namespace {
 
 using testing::LoadMovie;
@@ -44,12 +44,12 @@ TEST(FlashButton, UpStateRecordsInDepthOrderWithTheirMatricesAndColorTransforms)
     ASSERT_TRUE(player);
     RecordingCanvas canvas;
     player->Render(canvas, {});
-    EXPECT_EQ(canvas.Colors(), (std::vector<render::Rgba>{{9, 9, 9, 255}, {255, 0, 0, 255}})) << version;
+    EXPECT_EQ(canvas.Colors(), (std::vector<Rgba>{{9, 9, 9, 255}, {255, 0, 0, 255}})) << version;
     ASSERT_EQ(canvas.calls.size(), 2u);
-    EXPECT_EQ(canvas.calls[0].matrix, render::Matrix::Translate(1000, 100));
-    EXPECT_EQ(canvas.calls[1].matrix, render::Matrix::Translate(1100, 0));
+    EXPECT_EQ(canvas.calls[0].matrix, Matrix::Translate(1000, 100));
+    EXPECT_EQ(canvas.calls[1].matrix, Matrix::Translate(1100, 0));
     // DefineButton has no colour transforms of its own: only the placement's applies.
-    const render::ColorTransform expected{version == 2 ? 0.5f : 1.0f, 1, 1, 1, 10, 0, 0, 0};
+    const ColorTransform expected{version == 2 ? 0.5f : 1.0f, 1, 1, 1, 10, 0, 0, 0};
     EXPECT_EQ(canvas.calls[1].colorTransform, expected) << version;
   }
 }
@@ -83,4 +83,4 @@ TEST(FlashButton, ASpriteInItsUpStatePlaysOnTheStage) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::player
+}  // namespace swfplayer::player

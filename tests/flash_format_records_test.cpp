@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "flash_player_support.h"
-#include "standin/flash/format/DisplayTags.h"
+#include "swfplayer/format/DisplayTags.h"
 
-namespace swfsaver::flash::format {
+namespace swfplayer::format {
 namespace {
 
 using tools::SwfColorTransform;
@@ -34,7 +34,7 @@ TEST(FlashRecords, MatricesAsWritten) {
     place.matrix = m;
     const auto decoded = RoundTrip(place);
     ASSERT_TRUE(decoded && decoded->matrix);
-    const render::Matrix& got = *decoded->matrix;
+    const Matrix& got = *decoded->matrix;
     EXPECT_NEAR(got.a, m.a, 1 / 65536.0);
     EXPECT_NEAR(got.b, m.b, 1 / 65536.0);
     EXPECT_NEAR(got.c, m.c, 1 / 65536.0);
@@ -47,7 +47,7 @@ TEST(FlashRecords, MatricesAsWritten) {
 TEST(FlashRecords, ColorTransformsWithAndWithoutAlpha) {
   struct Case {
     SwfColorTransform written;
-    render::ColorTransform expected;
+    ColorTransform expected;
   };
   const Case cases[] = {
       {{256, 256, 256, 256, 0, 0, 0, 0}, {}},
@@ -67,7 +67,7 @@ TEST(FlashRecords, ColorTransformsWithAndWithoutAlpha) {
     tags.PlaceV1(3, 9, SwfMatrix::Translate(5, 6), c.written);
     const auto v1 = DecodePlaceObject(testing::FirstTagBody(tags, 4), 1);
     ASSERT_TRUE(v1 && v1->colorTransform);
-    render::ColorTransform noAlpha = c.expected;
+    ColorTransform noAlpha = c.expected;
     noAlpha.mulA = 1;
     noAlpha.addA = 0;
     EXPECT_EQ(*v1->colorTransform, noAlpha);
@@ -95,7 +95,7 @@ TEST(FlashRecords, PlaceObject3FieldsAroundClassNameAndFilters) {
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->depth, 300);
   EXPECT_EQ(decoded->characterId, 12);
-  EXPECT_EQ(decoded->matrix, render::Matrix::Translate(40, 60));
+  EXPECT_EQ(decoded->matrix, Matrix::Translate(40, 60));
   EXPECT_EQ(decoded->ratio, 77);
   EXPECT_EQ(decoded->name, "clip");
   EXPECT_EQ(decoded->clipDepth, 310);
@@ -135,4 +135,4 @@ TEST(FlashRecords, DamagedPlacementsDecodeToNothing) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::format
+}  // namespace swfplayer::format

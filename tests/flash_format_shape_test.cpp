@@ -4,15 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "flash_player_support.h"
-#include "standin/flash/format/Contours.h"
-#include "standin/flash/format/Limits.h"
-#include "standin/flash/format/Styles.h"
+#include "swfplayer/format/ShapeLayers.h"
+#include "swfplayer/format/Limits.h"
+#include "swfplayer/format/Styles.h"
 
-namespace swfsaver::flash::format {
+namespace swfplayer::format {
 namespace {
 
-using render::Path;
-using render::Point;
 using tools::SwfFill;
 using tools::SwfLine;
 using tools::SwfShape;
@@ -123,7 +121,7 @@ TEST(FlashShapeContours, NewStylesStartALayerAboveWithIndicesIntoTheNewArrays) {
   ASSERT_EQ(layers[1].fillPaths.size(), 1u);
   ASSERT_EQ(layers[1].strokePaths.size(), 1u);
   EXPECT_EQ(layers[1].fillPaths[0].path, layers[1].strokePaths[0].path);
-  EXPECT_EQ(std::get<render::Rgba>(layers[1].lines[0].fill), (render::Rgba{1, 2, 3, 255}));
+  EXPECT_EQ(std::get<Rgba>(layers[1].lines[0].fill), (Rgba{1, 2, 3, 255}));
 }
 
 TEST(FlashShapeContours, CurvesKeepTheirControlPointWhenReversed) {
@@ -210,12 +208,12 @@ TEST(FlashShapeStyles, GradientsKeepKindSpreadInterpolationStopsAndMatrix) {
   const tools::SwfMatrix m{0.5, 0.25, -0.25, 0.5, -200, 300};
   struct Case {
     SwfFill::Kind kind;
-    render::GradientKind expected;
+    GradientKind expected;
     int version;
   };
-  for (const Case& c : {Case{SwfFill::Kind::kLinear, render::GradientKind::kLinear, 2},
-                        Case{SwfFill::Kind::kRadial, render::GradientKind::kRadial, 3},
-                        Case{SwfFill::Kind::kFocal, render::GradientKind::kFocal, 4}}) {
+  for (const Case& c : {Case{SwfFill::Kind::kLinear, GradientKind::kLinear, 2},
+                        Case{SwfFill::Kind::kRadial, GradientKind::kRadial, 3},
+                        Case{SwfFill::Kind::kFocal, GradientKind::kFocal, 4}}) {
     SwfShape shape = Base(c.version);
     SwfFill fill = SwfFill::Gradient(c.kind, m, {{0, {255, 0, 0, 128}}, {200, {0, 0, 255, 64}}});
     fill.spread = 1;
@@ -223,22 +221,22 @@ TEST(FlashShapeStyles, GradientsKeepKindSpreadInterpolationStopsAndMatrix) {
     fill.focalPoint = -128;
     shape.fills = {fill};
     const ShapeDefinition decoded = Decode(shape);
-    const auto& gradient = std::get<render::Gradient>(decoded.fills.at(0));
+    const auto& gradient = std::get<Gradient>(decoded.fills.at(0));
     EXPECT_EQ(gradient.kind, c.expected);
-    EXPECT_EQ(gradient.spread, render::Spread::kReflect);
-    EXPECT_EQ(gradient.interpolation, render::Interpolation::kLinearRgb);
-    EXPECT_EQ(gradient.matrix, (render::Matrix{0.5, 0.25, -0.25, 0.5, -200, 300}));
+    EXPECT_EQ(gradient.spread, Spread::kReflect);
+    EXPECT_EQ(gradient.interpolation, Interpolation::kLinearRgb);
+    EXPECT_EQ(gradient.matrix, (Matrix{0.5, 0.25, -0.25, 0.5, -200, 300}));
     ASSERT_EQ(gradient.stops.size(), 2u);
     EXPECT_EQ(gradient.stops[1].ratio, 200);
     // DefineShape and DefineShape2 colours have no alpha.
     EXPECT_EQ(gradient.stops[0].color.a, c.version >= 3 ? 128 : 255);
-    EXPECT_FLOAT_EQ(gradient.focalPoint, c.expected == render::GradientKind::kFocal ? -0.5f : 0.0f);
+    EXPECT_FLOAT_EQ(gradient.focalPoint, c.expected == GradientKind::kFocal ? -0.5f : 0.0f);
   }
 }
 
 TEST(FlashShapeStyles, BitmapFillTypesAndTheirMatrixBecomeBitmapPaints) {
   const tools::SwfMatrix twentyToOne{20, 0, 0, 20, 100, 200};
-  auto bitmap = std::make_shared<const render::Bitmap>(render::Bitmap{2, 2, {0, 0, 0, 0}});
+  auto bitmap = std::make_shared<const Bitmap>(Bitmap{2, 2, {0, 0, 0, 0}});
   const BitmapLookup lookup = [&](uint16_t id) { return id == 7 ? bitmap : nullptr; };
   for (const bool clipped : {false, true}) {
     for (const bool smooth : {false, true}) {
@@ -246,13 +244,13 @@ TEST(FlashShapeStyles, BitmapFillTypesAndTheirMatrixBecomeBitmapPaints) {
       shape.fills = {SwfFill::Bitmap(7, twentyToOne, clipped, smooth), SwfFill::Bitmap(8, {}, false, true)};
       const ShapeDefinition decoded = Decode(shape);
       const auto paint = MakePaint(decoded.fills.at(0), lookup);
-      const auto& fill = std::get<render::BitmapFill>(paint);
+      const auto& fill = std::get<BitmapFill>(paint);
       EXPECT_EQ(fill.bitmap, bitmap);
       EXPECT_EQ(fill.repeat, !clipped);
       EXPECT_EQ(fill.smooth, smooth);
-      EXPECT_EQ(fill.matrix, (render::Matrix{20, 0, 0, 20, 100, 200}));
+      EXPECT_EQ(fill.matrix, (Matrix{20, 0, 0, 20, 100, 200}));
       // A missing bitmap paints nothing rather than handing the renderer no pixels.
-      EXPECT_EQ(std::get<render::Rgba>(MakePaint(decoded.fills.at(1), lookup)).a, 0);
+      EXPECT_EQ(std::get<Rgba>(MakePaint(decoded.fills.at(1), lookup)).a, 0);
     }
   }
 }
@@ -274,20 +272,20 @@ TEST(FlashShapeStyles, LineStyle2CarriesCapsJoinMiterFlagsAndItsOwnFill) {
   shape.lines = {line, filled};
   const ShapeDefinition decoded = Decode(shape);
   ASSERT_EQ(decoded.lines.size(), 2u);
-  const render::StrokeStyle& s = decoded.lines[0].stroke;
+  const StrokeStyle& s = decoded.lines[0].stroke;
   EXPECT_EQ(s.width, 100);
-  EXPECT_EQ(s.startCap, render::Cap::kNone);
-  EXPECT_EQ(s.endCap, render::Cap::kSquare);
-  EXPECT_EQ(s.join, render::Join::kMiter);
+  EXPECT_EQ(s.startCap, Cap::kNone);
+  EXPECT_EQ(s.endCap, Cap::kSquare);
+  EXPECT_EQ(s.join, Join::kMiter);
   EXPECT_DOUBLE_EQ(s.miterLimit, 2.5);
   EXPECT_FALSE(s.scaleX);
   EXPECT_TRUE(s.scaleY);
   EXPECT_TRUE(s.pixelHinting);
   EXPECT_TRUE(s.noClose);
-  EXPECT_EQ(std::get<render::Rgba>(decoded.lines[0].fill), (render::Rgba{10, 20, 30, 40}));
-  EXPECT_EQ(decoded.lines[1].stroke.join, render::Join::kBevel);
+  EXPECT_EQ(std::get<Rgba>(decoded.lines[0].fill), (Rgba{10, 20, 30, 40}));
+  EXPECT_EQ(decoded.lines[1].stroke.join, Join::kBevel);
   EXPECT_FALSE(decoded.lines[1].stroke.scaleY);
-  EXPECT_TRUE(std::holds_alternative<render::Gradient>(decoded.lines[1].fill));
+  EXPECT_TRUE(std::holds_alternative<Gradient>(decoded.lines[1].fill));
 }
 
 TEST(FlashShapeStyles, ExtendedStyleCounts) {
@@ -303,4 +301,4 @@ TEST(FlashShapeStyles, ExtendedStyleCounts) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::format
+}  // namespace swfplayer::format

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "flash_player_support.h"
-#include "standin/flash/format/MorphShape.h"
+#include "swfplayer/format/MorphShape.h"
 
-namespace swfsaver::flash::player {
+namespace swfplayer::player {
 namespace {
 
 using tools::SwfFill;
@@ -43,9 +43,9 @@ format::MorphShapeDefinition Decoded(const SwfMorphShape& morph) {
 }
 
 // The pen after each record, and each curve's control point, in absolute twips.
-std::vector<render::Point> Walk(const format::ShapeDefinition& shape) {
-  std::vector<render::Point> points;
-  render::Point pen;
+std::vector<Point> Walk(const format::ShapeDefinition& shape) {
+  std::vector<Point> points;
+  Point pen;
   for (const format::ShapeRecord& record : shape.records) {
     if (const auto* change = std::get_if<format::StyleChange>(&record)) {
       if (change->moveTo) pen = *change->moveTo;
@@ -63,7 +63,7 @@ std::vector<render::Point> Walk(const format::ShapeDefinition& shape) {
 }
 
 // Halfway is 32768 / 65535: points land on the 1/32-twip grid a little past the exact middle.
-void ExpectNear(const std::vector<render::Point>& got, const std::vector<render::Point>& expected,
+void ExpectNear(const std::vector<Point>& got, const std::vector<Point>& expected,
                 uint16_t ratio) {
   ASSERT_EQ(got.size(), expected.size()) << ratio;
   for (size_t i = 0; i < got.size(); ++i) {
@@ -78,7 +78,7 @@ TEST(FlashMorph, EdgesStylesAndWidthsAtTheStartMiddleAndEnd) {
   struct Case {
     uint16_t ratio;
     double x;  // how far the square has moved, and its right side bulged
-    render::Rgba fill;
+    Rgba fill;
     uint8_t firstStop, firstRed;
   };
   const Case cases[] = {
@@ -89,12 +89,12 @@ TEST(FlashMorph, EdgesStylesAndWidthsAtTheStartMiddleAndEnd) {
   for (const Case& c : cases) {
     const format::ShapeDefinition shape = format::MorphShapeAt(morph, c.ratio);
     const double bulge = c.x / 4;  // the control point goes from 1000 (the midpoint) to 1500
-    const std::vector<render::Point> expected = {
+    const std::vector<Point> expected = {
         {c.x, 0}, {c.x + 1000, 0}, {c.x + 1000 + bulge, 500}, {c.x + 1000, 1000}, {c.x, 1000}, {c.x, 0}};
     ExpectNear(Walk(shape), expected, c.ratio);
     ASSERT_EQ(shape.fills.size(), 3u);
-    EXPECT_EQ(std::get<render::Rgba>(shape.fills[0]), c.fill) << c.ratio;
-    const auto& gradient = std::get<render::Gradient>(shape.fills[1]);
+    EXPECT_EQ(std::get<Rgba>(shape.fills[0]), c.fill) << c.ratio;
+    const auto& gradient = std::get<Gradient>(shape.fills[1]);
     EXPECT_EQ(gradient.stops[0].ratio, c.firstStop);
     EXPECT_EQ(gradient.stops[0].color.r, c.firstRed);
     EXPECT_NEAR(gradient.matrix.a, 1 + c.x / 2000, 1e-4);
@@ -115,7 +115,7 @@ TEST(FlashMorph, EndEdgesAreFoundWithAWrongOffsetAndMissingEndsKeepTheStartShape
   morph.end.records.resize(3);  // the move and two edges
   const format::MorphShapeDefinition shortEnd = Decoded(morph);
   EXPECT_TRUE(shortEnd.truncated);
-  const std::vector<render::Point> expected = {{2000, 0}, {3000, 0}, {3500, 500}, {3000, 1000},
+  const std::vector<Point> expected = {{2000, 0}, {3000, 0}, {3500, 500}, {3000, 1000},
                                                {2000, 1000}, {2000, 0}};
   EXPECT_EQ(Walk(format::MorphShapeAt(shortEnd, 65535)), expected);
 }
@@ -174,4 +174,4 @@ TEST(FlashMorph, ATweenOverThirtyFramesMovesAndChangesColour) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::player
+}  // namespace swfplayer::player

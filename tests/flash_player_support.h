@@ -9,37 +9,43 @@
 #include <string>
 #include <vector>
 
-#include "standin/flash/image/NativeImageDecoder.h"
-#include "standin/flash/movie/TagStream.h"
-#include "standin/flash/player/Player.h"
-#include "standin/flash/player/Stage.h"
-#include "standin/flash/render/RasterCanvas.h"
+#include "swfplayer/image/NativeImageDecoder.h"
+#include "swfplayer/movie/TagStream.h"
+#include "swfplayer/player/Player.h"
+#include "swfplayer/player/Stage.h"
+#include "swfplayer/render/RasterCanvas.h"
 #include "tools/SwfBuilder.h"
 
-namespace swfsaver::flash::testing {
+namespace swfplayer {
+// The sample writer, as the engine's tests name it.
+namespace tools = ::swfsaver::tools;
+}  // namespace swfplayer
+
+namespace swfplayer::testing {
+
 
 struct CanvasCall {
   enum class Kind { kFill, kStroke, kBeginMask, kEndMask, kPopMask };
   Kind kind;
-  render::Path path;
-  render::Matrix matrix;
-  render::Paint paint;
-  render::StrokeStyle stroke;
-  render::FillRule rule = render::FillRule::kEvenOdd;
-  render::ColorTransform colorTransform;
+  Path path;
+  Matrix matrix;
+  Paint paint;
+  StrokeStyle stroke;
+  FillRule rule = FillRule::kEvenOdd;
+  ColorTransform colorTransform;
 };
 
 class RecordingCanvas : public render::Canvas {
  public:
   int Width() const override { return 100; }
   int Height() const override { return 100; }
-  void Clear(render::Rgba) override {}
-  void FillPath(const render::Path& path, const render::Matrix& m, render::FillRule rule,
-                const render::Paint& paint, const render::ColorTransform& cx) override {
+  void Clear(Rgba) override {}
+  void FillPath(const Path& path, const Matrix& m, FillRule rule,
+                const Paint& paint, const ColorTransform& cx) override {
     calls.push_back({CanvasCall::Kind::kFill, path, m, paint, {}, rule, cx});
   }
-  void StrokePath(const render::Path& path, const render::Matrix& m, const render::StrokeStyle& stroke,
-                  const render::Paint& paint, const render::ColorTransform& cx) override {
+  void StrokePath(const Path& path, const Matrix& m, const StrokeStyle& stroke,
+                  const Paint& paint, const ColorTransform& cx) override {
     calls.push_back({CanvasCall::Kind::kStroke, path, m, paint, stroke, {}, cx});
   }
   void BeginMask() override { calls.push_back({CanvasCall::Kind::kBeginMask, {}, {}, {}, {}, {}, {}}); }
@@ -53,10 +59,10 @@ class RecordingCanvas : public render::Canvas {
     return out;
   }
   // The solid colours of the fills and strokes, in order.
-  std::vector<render::Rgba> Colors() const {
-    std::vector<render::Rgba> out;
+  std::vector<Rgba> Colors() const {
+    std::vector<Rgba> out;
     for (const CanvasCall& call : calls) {
-      if (const auto* c = std::get_if<render::Rgba>(&call.paint)) out.push_back(*c);
+      if (const auto* c = std::get_if<Rgba>(&call.paint)) out.push_back(*c);
     }
     return out;
   }
@@ -120,4 +126,4 @@ inline std::vector<uint8_t> FirstTagBody(const tools::SwfTags& tags, uint16_t co
   return {};
 }
 
-}  // namespace swfsaver::flash::testing
+}  // namespace swfplayer::testing

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "flash_player_support.h"
-#include "standin/flash/player/Limits.h"
+#include "swfplayer/player/Limits.h"
 
-namespace swfsaver::flash::player {
+namespace swfplayer::player {
 namespace {
 
 using testing::CanvasCall;
@@ -43,7 +43,7 @@ Snapshot Snap(const Timeline& timeline) {
   return out;
 }
 
-Placement Object(uint16_t character, render::Matrix matrix = {}) {
+Placement Object(uint16_t character, Matrix matrix = {}) {
   Placement p;
   p.characterId = character;
   p.matrix = matrix;
@@ -73,15 +73,15 @@ TEST(FlashPlayerDisplayList, PlaceMoveReplaceRemoveAcrossFramesAndTheLoop) {
   auto player = LoadMovie(movie);
   ASSERT_TRUE(player);
 
-  Placement halfB = Object(b, render::Matrix::Translate(5, 5));
+  Placement halfB = Object(b, Matrix::Translate(5, 5));
   halfB.colorTransform.mulR = 0.5f;
   Placement halfC = halfB;
   halfC.characterId = c;
-  Placement v1 = Object(b, render::Matrix::Translate(7, 8));
+  Placement v1 = Object(b, Matrix::Translate(7, 8));
   v1.colorTransform.mulR = 0.5f;
   const Snapshot frames[] = {
-      {{1, Object(a, render::Matrix::Translate(10, 0))}, {2, halfB}},
-      {{1, Object(a, render::Matrix::Translate(20, 0))}, {2, halfC}},
+      {{1, Object(a, Matrix::Translate(10, 0))}, {2, halfB}},
+      {{1, Object(a, Matrix::Translate(20, 0))}, {2, halfC}},
       {{2, Object(a)}},
       {{3, v1}},
   };
@@ -204,18 +204,18 @@ TEST(FlashPlayerRender, LayersThenMatricesAndColorTransformsDownTheTree) {
   auto player = LoadMovie(movie);
   ASSERT_TRUE(player);
   RecordingCanvas canvas;
-  const render::Matrix stage = render::Matrix::Scale(0.05, 0.05);
+  const Matrix stage = Matrix::Scale(0.05, 0.05);
   player->Render(canvas, stage);
   EXPECT_EQ(canvas.Script(), "FFS");
-  EXPECT_EQ(canvas.Colors(), (std::vector<render::Rgba>{{255, 0, 0, 255}, {0, 0, 255, 255}, {0, 255, 0, 255}}));
-  const render::Matrix expected = stage * render::Matrix::Translate(1000, 0) * render::Matrix::Scale(2, 2);
-  const render::ColorTransform cx{0.5f, 1, 1, 1, 5, 0, 0, 0};  // the outer halves the inner's add
+  EXPECT_EQ(canvas.Colors(), (std::vector<Rgba>{{255, 0, 0, 255}, {0, 0, 255, 255}, {0, 255, 0, 255}}));
+  const Matrix expected = stage * Matrix::Translate(1000, 0) * Matrix::Scale(2, 2);
+  const ColorTransform cx{0.5f, 1, 1, 1, 5, 0, 0, 0};  // the outer halves the inner's add
   for (const CanvasCall& call : canvas.calls) {
     EXPECT_EQ(call.matrix, expected);
     EXPECT_EQ(call.colorTransform, cx);
   }
   EXPECT_EQ(canvas.calls[2].stroke.width, 20);
-  EXPECT_EQ(canvas.calls[0].rule, render::FillRule::kEvenOdd);
+  EXPECT_EQ(canvas.calls[0].rule, FillRule::kEvenOdd);
   // The paths are built once: a second frame draws the very same ones.
   RecordingCanvas again;
   player->Advance();
@@ -327,4 +327,4 @@ TEST(FlashPlayerBounds, OneTickCarriesOutAndOneFrameDrawsABoundedAmount) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::player
+}  // namespace swfplayer::player

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "flash_player_support.h"
-#include "standin/flash/format/Font.h"
-#include "standin/flash/format/Limits.h"
-#include "standin/flash/format/Text.h"
+#include "swfplayer/format/Font.h"
+#include "swfplayer/format/Limits.h"
+#include "swfplayer/format/Text.h"
 
-namespace swfsaver::flash::player {
+namespace swfplayer::player {
 namespace {
 
 using testing::CanvasCall;
@@ -92,18 +92,18 @@ TEST(FlashText, GlyphsFollowThePenAcrossRecordsInEachFontVersion) {
     player->Render(canvas, {});
     ASSERT_EQ(canvas.Script(), "FFFF") << c.fontVersion;
     // Each glyph's top-left corner lands at the pen, one EM-half square (1024 twips) up.
-    const render::Point pens[] = {{100, 2000}, {1600, 2000}, {2100, 3000}, {150, 3000}};
+    const Point pens[] = {{100, 2000}, {1600, 2000}, {2100, 3000}, {150, 3000}};
     const uint8_t alpha = c.textVersion == 2 ? 40 : 255;
-    const render::Rgba colors[] = {{10, 20, 30, alpha}, {10, 20, 30, alpha}, {10, 20, 30, alpha}, {200, 100, 0, 255}};
-    const render::Point corner{0, -512.0 * (c.fontVersion == 3 ? 20 : 1)};
+    const Rgba colors[] = {{10, 20, 30, alpha}, {10, 20, 30, alpha}, {10, 20, 30, alpha}, {200, 100, 0, 255}};
+    const Point corner{0, -512.0 * (c.fontVersion == 3 ? 20 : 1)};
     for (size_t i = 0; i < 4; ++i) {
       const CanvasCall& call = canvas.calls[i];
-      const render::Point at = call.matrix.Apply(call.path.Points().front());
+      const Point at = call.matrix.Apply(call.path.Points().front());
       EXPECT_EQ(call.path.Points().front(), corner);
       EXPECT_NEAR(at.x, 1000 + 1 + pens[i].x, 1e-9) << c.fontVersion << " glyph " << i;
       EXPECT_NEAR(at.y, 2 + pens[i].y - 1024, 1e-9) << c.fontVersion << " glyph " << i;
       EXPECT_NEAR(call.matrix.a, c.fontVersion == 3 ? 0.1 : 2, 1e-12);
-      EXPECT_EQ(std::get<render::Rgba>(call.paint), colors[i]);
+      EXPECT_EQ(std::get<Rgba>(call.paint), colors[i]);
       EXPECT_EQ(call.colorTransform.addB, 50);
     }
   }
@@ -171,4 +171,4 @@ TEST(FlashTextDecoding, GlyphsAndOffsetsStayWithinTheirBounds) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::player
+}  // namespace swfplayer::player

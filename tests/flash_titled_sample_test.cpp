@@ -11,7 +11,7 @@
 #include "tests/lzma_test_streams.h"
 #include "tools/SampleMovies.h"
 
-namespace swfsaver::flash::player {
+namespace swfplayer::player {
 namespace {
 
 TEST(FlashTitledSample, TheRootHoldsItsLastFrameUntilTheSparkleSendsItBack) {
@@ -39,7 +39,7 @@ TEST(FlashZwsMovie, PlaysTheSameFramesAndFrameSizeAsItsCwsTwin) {
   const std::vector<uint8_t> fws = tools::WriteTitledTween(options);
   options.compressed = true;
   const std::vector<uint8_t> cws = tools::WriteTitledTween(options);
-  const std::vector<uint8_t> zws = lzma::testing::ZwsFromFws(fws);
+  const std::vector<uint8_t> zws = swfsaver::lzma::testing::ZwsFromFws(fws);
   ASSERT_EQ(std::string(zws.begin(), zws.begin() + 3), "ZWS");
   auto fromCws = testing::LoadBytes(cws), fromZws = testing::LoadBytes(zws);
   ASSERT_TRUE(fromCws && fromZws);
@@ -53,16 +53,16 @@ TEST(FlashZwsMovie, PlaysTheSameFramesAndFrameSizeAsItsCwsTwin) {
     fromZws->Advance();
   }
 
-  fakes::FakeKernel kernel;
-  fakes::FakeCodePage codePage{fakes::FakeCodePage::Kind::ShiftJis};
+  swfsaver::fakes::FakeKernel kernel;
+  swfsaver::fakes::FakeCodePage codePage{swfsaver::fakes::FakeCodePage::Kind::ShiftJis};
   kernel.AddFile("c.swf", cws);
   kernel.AddFile("z.swf", zws);
   std::string cwsHeader, zwsHeader;
-  ReadSwfHeaderRect(kernel, codePage, "c.swf", cwsHeader);
-  ReadSwfHeaderRect(kernel, codePage, "z.swf", zwsHeader);
+  swfsaver::ReadSwfHeaderRect(kernel, codePage, "c.swf", cwsHeader);
+  swfsaver::ReadSwfHeaderRect(kernel, codePage, "z.swf", zwsHeader);
   EXPECT_EQ(zwsHeader, cwsHeader);
-  EXPECT_EQ(SwfFrameWidth(zwsHeader), 550);
-  EXPECT_EQ(SwfFrameHeight(zwsHeader), 400);
+  EXPECT_EQ(swfsaver::SwfFrameWidth(zwsHeader), 550);
+  EXPECT_EQ(swfsaver::SwfFrameHeight(zwsHeader), 400);
 
   // Cut in the middle of its stream, a ZWS movie still loads, with the body decoded so far.
   const std::vector<uint8_t> cut(zws.begin(), zws.begin() + static_cast<std::ptrdiff_t>(zws.size() / 2));
@@ -77,4 +77,4 @@ TEST(FlashZwsMovie, PlaysTheSameFramesAndFrameSizeAsItsCwsTwin) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::player
+}  // namespace swfplayer::player

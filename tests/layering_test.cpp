@@ -14,38 +14,51 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What each layer may include besides itself. A layer is a folder; a file belongs to the
+// The layers and what each builds on directly, as the build links them (cmake/Layers.cmake); a
+// layer may include itself and everything below it. A layer is a folder; a file belongs to the
 // longest folder that holds it.
-const std::map<std::string, std::set<std::string>> kMayInclude = {
+const std::map<std::string, std::set<std::string>> kBuildsOn = {
     {"flashapi", {}},
     {"lzma", {}},
     {"platform", {}},
     {"platform/win32", {"platform", "flashapi"}},
     {"framework", {"platform"}},
-    {"settings", {"framework", "platform"}},
-    {"swf", {"framework", "platform", "lzma"}},
-    {"saver", {"settings", "swf", "framework", "platform"}},
-    {"dialog", {"settings", "swf", "framework", "platform"}},
-    {"app", {"saver", "dialog", "settings", "swf", "framework", "platform", "platform/win32"}},
-    // The stand-in control: the COM object on top of a portable player, which decodes the
-    // movie (format, movie, image) and draws it through the renderer.
-    {"standin/flash", {"standin/flash/player", "standin/flash/format", "standin/flash/movie",
-                       "standin/flash/image", "standin/flash/render", "flashapi", "lzma"}},
-    {"standin/flash/player", {"standin/flash/format", "standin/flash/movie",
-                              "standin/flash/image", "standin/flash/render"}},
-    {"standin/flash/format", {"standin/flash/movie", "standin/flash/image",
-                              "standin/flash/render", "lzma"}},
-    {"standin/flash/movie", {"flashapi", "lzma"}},
-    {"standin/flash/image", {"standin/flash/render"}},
-    {"standin/flash/render", {}},
+    {"settings", {"framework"}},
+    {"swf", {"framework", "lzma"}},
+    {"saver", {"settings", "swf"}},
+    {"dialog", {"settings", "swf"}},
+    {"app", {"saver", "dialog", "platform/win32"}},
+    // The SWF engine: plain data at the bottom, the file, its decoded tags, the renderer, the
+    // player on top. The image decoder's interface sits beside the plain data.
+    {"swfplayer/types", {}},
+    {"swfplayer/image", {"swfplayer/types"}},
+    {"swfplayer/movie", {"swfplayer/types", "lzma"}},
+    {"swfplayer/format", {"swfplayer/movie", "swfplayer/image"}},
+    {"swfplayer/render", {"swfplayer/types"}},
+    {"swfplayer/player", {"swfplayer/format", "swfplayer/render"}},
+    // The stand-in control: its portable state, and the COM object on top of the engine.
+    {"standin/flash/control", {"swfplayer/player", "flashapi"}},
+    {"standin/flash", {"standin/flash/control"}},
     {"tools", {}},
-    {"tools/render", {"tools", "standin/flash/player", "standin/flash/movie",
-                      "standin/flash/image", "standin/flash/render"}},
+    {"tools/render", {"tools", "swfplayer/player"}},
 };
+
+// Everything below layer, through what it builds on.
+std::set<std::string> Below(const std::string& layer) {
+  std::set<std::string> below;
+  std::vector<std::string> pending(kBuildsOn.at(layer).begin(), kBuildsOn.at(layer).end());
+  while (!pending.empty()) {
+    const std::string next = pending.back();
+    pending.pop_back();
+    if (!below.insert(next).second) continue;
+    for (const std::string& further : kBuildsOn.at(next)) pending.push_back(further);
+  }
+  return below;
+}
 
 std::string LayerOf(const std::string& path) {
   std::string best;
-  for (const auto& [layer, allowed] : kMayInclude) {
+  for (const auto& [layer, below] : kBuildsOn) {
     if (path.rfind(layer + "/", 0) == 0 && layer.size() > best.size()) best = layer;
   }
   return best;
@@ -55,7 +68,7 @@ std::string LayerOf(const std::string& path) {
 std::vector<std::string> UpwardIncludes(const fs::path& root, const std::string& file) {
   static const std::regex kInclude(R"re(^\s*#\s*include\s*"([^"]+)")re");
   const std::string layer = LayerOf(file);
-  const std::set<std::string>& allowed = kMayInclude.at(layer);
+  const std::set<std::string> allowed = Below(layer);
   std::vector<std::string> found;
   std::ifstream in(root / file);
   std::string line;
@@ -73,7 +86,7 @@ std::vector<std::string> UpwardIncludes(const fs::path& root, const std::string&
 // The product's sources, relative to the source root; tests and build output are not layers.
 std::vector<std::string> ProductSources(const fs::path& root) {
   std::vector<std::string> files;
-  for (const auto& [layer, allowed] : kMayInclude) {
+  for (const auto& [layer, below] : kBuildsOn) {
     for (const auto& entry : fs::recursive_directory_iterator(root / layer)) {
       const std::string extension = entry.path().extension().string();
       if (extension != ".h" && extension != ".cpp") continue;

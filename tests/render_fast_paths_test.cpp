@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "standin/flash/render/BitmapPainter.h"
-#include "standin/flash/render/GradientPainter.h"
+#include "swfplayer/render/BitmapPainter.h"
+#include "swfplayer/render/GradientPainter.h"
 #include "tests/render_test_support.h"
 
-namespace swfsaver::flash::render::test {
+namespace swfplayer::render::test {
 namespace {
 
 // Pixels of every kind: opaque, translucent, transparent, and colour above alpha (which a
@@ -183,4 +183,4 @@ TEST(RenderFastPaths, MaskedPaintMatchesThePaintUnmasked) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::render::test
+}  // namespace swfplayer::render::test

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <limits>
 
-#include "standin/flash/render/Flattener.h"
-#include "standin/flash/render/StrokePen.h"
+#include "swfplayer/render/Flattener.h"
+#include "swfplayer/render/StrokePen.h"
 #include "tests/render_test_support.h"
 
-namespace swfsaver::flash::render::test {
+namespace swfplayer::render::test {
 namespace {
 
 TEST(RenderGeometry, MatrixProductAppliesTheInnerMatrixFirst) {
@@ -161,4 +161,4 @@ TEST(RenderGeometry, StrokePenIsTheShapesPenMappedByTheMatrix) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::render::test
+}  // namespace swfplayer::render::test

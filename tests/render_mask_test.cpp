@@ -2,10 +2,10 @@
 // calls and the depth limit.
 #include <gtest/gtest.h>
 
-#include "standin/flash/render/MaskStack.h"
+#include "swfplayer/render/MaskStack.h"
 #include "tests/render_test_support.h"
 
-namespace swfsaver::flash::render::test {
+namespace swfplayer::render::test {
 namespace {
 
 void Fill(Canvas& canvas, const Path& path, Rgba color = kRed) {
@@ -111,4 +111,4 @@ TEST(RenderMask, InvalidCanvasDrawsNothing) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::render::test
+}  // namespace swfplayer::render::test

@@ -6,12 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "standin/flash/render/BitmapPainter.h"
-#include "standin/flash/render/GradientPainter.h"
-#include "standin/flash/render/PixelBlend.h"
+#include "swfplayer/render/BitmapPainter.h"
+#include "swfplayer/render/GradientPainter.h"
+#include "swfplayer/render/PixelBlend.h"
 #include "tests/render_test_support.h"
 
-namespace swfsaver::flash::render::test {
+namespace swfplayer::render::test {
 namespace {
 
 Gradient TwoStops(Rgba from, Rgba to) {
@@ -216,4 +216,4 @@ TEST(RenderPaint, SourceOverWithCoverageAndAlpha) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::render::test
+}  // namespace swfplayer::render::test

@@ -7,7 +7,7 @@
 
 #include "tests/render_test_support.h"
 
-namespace swfsaver::flash::render::test {
+namespace swfplayer::render::test {
 namespace {
 
 TEST(RenderRaster, AxisAlignedEdgesCoverByArea) {
@@ -151,4 +151,4 @@ TEST(RenderRaster, BandsGiveTheSameCoverageAsOnePass) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::render::test
+}  // namespace swfplayer::render::test

@@ -6,7 +6,7 @@
 
 #include "tests/render_test_support.h"
 
-namespace swfsaver::flash::render::test {
+namespace swfplayer::render::test {
 namespace {
 
 StrokeStyle Style(double width, Cap cap = Cap::kNone, Join join = Join::kMiter) {
@@ -163,4 +163,4 @@ TEST(RenderStroke, ZeroLengthLinesDrawTheirCaps) {
 }
 
 }  // namespace
-}  // namespace swfsaver::flash::render::test
+}  // namespace swfplayer::render::test

@@ -7,10 +7,10 @@
 #include <initializer_list>
 #include <vector>
 
-#include "standin/flash/render/CellRasterizer.h"
-#include "standin/flash/render/RasterCanvas.h"
+#include "swfplayer/render/CellRasterizer.h"
+#include "swfplayer/render/RasterCanvas.h"
 
-namespace swfsaver::flash::render::test {
+namespace swfplayer::render::test {
 
 inline uint8_t AlphaOf(uint32_t p) { return static_cast<uint8_t>(p >> 24); }
 inline uint8_t RedOf(uint32_t p) { return static_cast<uint8_t>(p >> 16); }
@@ -94,4 +94,4 @@ inline CoverageGrid Rasterize(const Contours& contours, int width, int height, F
 constexpr Rgba kWhite{255, 255, 255, 255};
 constexpr Rgba kRed{255, 0, 0, 255};
 
-}  // namespace swfsaver::flash::render::test
+}  // namespace swfplayer::render::test

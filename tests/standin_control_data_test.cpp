@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "flashapi/StoredControlData.h"
-#include "standin/flash/movie/ControlData.h"
+#include "standin/flash/control/ControlData.h"
 
 namespace swfsaver::flash {
 namespace {

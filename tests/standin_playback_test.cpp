@@ -5,19 +5,19 @@
 #include <cstdint>
 #include <memory>
 
-#include "standin/flash/image/NativeImageDecoder.h"
-#include "standin/flash/player/MoviePlayback.h"
+#include "swfplayer/image/NativeImageDecoder.h"
+#include "standin/flash/control/MoviePlayback.h"
 #include "tools/SwfWriter.h"
 
 namespace swfsaver::flash {
 namespace {
 
-std::unique_ptr<player::Player> MovieOf(uint16_t frames, uint16_t rate = 12 << 8) {
+std::unique_ptr<swfplayer::player::Player> MovieOf(uint16_t frames, uint16_t rate = 12 << 8) {
   tools::SwfOptions options;
   options.frameCount = frames;
   options.frameRate = rate;
-  image::NativeImageDecoder decoder;
-  return player::Player::Load(tools::WriteSwf(options), decoder).player;
+  swfplayer::image::NativeImageDecoder decoder;
+  return swfplayer::player::Player::Load(tools::WriteSwf(options), decoder).player;
 }
 
 TEST(StandinPlayback, EmptyControlReportsZeroAndNeverPlays) {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "standin/flash/image/NativeImageDecoder.h"
+#include "swfplayer/image/NativeImageDecoder.h"
 #include "tools/JpegWriter.h"
 
 namespace swfsaver::tools {
@@ -61,7 +61,7 @@ TEST(JpegWriter, DecodesToThePictureItWasGiven) {
     if (c.kind == Kind::kChecker) {
       EXPECT_TRUE(HasStuffedByte(jpeg));
     }
-    const auto bitmap = flash::image::DecodeJpeg(jpeg);
+    const auto bitmap = swfplayer::image::DecodeJpeg(jpeg);
     ASSERT_TRUE(bitmap.has_value()) << c.width << "x" << c.height;
     ASSERT_EQ(bitmap->width, c.width);
     ASSERT_EQ(bitmap->height, c.height);

@@ -9,8 +9,8 @@
 #include <string>
 #include <variant>
 
-#include "standin/flash/image/NativeImageDecoder.h"
-#include "standin/flash/player/Player.h"
+#include "swfplayer/image/NativeImageDecoder.h"
+#include "swfplayer/player/Player.h"
 #include "tools/SampleGeometry.h"
 
 namespace swfsaver::tools::sample {
@@ -84,10 +84,10 @@ TEST(SampleGeometry, AnimatedActorsPlayFrameByFrame) {
           box, [](double) { return Placement(0, 500); }, [](double t) { return Fade(1 - t / 2); })};
   constexpr int kFrames = 4;
   Animate(movie, actors, kFrames, 3);
-  flash::image::NativeImageDecoder decoder;
-  const auto load = flash::player::Player::Load(movie.Finish({}), decoder);
+  swfplayer::image::NativeImageDecoder decoder;
+  const auto load = swfplayer::player::Player::Load(movie.Finish({}), decoder);
   ASSERT_TRUE(load.ok());
-  flash::player::Player& player = *load.player;
+  swfplayer::player::Player& player = *load.player;
   ASSERT_EQ(player.TotalFrames(), kFrames);
   for (int tick = 0; tick <= kFrames; ++tick) {
     const int frame = tick % kFrames;

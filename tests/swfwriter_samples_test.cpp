@@ -10,12 +10,12 @@
 #include <regex>
 #include <set>
 
-#include "standin/flash/image/NativeImageDecoder.h"
-#include "standin/flash/movie/SwfMovie.h"
-#include "standin/flash/player/Limits.h"
-#include "standin/flash/player/Player.h"
-#include "standin/flash/player/Stage.h"
-#include "standin/flash/render/RasterCanvas.h"
+#include "swfplayer/image/NativeImageDecoder.h"
+#include "swfplayer/movie/SwfMovie.h"
+#include "swfplayer/player/Limits.h"
+#include "swfplayer/player/Player.h"
+#include "swfplayer/player/Stage.h"
+#include "swfplayer/render/RasterCanvas.h"
 #include "tools/SampleMovies.h"
 #include "tools/SwfWriter.h"
 
@@ -25,18 +25,18 @@ namespace {
 TEST(SwfWriterSamples, EverySampleReadsBackAsWritten) {
   for (const SampleMovie& sample : SampleMovies()) {
     if (sample.truncateTo != 0) continue;
-    const flash::MovieParseResult result = flash::ParseSwfMovie(sample.Bytes());
+    const swfplayer::MovieParseResult result = swfplayer::ParseSwfMovie(sample.Bytes());
     ASSERT_TRUE(result.ok()) << sample.name;
-    const flash::SwfMovie& movie = result.movie;
+    const swfplayer::SwfMovie& movie = result.movie;
     EXPECT_EQ(movie.WidthPixels(), static_cast<int32_t>(sample.options.widthPixels)) << sample.name;
     EXPECT_EQ(movie.HeightPixels(), static_cast<int32_t>(sample.options.heightPixels)) << sample.name;
     EXPECT_EQ(movie.frameRate, sample.options.frameRate) << sample.name;
     EXPECT_EQ(movie.frameCount, sample.options.frameCount) << sample.name;
     EXPECT_EQ(movie.showFrameTags, sample.options.frameCount) << sample.name;
-    EXPECT_EQ(movie.compression == flash::SwfCompression::kZlib, sample.options.compressed);
+    EXPECT_EQ(movie.compression == swfplayer::SwfCompression::kZlib, sample.options.compressed);
     EXPECT_EQ(movie.declaredLength, movie.availableLength) << sample.name;
     ASSERT_TRUE(movie.backgroundColor.has_value());
-    EXPECT_EQ(movie.backgroundColor->red, sample.options.background->red);
+    EXPECT_EQ(movie.backgroundColor->r, sample.options.background->red);
   }
 }
 
@@ -47,7 +47,7 @@ TEST(SwfWriterSamples, CoverTheSizesCountsAndFormsTheTestsNeed) {
   for (const SampleMovie& sample : SampleMovies()) {
     if (sample.truncateTo != 0) {
       shortFile = sample.Bytes().size() < 25;
-      EXPECT_NE(flash::ParseSwfMovie(sample.Bytes()).error, flash::MovieError::kNone);
+      EXPECT_NE(swfplayer::ParseSwfMovie(sample.Bytes()).error, swfplayer::MovieError::kNone);
       continue;
     }
     sizes.insert({sample.options.widthPixels, sample.options.heightPixels});
@@ -59,10 +59,10 @@ TEST(SwfWriterSamples, CoverTheSizesCountsAndFormsTheTestsNeed) {
   EXPECT_TRUE(plain && compressed && shortFile);
 }
 
-std::vector<uint32_t> DrawSmall(const flash::player::Player& player) {
+std::vector<uint32_t> DrawSmall(const swfplayer::player::Player& player) {
   std::vector<uint32_t> pixels(64 * 48);
-  flash::render::RasterCanvas canvas(pixels.data(), 64, 48, 64, flash::render::Quality::kHigh);
-  flash::player::DrawStage(&player, canvas, std::nullopt);
+  swfplayer::render::RasterCanvas canvas(pixels.data(), 64, 48, 64, swfplayer::render::Quality::kHigh);
+  swfplayer::player::DrawStage(&player, canvas, std::nullopt);
   return pixels;
 }
 
@@ -74,16 +74,16 @@ TEST(SwfWriterSamples, AnimatedSamplesPlayWithTheSizeRateAndLengthTheirNamesSay)
     ++animated;
     std::smatch name;
     ASSERT_TRUE(std::regex_match(sample.name, name, kName)) << sample.name;
-    flash::image::NativeImageDecoder decoder;
-    const auto load = flash::player::Player::Load(sample.Bytes(), decoder);
+    swfplayer::image::NativeImageDecoder decoder;
+    const auto load = swfplayer::player::Player::Load(sample.Bytes(), decoder);
     ASSERT_TRUE(load.ok()) << sample.name;
-    flash::player::Player& player = *load.player;
-    const flash::TwipsRect frame{0, std::stoi(name[1]) * 20, 0, std::stoi(name[2]) * 20};
+    swfplayer::player::Player& player = *load.player;
+    const swfplayer::TwipsRect frame{0, std::stoi(name[1]) * 20, 0, std::stoi(name[2]) * 20};
     EXPECT_EQ(player.Header().frameSize, frame) << sample.name;
     EXPECT_EQ(player.Header().frameRate, std::stoi(name[3]) << 8) << sample.name;
     EXPECT_EQ(player.TotalFrames(), std::stoi(name[4])) << sample.name;
     EXPECT_GT(player.DisplayObjects(), 0u) << sample.name;
-    EXPECT_LT(player.DisplayObjects(), flash::player::kMaxObjectsPerTimeline / 10) << sample.name;
+    EXPECT_LT(player.DisplayObjects(), swfplayer::player::kMaxObjectsPerTimeline / 10) << sample.name;
     if (sample.name.starts_with("dense_")) {
       EXPECT_GE(player.DisplayObjects(), 300u);
     }

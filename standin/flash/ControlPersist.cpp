@@ -6,7 +6,7 @@
 
 #include "flashapi/StoredControlData.h"
 #include "standin/flash/StandinControl.h"
-#include "standin/flash/movie/ControlData.h"
+#include "standin/flash/control/ControlData.h"
 
 namespace swfsaver::flash {
 namespace {
@@ -60,8 +60,8 @@ HRESULT STDMETHODCALLTYPE StandinControl::Load(LPSTREAM stream) {
   if (SUCCEEDED(hr)) {
     extent_ = {data.widthHimetric, data.heightHimetric};
     // The seventh stored value is the Quality setting: "High" as the saver stores it.
-    quality_ = data.values[kQualityValue].text == u"Low" ? render::Quality::kLow
-                                                          : render::Quality::kHigh;
+    quality_ = data.values[kQualityValue].text == u"Low" ? swfplayer::render::Quality::kLow
+                                                          : swfplayer::render::Quality::kHigh;
     trace_.Line(L"Load", L"ok");
   } else {
     wchar_t code[16];

@@ -7,7 +7,7 @@
 // frame and blits it once; WM_PAINT only blits the frame already drawn.
 #include "standin/flash/Module.h"
 #include "standin/flash/StandinControl.h"
-#include "standin/flash/player/Stage.h"
+#include "swfplayer/player/Stage.h"
 
 namespace swfsaver::flash {
 namespace {
@@ -108,13 +108,13 @@ bool StandinControl::DrawFrame() {
   RECT client{};
   if (!window_ || !GetClientRect(window_, &client)) return false;
   if (!surface_.Resize(client.right, client.bottom, quality_)) return false;
-  std::optional<render::Rgba> background;
+  std::optional<swfplayer::Rgba> background;
   if (backgroundColor_ >= 0) {
-    background = render::Rgba{static_cast<uint8_t>(backgroundColor_ >> 16),
+    background = swfplayer::Rgba{static_cast<uint8_t>(backgroundColor_ >> 16),
                               static_cast<uint8_t>(backgroundColor_ >> 8),
                               static_cast<uint8_t>(backgroundColor_), 255};
   }
-  player::DrawStage(playback_.Movie(), surface_.Canvas(), background);
+  swfplayer::player::DrawStage(playback_.Movie(), surface_.Canvas(), background);
   return true;
 }
 

@@ -18,14 +18,14 @@ void FrameSurface::Release() {
   width_ = height_ = 0;
 }
 
-bool FrameSurface::Resize(int width, int height, render::Quality quality) {
+bool FrameSurface::Resize(int width, int height, swfplayer::render::Quality quality) {
   if (Fits(width, height)) {
     canvas_->SetQuality(quality);
     return true;
   }
   Release();
-  if (width <= 0 || height <= 0 || width > render::RasterCanvas::kMaxSide ||
-      height > render::RasterCanvas::kMaxSide) {
+  if (width <= 0 || height <= 0 || width > swfplayer::render::RasterCanvas::kMaxSide ||
+      height > swfplayer::render::RasterCanvas::kMaxSide) {
     return false;
   }
   BITMAPINFO info{};
@@ -46,7 +46,7 @@ bool FrameSurface::Resize(int width, int height, render::Quality quality) {
   bits_ = static_cast<uint32_t*>(bits);
   width_ = width;
   height_ = height;
-  canvas_ = std::make_unique<render::RasterCanvas>(bits_, width, height, width, quality);
+  canvas_ = std::make_unique<swfplayer::render::RasterCanvas>(bits_, width, height, width, quality);
   return true;
 }
 

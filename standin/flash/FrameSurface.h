@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "standin/flash/render/RasterCanvas.h"
+#include "swfplayer/render/RasterCanvas.h"
 
 namespace swfsaver::flash {
 
@@ -19,10 +19,10 @@ class FrameSurface {
 
   // Makes the surface width x height (kept when it already is); false, with no surface left,
   // when the size is empty or the DIB cannot be made.
-  bool Resize(int width, int height, render::Quality quality);
+  bool Resize(int width, int height, swfplayer::render::Quality quality);
   bool Fits(int width, int height) const { return bits_ && width == width_ && height == height_; }
   // Valid after a Resize that succeeded.
-  render::Canvas& Canvas() { return *canvas_; }
+  swfplayer::render::Canvas& Canvas() { return *canvas_; }
   // Copies the surface to target's top left corner.
   void Blit(HDC target) const;
 
@@ -35,7 +35,7 @@ class FrameSurface {
   uint32_t* bits_ = nullptr;
   int width_ = 0;
   int height_ = 0;
-  std::unique_ptr<render::RasterCanvas> canvas_;
+  std::unique_ptr<swfplayer::render::RasterCanvas> canvas_;
 };
 
 }  // namespace swfsaver::flash

@@ -8,7 +8,7 @@
 
 namespace swfsaver::flash {
 
-std::unique_ptr<player::Player> LoadMovieFile(const std::wstring& path) {
+std::unique_ptr<swfplayer::player::Player> LoadMovieFile(const std::wstring& path) {
   if (path.empty()) return nullptr;
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -16,7 +16,7 @@ std::unique_ptr<player::Player> LoadMovieFile(const std::wstring& path) {
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   std::vector<uint8_t> bytes;
   LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kMaxMovieBytes;
+  bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= swfplayer::kMaxMovieBytes;
   if (ok) {
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
@@ -27,7 +27,7 @@ std::unique_ptr<player::Player> LoadMovieFile(const std::wstring& path) {
   CloseHandle(file);
   if (!ok) return nullptr;
   WicImageDecoder decoder;
-  return player::Player::Load(bytes, decoder).player;
+  return swfplayer::player::Player::Load(bytes, decoder).player;
 }
 
 }  // namespace swfsaver::flash

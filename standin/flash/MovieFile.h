@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "standin/flash/player/Player.h"
+#include "swfplayer/player/Player.h"
 
 namespace swfsaver::flash {
 
-std::unique_ptr<player::Player> LoadMovieFile(const std::wstring& path);
+std::unique_ptr<swfplayer::player::Player> LoadMovieFile(const std::wstring& path);
 
 }  // namespace swfsaver::flash

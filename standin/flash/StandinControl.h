@@ -13,7 +13,7 @@
 #include "flashapi/ShockwaveFlash.h"
 #include "standin/flash/Trace.h"
 #include "standin/flash/FrameSurface.h"
-#include "standin/flash/player/MoviePlayback.h"
+#include "standin/flash/control/MoviePlayback.h"
 
 namespace swfsaver::flash {
 
@@ -177,7 +177,7 @@ class StandinControl final : public flashapi::IShockwaveFlash,
   Trace trace_;
   MoviePlayback playback_;
   FrameSurface surface_;
-  render::Quality quality_ = render::Quality::kHigh;  // the control data's "Quality"
+  swfplayer::render::Quality quality_ = swfplayer::render::Quality::kHigh;  // the control data's "Quality"
   // Off only for benchmarks that measure the host without the control's drawing (Trace.h).
   const bool drawing_ = DrawingEnabled();
   std::wstring moviePath_;

@@ -22,7 +22,7 @@ WicImageDecoder::~WicImageDecoder() {
   if (factory_) factory_->Release();
 }
 
-std::optional<render::Bitmap> WicImageDecoder::Decode(std::span<const uint8_t> data) {
+std::optional<swfplayer::Bitmap> WicImageDecoder::Decode(std::span<const uint8_t> data) {
   if (data.empty() || data.size() > UINT_MAX) return std::nullopt;
   if (!factory_ && FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr,
                                            CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory_)))) {
@@ -43,16 +43,16 @@ std::optional<render::Bitmap> WicImageDecoder::Decode(std::span<const uint8_t> d
     return std::nullopt;
   }
   // The limits hold before a single pixel is allocated.
-  if (width == 0 || height == 0 || width > static_cast<UINT>(image::kMaxBitmapSide) ||
-      height > static_cast<UINT>(image::kMaxBitmapSide) ||
-      int64_t{width} * height > image::kMaxBitmapPixels) {
+  if (width == 0 || height == 0 || width > static_cast<UINT>(swfplayer::image::kMaxBitmapSide) ||
+      height > static_cast<UINT>(swfplayer::image::kMaxBitmapSide) ||
+      int64_t{width} * height > swfplayer::image::kMaxBitmapPixels) {
     return std::nullopt;
   }
   Held<IWICBitmapSource> converted;
   if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.pointer, &converted))) {
     return std::nullopt;
   }
-  render::Bitmap bitmap;
+  swfplayer::Bitmap bitmap;
   bitmap.width = static_cast<int>(width);
   bitmap.height = static_cast<int>(height);
   bitmap.pixels.resize(size_t{width} * height);

@@ -5,11 +5,11 @@
 #include <windows.h>
 #include <wincodec.h>
 
-#include "standin/flash/image/ImageDecoder.h"
+#include "swfplayer/image/ImageDecoder.h"
 
 namespace swfsaver::flash {
 
-class WicImageDecoder final : public image::ImageDecoder {
+class WicImageDecoder final : public swfplayer::image::ImageDecoder {
  public:
   WicImageDecoder() = default;
   ~WicImageDecoder() override;
@@ -17,7 +17,7 @@ class WicImageDecoder final : public image::ImageDecoder {
   WicImageDecoder& operator=(const WicImageDecoder&) = delete;
 
   // Needs COM on the calling thread, as every call into the control has it.
-  std::optional<render::Bitmap> Decode(std::span<const uint8_t> data) override;
+  std::optional<swfplayer::Bitmap> Decode(std::span<const uint8_t> data) override;
 
  private:
   IWICImagingFactory* factory_ = nullptr;  // made on the first image, kept for the next

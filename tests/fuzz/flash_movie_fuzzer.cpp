@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "flashapi/StoredControlData.h"
-#include "standin/flash/movie/ControlData.h"
-#include "standin/flash/movie/SwfMovie.h"
+#include "standin/flash/control/ControlData.h"
+#include "swfplayer/movie/SwfMovie.h"
 #include "tests/fuzz/SeedCorpus.h"
 #include "tools/SampleMovies.h"
 #include "tools/SwfWriter.h"
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> bytes(data, size);
-  const auto result = swfsaver::flash::ParseSwfMovie(bytes);
+  const auto result = swfplayer::ParseSwfMovie(bytes);
   if (result.ok()) {
     (void)result.movie.WidthPixels();
     (void)result.movie.HeightPixels();

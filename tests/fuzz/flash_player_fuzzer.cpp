@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "standin/flash/image/NativeImageDecoder.h"
-#include "standin/flash/player/Player.h"
-#include "standin/flash/player/Stage.h"
-#include "standin/flash/render/RasterCanvas.h"
+#include "swfplayer/image/NativeImageDecoder.h"
+#include "swfplayer/player/Player.h"
+#include "swfplayer/player/Stage.h"
+#include "swfplayer/render/RasterCanvas.h"
 #include "tests/fuzz/SeedCorpus.h"
 #include "tests/lzma_test_streams.h"
 #include "tools/SampleMovies.h"
@@ -26,24 +26,25 @@
 namespace {
 
 using namespace swfsaver;
+using namespace swfplayer;
 
 void Check(bool condition) {
   if (!condition) __builtin_trap();
 }
 
-class CheckingCanvas : public flash::render::Canvas {
+class CheckingCanvas : public swfplayer::render::Canvas {
  public:
   int Width() const override { return 64; }
   int Height() const override { return 64; }
-  void Clear(flash::render::Rgba) override {}
-  void FillPath(const flash::render::Path& path, const flash::render::Matrix&, flash::render::FillRule,
-                const flash::render::Paint& paint, const flash::render::ColorTransform&) override {
+  void Clear(Rgba) override {}
+  void FillPath(const Path& path, const Matrix&, FillRule,
+                const Paint& paint, const ColorTransform&) override {
     CheckPath(path);
     CheckPaint(paint);
   }
-  void StrokePath(const flash::render::Path& path, const flash::render::Matrix&,
-                  const flash::render::StrokeStyle&, const flash::render::Paint& paint,
-                  const flash::render::ColorTransform&) override {
+  void StrokePath(const Path& path, const Matrix&,
+                  const StrokeStyle&, const Paint& paint,
+                  const ColorTransform&) override {
     CheckPath(path);
     CheckPaint(paint);
   }
@@ -53,22 +54,22 @@ class CheckingCanvas : public flash::render::Canvas {
   bool Balanced() const { return !inMask_ && masks_ == 0; }
 
  private:
-  static void CheckPath(const flash::render::Path& path) {
+  static void CheckPath(const Path& path) {
     size_t points = 0;
     for (size_t i = 0; i < path.Verbs().size(); ++i) {
       const auto verb = path.Verbs()[i];
-      Check(i > 0 || verb == flash::render::Path::Verb::kMove);
-      points += verb == flash::render::Path::Verb::kQuad ? 2 : 1;
+      Check(i > 0 || verb == Path::Verb::kMove);
+      points += verb == Path::Verb::kQuad ? 2 : 1;
     }
     Check(points == path.Points().size());
   }
-  static void CheckPaint(const flash::render::Paint& paint) {
-    if (const auto* gradient = std::get_if<flash::render::Gradient>(&paint)) {
+  static void CheckPaint(const Paint& paint) {
+    if (const auto* gradient = std::get_if<Gradient>(&paint)) {
       Check(!gradient->stops.empty() && gradient->stops.size() <= 15);
       for (size_t i = 1; i < gradient->stops.size(); ++i) {
         Check(gradient->stops[i - 1].ratio <= gradient->stops[i].ratio);
       }
-    } else if (const auto* fill = std::get_if<flash::render::BitmapFill>(&paint)) {
+    } else if (const auto* fill = std::get_if<BitmapFill>(&paint)) {
       Check(fill->bitmap && fill->bitmap->width > 0 && fill->bitmap->height > 0);
       Check(fill->bitmap->pixels.size() == size_t(fill->bitmap->width) * size_t(fill->bitmap->height));
     }
@@ -209,19 +210,19 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  flash::image::NativeImageDecoder decoder;
-  auto load = flash::player::Player::Load(std::span<const uint8_t>(data, size), decoder);
+  swfplayer::image::NativeImageDecoder decoder;
+  auto load = swfplayer::player::Player::Load(std::span<const uint8_t>(data, size), decoder);
   if (!load.ok()) return 0;
-  flash::player::Player& player = *load.player;
-  const flash::render::Matrix stage{0.05, 0, 0, 0.05, 0, 0};
+  swfplayer::player::Player& player = *load.player;
+  const Matrix stage{0.05, 0, 0, 0.05, 0, 0};
   std::vector<uint32_t> pixels(48 * 32);
-  flash::render::RasterCanvas raster(pixels.data(), 48, 32, 48, flash::render::Quality::kHigh);
+  swfplayer::render::RasterCanvas raster(pixels.data(), 48, 32, 48, swfplayer::render::Quality::kHigh);
   for (int tick = 0; tick < 4; ++tick) {
     CheckingCanvas canvas;
     player.Render(canvas, stage);
     Check(canvas.Balanced());
-    raster.SetQuality(tick % 2 == 0 ? flash::render::Quality::kHigh : flash::render::Quality::kLow);
-    flash::player::DrawStage(&player, raster, std::nullopt);
+    raster.SetQuality(tick % 2 == 0 ? swfplayer::render::Quality::kHigh : swfplayer::render::Quality::kLow);
+    swfplayer::player::DrawStage(&player, raster, std::nullopt);
     player.Advance();
     Check(player.CurrentFrame() >= 0 && player.CurrentFrame() < std::max(1, player.TotalFrames()));
   }

@@ -8,9 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "standin/flash/render/RasterCanvas.h"
+#include "swfplayer/render/RasterCanvas.h"
 
-namespace render = swfsaver::flash::render;
+using namespace swfplayer;
+namespace render = swfplayer::render;
 
 namespace {
 
@@ -29,11 +30,11 @@ class Input {
     std::memcpy(&raw, bytes, sizeof raw);
     return raw;
   }
-  render::Point At() { return {Number(), Number()}; }
-  render::Matrix AnyMatrix() {
+  Point At() { return {Number(), Number()}; }
+  Matrix AnyMatrix() {
     return {Number() / 16, Number() / 16, Number() / 16, Number() / 16, Number(), Number()};
   }
-  render::Rgba Color() { return {Byte(), Byte(), Byte(), Byte()}; }
+  Rgba Color() { return {Byte(), Byte(), Byte(), Byte()}; }
 
  private:
   const uint8_t* data_;
@@ -41,33 +42,33 @@ class Input {
   size_t pos_ = 0;
 };
 
-render::Paint AnyPaint(Input& in) {
+Paint AnyPaint(Input& in) {
   switch (in.Byte() % 3) {
     case 0:
       return in.Color();
     case 1: {
-      render::Gradient g;
-      g.kind = static_cast<render::GradientKind>(in.Byte() % 3);
-      g.spread = static_cast<render::Spread>(in.Byte() % 3);
-      g.interpolation = static_cast<render::Interpolation>(in.Byte() % 2);
+      Gradient g;
+      g.kind = static_cast<GradientKind>(in.Byte() % 3);
+      g.spread = static_cast<Spread>(in.Byte() % 3);
+      g.interpolation = static_cast<Interpolation>(in.Byte() % 2);
       g.focalPoint = static_cast<float>(in.Number());
       g.matrix = in.AnyMatrix();
       for (int n = in.Byte() % 16; n > 0; --n) g.stops.push_back({in.Byte(), in.Color()});
       return g;
     }
     default: {
-      auto bitmap = std::make_shared<render::Bitmap>();
+      auto bitmap = std::make_shared<Bitmap>();
       bitmap->width = in.Byte() % 5;
       bitmap->height = in.Byte() % 5;
       bitmap->pixels.resize(in.Byte() % 26);
       for (uint32_t& p : bitmap->pixels) p = in.Byte() * 0x01010101u;
-      return render::BitmapFill{bitmap, in.AnyMatrix(), (in.Byte() & 1) != 0, (in.Byte() & 1) != 0};
+      return BitmapFill{bitmap, in.AnyMatrix(), (in.Byte() & 1) != 0, (in.Byte() & 1) != 0};
     }
   }
 }
 
-render::Path AnyPath(Input& in) {
-  render::Path path;
+Path AnyPath(Input& in) {
+  Path path;
   for (int n = in.Byte() % 24; n > 0; --n) {
     switch (in.Byte() % 3) {
       case 0:
@@ -97,22 +98,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (op == 6) canvas.EndMask();
       if (op == 7) canvas.PopMask();
       if (op >= 5) continue;
-      const render::Path path = AnyPath(in);
-      const render::Matrix matrix = in.AnyMatrix();
-      const render::Paint paint = AnyPaint(in);
-      const render::ColorTransform ct{
+      const Path path = AnyPath(in);
+      const Matrix matrix = in.AnyMatrix();
+      const Paint paint = AnyPaint(in);
+      const ColorTransform ct{
           static_cast<float>(in.Number()), 1, 1, static_cast<float>(in.Number()), 0, 0, 0,
           static_cast<float>(in.Number())};
       if (op < 3) {
-        const auto rule = op == 0 ? render::FillRule::kEvenOdd : render::FillRule::kNonZero;
+        const auto rule = op == 0 ? FillRule::kEvenOdd : FillRule::kNonZero;
         canvas.FillPath(path, matrix, rule, paint, ct);
         continue;
       }
-      render::StrokeStyle style;
+      StrokeStyle style;
       style.width = in.Number();
-      style.startCap = static_cast<render::Cap>(in.Byte() % 3);
-      style.endCap = static_cast<render::Cap>(in.Byte() % 3);
-      style.join = static_cast<render::Join>(in.Byte() % 3);
+      style.startCap = static_cast<Cap>(in.Byte() % 3);
+      style.endCap = static_cast<Cap>(in.Byte() % 3);
+      style.join = static_cast<Join>(in.Byte() % 3);
       style.miterLimit = in.Number();
       const uint8_t flags = in.Byte();
       style.scaleX = flags & 1;

@@ -4,9 +4,9 @@
 #include <optional>
 #include <vector>
 
-#include "standin/flash/player/Player.h"
-#include "standin/flash/player/Stage.h"
-#include "standin/flash/render/RasterCanvas.h"
+#include "swfplayer/player/Player.h"
+#include "swfplayer/player/Stage.h"
+#include "swfplayer/render/RasterCanvas.h"
 #include "tests/win32/standin_support.h"
 #include "tools/SwfBuilder.h"
 
@@ -14,9 +14,9 @@ namespace swfsaver::standin_test {
 namespace {
 
 // The movies here hold no bitmaps.
-class NoImages final : public flash::image::ImageDecoder {
+class NoImages final : public swfplayer::image::ImageDecoder {
  public:
-  std::optional<flash::render::Bitmap> Decode(std::span<const uint8_t>) override {
+  std::optional<swfplayer::Bitmap> Decode(std::span<const uint8_t>) override {
     return std::nullopt;
   }
 };
@@ -103,12 +103,12 @@ TEST_F(StandinPainting, ShowsExactlyWhatThePortableRendererDraws) {
   HWND window = Show(movie, 0x102030);
 
   NoImages images;
-  auto load = flash::player::Player::Load(bytes, images);
+  auto load = swfplayer::player::Player::Load(bytes, images);
   ASSERT_TRUE(load.ok());
   std::vector<uint32_t> expected(size_t(kWidth) * kHeight);
-  flash::render::RasterCanvas canvas(expected.data(), kWidth, kHeight, kWidth,
-                                     flash::render::Quality::kHigh);
-  flash::player::DrawStage(load.player.get(), canvas, flash::render::Rgba{0x10, 0x20, 0x30, 255});
+  swfplayer::render::RasterCanvas canvas(expected.data(), kWidth, kHeight, kWidth,
+                                     swfplayer::render::Quality::kHigh);
+  swfplayer::player::DrawStage(load.player.get(), canvas, swfplayer::Rgba{0x10, 0x20, 0x30, 255});
   for (uint32_t& pixel : expected) pixel &= 0xFFFFFF;
 
   const std::vector<uint32_t> shown = WindowPixels(window, kWidth, kHeight);

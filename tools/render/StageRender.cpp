@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <fstream>
 
-#include "standin/flash/player/Stage.h"
+#include "swfplayer/player/Stage.h"
 
 namespace swfsaver::tools {
 
-std::unique_ptr<flash::player::Player> LoadMovie(const std::string& path, std::string& error) {
+std::unique_ptr<swfplayer::player::Player> LoadMovie(const std::string& path, std::string& error) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     error = "cannot open " + path;
@@ -17,7 +17,7 @@ std::unique_ptr<flash::player::Player> LoadMovie(const std::string& path, std::s
   const std::streamoff size = file.tellg();
   file.seekg(0);
   // A compressed movie is never larger than the body it inflates to.
-  if (size < 0 || size > std::streamoff{flash::kMaxMovieBytes}) {
+  if (size < 0 || size > std::streamoff{swfplayer::kMaxMovieBytes}) {
     error = path + ": larger than a movie the player plays";
     return nullptr;
   }
@@ -26,33 +26,33 @@ std::unique_ptr<flash::player::Player> LoadMovie(const std::string& path, std::s
     error = "cannot read " + path;
     return nullptr;
   }
-  flash::image::NativeImageDecoder decoder;
-  flash::player::PlayerLoad load = flash::player::Player::Load(bytes, decoder);
+  swfplayer::image::NativeImageDecoder decoder;
+  swfplayer::player::PlayerLoad load = swfplayer::player::Player::Load(bytes, decoder);
   if (!load.ok()) {
-    error = path + ": " + std::string(flash::MovieErrorName(load.error));
+    error = path + ": " + std::string(swfplayer::MovieErrorName(load.error));
     return nullptr;
   }
   return std::move(load.player);
 }
 
-int StageWidth(const flash::player::Player& player) {
-  const flash::TwipsRect& frame = player.Header().frameSize;
+int StageWidth(const swfplayer::player::Player& player) {
+  const swfplayer::TwipsRect& frame = player.Header().frameSize;
   return static_cast<int>(std::max<int64_t>(0, (int64_t{frame.xMax} - frame.xMin) / 20));
 }
 
-int StageHeight(const flash::player::Player& player) {
-  const flash::TwipsRect& frame = player.Header().frameSize;
+int StageHeight(const swfplayer::player::Player& player) {
+  const swfplayer::TwipsRect& frame = player.Header().frameSize;
   return static_cast<int>(std::max<int64_t>(0, (int64_t{frame.yMax} - frame.yMin) / 20));
 }
 
-StageRenderer::StageRenderer(int width, int height, flash::render::Quality quality)
+StageRenderer::StageRenderer(int width, int height, swfplayer::render::Quality quality)
     : image_{width, height, std::vector<uint32_t>(size_t(width) * height)},
       canvas_(image_.pixels.data(), width, height, width, quality) {}
 
-const StageImage& StageRenderer::Render(const flash::player::Player& player) {
+const StageImage& StageRenderer::Render(const swfplayer::player::Player& player) {
   // Everywhere the movie's own colour, as the Flash Player shows a stage that fills its window.
-  flash::player::DrawStage(&player, canvas_,
-                           player.Header().background.value_or(flash::player::kDefaultStageColor));
+  swfplayer::player::DrawStage(&player, canvas_,
+                           player.Header().backgroundColor.value_or(swfplayer::player::kDefaultStageColor));
   return image_;
 }
 

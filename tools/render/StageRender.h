@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "standin/flash/image/NativeImageDecoder.h"
-#include "standin/flash/player/Player.h"
-#include "standin/flash/render/RasterCanvas.h"
+#include "swfplayer/image/NativeImageDecoder.h"
+#include "swfplayer/player/Player.h"
+#include "swfplayer/render/RasterCanvas.h"
 
 namespace swfsaver::tools {
 
@@ -21,23 +21,23 @@ struct StageImage {
 
 // The movie at path, at its first frame; nothing, with a one-line reason in error, for a file
 // that cannot be read or is not a movie the player can play.
-std::unique_ptr<flash::player::Player> LoadMovie(const std::string& path, std::string& error);
+std::unique_ptr<swfplayer::player::Player> LoadMovie(const std::string& path, std::string& error);
 
 // The movie's frame size in whole pixels.
-int StageWidth(const flash::player::Player& player);
-int StageHeight(const flash::player::Player& player);
+int StageWidth(const swfplayer::player::Player& player);
+int StageHeight(const swfplayer::player::Player& player);
 
 // Draws the frame on screen, shown all and centred in width x height, on the movie's own
 // background colour (white for a movie that sets none, as the Flash Player shows it), with
 // the control's own stage drawing. Keeps its pixels and canvas from one render to the next.
 class StageRenderer {
  public:
-  StageRenderer(int width, int height, flash::render::Quality quality);
-  const StageImage& Render(const flash::player::Player& player);
+  StageRenderer(int width, int height, swfplayer::render::Quality quality);
+  const StageImage& Render(const swfplayer::player::Player& player);
 
  private:
   StageImage image_;
-  flash::render::RasterCanvas canvas_;
+  swfplayer::render::RasterCanvas canvas_;
 };
 
 }  // namespace swfsaver::tools

@@ -18,7 +18,7 @@
 
 namespace {
 
-using swfsaver::flash::render::Quality;
+using swfplayer::render::Quality;
 using swfsaver::tools::RgbaImage;
 
 constexpr int kFarDifference = 32;

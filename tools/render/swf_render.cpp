@@ -14,7 +14,7 @@
 
 namespace {
 
-using swfsaver::flash::render::Quality;
+using swfplayer::render::Quality;
 
 struct Options {
   std::string movie;

@@ -1,0 +1,118 @@
+#include "swfplayer/player/CharacterBuild.h"
+
+#include "swfplayer/format/ShapeLayers.h"
+
+namespace swfplayer::player {
+namespace {
+
+constexpr size_t kPointsPerGlyph = 4;
+constexpr size_t kPointsPerMorphRecord = 5;
+
+bool Charge(size_t& budget, size_t points) {
+  if (points > budget) return false;
+  budget -= points;
+  return true;
+}
+
+void NoteBitmap(const format::FillStyle& fill, const format::BitmapLookup& lookup, MorphCharacter& morph) {
+  const auto* bitmap = std::get_if<format::BitmapFillStyle>(&fill);
+  if (!bitmap || !lookup) return;
+  if (auto found = lookup(bitmap->bitmapId)) morph.bitmaps.emplace(bitmap->bitmapId, std::move(found));
+}
+
+}  // namespace
+
+ShapeCharacter BuildShapeCharacter(const format::ShapeDefinition& shape,
+                                   const format::BitmapLookup& lookup, size_t& pointBudget) {
+  ShapeCharacter character;
+  character.bounds = shape.bounds;
+  character.fillRule = shape.nonZeroWinding ? FillRule::kNonZero : FillRule::kEvenOdd;
+  for (format::ShapeLayer& layer : format::BuildShapeLayers(shape, pointBudget)) {
+    ShapeLayerPaths& paths = character.layers.emplace_back();
+    for (format::StyledPath& fill : layer.fillPaths) {
+      paths.fills.push_back({std::move(fill.path), format::MakePaint(layer.fills[fill.style], lookup)});
+    }
+    for (format::StyledPath& stroke : layer.strokePaths) {
+      const format::LineStyle& style = layer.lines[stroke.style];
+      paths.strokes.push_back({std::move(stroke.path), style.stroke, format::MakePaint(style.fill, lookup)});
+    }
+  }
+  return character;
+}
+
+FontCharacter BuildFont(const format::FontDefinition& font, size_t& pointBudget) {
+  auto glyphs = std::make_shared<GlyphPaths>(font.glyphs.size());
+  format::ShapeDefinition outline;
+  outline.fills = {Rgba{}};  // glyphs name fill style 1 and carry no styles of their own
+  for (size_t i = 0; i < font.glyphs.size(); ++i) {
+    outline.records = font.glyphs[i];
+    std::vector<format::ShapeLayer> layers = format::BuildShapeLayers(outline, pointBudget);
+    if (!layers.empty() && !layers.front().fillPaths.empty()) {
+      (*glyphs)[i] = std::move(layers.front().fillPaths.front().path);
+    }
+  }
+  return {std::move(glyphs), font.UnitsToEm()};
+}
+
+TextCharacter BuildText(const format::TextDefinition& text, const Dictionary& dictionary,
+                        size_t& pointBudget) {
+  TextCharacter character;
+  character.bounds = text.bounds;
+  const FontCharacter* font = nullptr;
+  double height = 0;
+  Rgba color{0, 0, 0, 255};
+  double x = 0, y = 0;
+  for (const format::TextRecord& record : text.records) {
+    if (record.fontId) {
+      const Character* found = dictionary.Find(*record.fontId);
+      font = found ? std::get_if<FontCharacter>(found) : nullptr;
+      height = record.height;
+      if (font && font->glyphs && !font->glyphs->empty()) character.fonts.push_back(font->glyphs);
+    }
+    if (record.color) color = *record.color;
+    if (record.x) x = *record.x;
+    if (record.y) y = *record.y;
+    for (const format::GlyphEntry& entry : record.glyphs) {
+      const bool drawn = font && font->glyphs && entry.index < font->glyphs->size() &&
+                         !(*font->glyphs)[entry.index].Empty() && height > 0;
+      if (drawn && Charge(pointBudget, kPointsPerGlyph)) {
+        const double scale = height * font->unitsToEm;
+        character.glyphs.push_back({&(*font->glyphs)[entry.index],
+                                    text.matrix * Matrix{scale, 0, 0, scale, x, y}, color});
+      }
+      x += entry.advance;
+    }
+  }
+  return character;
+}
+
+std::optional<MorphCharacter> BuildMorph(format::MorphShapeDefinition morph,
+                                         const format::BitmapLookup& lookup, size_t& pointBudget) {
+  if (morph.records.size() > pointBudget / kPointsPerMorphRecord) return std::nullopt;
+  pointBudget -= morph.records.size() * kPointsPerMorphRecord;
+  MorphCharacter character;
+  for (const format::MorphFillStyle& fill : morph.fills) NoteBitmap(fill.start, lookup, character);
+  for (const format::MorphLineStyle& line : morph.lines) NoteBitmap(line.start.fill, lookup, character);
+  character.morph = std::move(morph);
+  return character;
+}
+
+ButtonCharacter BuildButton(const format::ButtonDefinition& button, size_t& controlTagsLeft) {
+  ButtonCharacter character;
+  std::vector<ControlTag> frame;
+  for (const format::ButtonRecord& record : button.records) {
+    if ((record.states & format::kButtonUp) == 0) continue;
+    if (controlTagsLeft == 0) break;
+    --controlTagsLeft;
+    ControlTag& tag = frame.emplace_back(std::in_place_type<format::PlaceObject>);
+    format::PlaceObject& place = std::get<format::PlaceObject>(tag);
+    place.depth = record.depth;
+    place.characterId = record.characterId;
+    place.matrix = record.matrix;
+    place.colorTransform = record.colorTransform;
+  }
+  character.upState.frames.push_back(std::move(frame));
+  return character;
+}
+
+}  // namespace swfplayer::player

@@ -1,0 +1,129 @@
+// The movie as loaded: its dictionary of characters (shapes and glyphs with their paths and
+// paints built once, texts laid out once, tweens, sprites and buttons with their timelines,
+// bitmaps) and the root timeline's frames. Immutable while it plays; the timelines in
+// Timeline.h are the playing instances.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "swfplayer/format/Actions.h"
+#include "swfplayer/format/DisplayTags.h"
+#include "swfplayer/format/MorphShape.h"
+#include "swfplayer/movie/SwfMovie.h"
+#include "swfplayer/render/Canvas.h"
+
+namespace swfplayer::player {
+
+using ControlTag = std::variant<format::PlaceObject, format::RemoveObject>;
+
+struct TimelineDefinition {
+  int frameCount = 1;  // at least 1
+  std::vector<std::vector<ControlTag>> frames;  // may be shorter: the frames after are empty
+  // The DoAction blocks each frame runs once the frame is on screen (only those the player
+  // can run whole; see format/Actions.h). May be shorter than the frames.
+  std::vector<std::vector<format::ActionBlock>> actions;
+  std::vector<std::pair<std::string, int>> labels;
+
+  const std::vector<ControlTag>* FrameTags(int frame) const {
+    return frame >= 0 && static_cast<size_t>(frame) < frames.size() ? &frames[frame] : nullptr;
+  }
+  const std::vector<format::ActionBlock>* FrameActions(int frame) const {
+    return frame >= 0 && static_cast<size_t>(frame) < actions.size() ? &actions[frame] : nullptr;
+  }
+  // The first frame with this label (compared without case, as the Flash Player does).
+  std::optional<int> FrameOfLabel(std::string_view label) const;
+};
+
+struct ShapeFill {
+  Path path;
+  Paint paint;
+};
+
+struct ShapeStroke {
+  Path path;
+  StrokeStyle stroke;
+  Paint paint;
+};
+
+// One style layer: its fills, then its strokes, drawn above the layers before it.
+struct ShapeLayerPaths {
+  std::vector<ShapeFill> fills;
+  std::vector<ShapeStroke> strokes;
+};
+
+struct ShapeCharacter {
+  TwipsRect bounds;
+  FillRule fillRule = FillRule::kEvenOdd;
+  std::vector<ShapeLayerPaths> layers;
+};
+
+struct SpriteCharacter {
+  TimelineDefinition timeline;
+};
+
+struct BitmapCharacter {
+  std::shared_ptr<const Bitmap> bitmap;
+};
+
+// A font's glyph outlines as fill paths, in its own units; an empty path for a glyph without
+// one (a space). A device font has no glyphs.
+using GlyphPaths = std::vector<Path>;
+
+struct FontCharacter {
+  std::shared_ptr<const GlyphPaths> glyphs;
+  double unitsToEm = 1.0 / 1024;  // a text's height in twips times this scales the glyphs
+};
+
+// One glyph of a static text: its outline (owned by a font in `fonts`), where it stands in the
+// text's space (the text's matrix, the pen and the height folded in), and its colour.
+struct TextGlyph {
+  const Path* path = nullptr;
+  Matrix matrix;
+  Rgba color;
+};
+
+struct TextCharacter {
+  TwipsRect bounds;
+  std::vector<std::shared_ptr<const GlyphPaths>> fonts;  // keeps the glyphs' paths alive
+  std::vector<TextGlyph> glyphs;
+};
+
+// A shape tween: drawn at each instance's ratio, its paths made when drawn.
+struct MorphCharacter {
+  format::MorphShapeDefinition morph;
+  std::map<uint16_t, std::shared_ptr<const Bitmap>> bitmaps;  // its bitmap fills' bitmaps
+};
+
+// A button shows its up state: a one-frame timeline of the records flagged for it.
+struct ButtonCharacter {
+  TimelineDefinition upState;
+};
+
+using Character = std::variant<ShapeCharacter, SpriteCharacter, BitmapCharacter, FontCharacter,
+                               TextCharacter, MorphCharacter, ButtonCharacter>;
+
+class Dictionary {
+ public:
+  // The first definition of an id wins; a later one with the same id is ignored.
+  void Define(uint16_t id, Character character);
+  const Character* Find(uint16_t id) const;
+  size_t Size() const { return characters_.size(); }
+
+ private:
+  std::map<uint16_t, std::unique_ptr<const Character>> characters_;
+};
+
+struct MovieDefinition {
+  SwfMovie header;  // the frame size, rate, count, version and background colour
+  Dictionary dictionary;
+  TimelineDefinition root;
+};
+
+}  // namespace swfplayer::player

@@ -1,0 +1,187 @@
+#include "swfplayer/player/MovieLoader.h"
+
+#include <algorithm>
+
+#include "swfplayer/format/Bitmaps.h"
+#include "swfplayer/format/Limits.h"
+#include "swfplayer/format/Sprite.h"
+#include "swfplayer/format/TagCodes.h"
+#include "swfplayer/movie/TagStream.h"
+#include "swfplayer/player/CharacterBuild.h"
+#include "swfplayer/player/Limits.h"
+
+namespace swfplayer::player {
+namespace {
+
+using namespace format;
+
+class Loader {
+ public:
+  Loader(MovieDefinition& movie, image::ImageDecoder& decoder) : movie_(movie), decoder_(decoder) {}
+
+  void ReadRoot(std::span<const uint8_t> tags) {
+    movie_.root.frameCount = std::max<int>(1, movie_.header.frameCount);
+    ReadTimeline(tags, movie_.root, /*root=*/true);
+  }
+
+ private:
+  // The root stream holds definitions and control tags; a sprite's only control tags.
+  void ReadTimeline(std::span<const uint8_t> tags, TimelineDefinition& timeline, bool root) {
+    TagStream stream(tags);
+    TagRecord tag;
+    std::vector<ControlTag> frame;
+    std::vector<ActionBlock> actions;
+    auto frameIndex = [&] { return static_cast<int>(timeline.frames.size()); };
+    auto endFrame = [&] {
+      if (frameIndex() < timeline.frameCount) {
+        timeline.frames.push_back(std::move(frame));
+        timeline.actions.push_back(std::move(actions));
+      }
+      frame.clear();
+      actions.clear();
+    };
+    while (stream.Next(tag) && tag.code != kTagEnd) {
+      switch (tag.code) {
+        case kTagShowFrame:
+          endFrame();
+          break;
+        case kTagPlaceObject:
+        case kTagPlaceObject2:
+        case kTagPlaceObject3: {
+          const int version = tag.code == kTagPlaceObject ? 1 : tag.code == kTagPlaceObject2 ? 2 : 3;
+          if (auto place = DecodePlaceObject(tag.body, version)) AddControl(frame, std::move(*place));
+          break;
+        }
+        case kTagRemoveObject:
+        case kTagRemoveObject2:
+          if (auto remove = DecodeRemoveObject(tag.body, tag.code == kTagRemoveObject ? 1 : 2)) {
+            AddControl(frame, *remove);
+          }
+          break;
+        case kTagFrameLabel:
+          if (auto label = DecodeFrameLabel(tag.body)) timeline.labels.emplace_back(*label, frameIndex());
+          break;
+        case kTagDoAction:
+          // A block the player cannot run whole is left out (format/Actions.h).
+          if (auto block = DecodeDoAction(tag.body)) actions.push_back(std::move(*block));
+          break;
+        default:
+          if (root) ReadDefinition(tag);
+          break;
+      }
+    }
+    // Tags after the last ShowFrame still belong to a frame the header counts.
+    if (!frame.empty() || !actions.empty()) endFrame();
+  }
+
+  void AddControl(std::vector<ControlTag>& frame, ControlTag tag) {
+    if (controlTagsLeft_ == 0) return;
+    --controlTagsLeft_;
+    frame.push_back(std::move(tag));
+  }
+
+  void ReadDefinition(const TagRecord& tag) {
+    switch (tag.code) {
+      case kTagSetBackgroundColor:
+        if (!movie_.header.backgroundColor) movie_.header.backgroundColor = ReadBackgroundColor(tag.body);
+        break;
+      case kTagDefineShape: DefineShape(tag.body, 1); break;
+      case kTagDefineShape2: DefineShape(tag.body, 2); break;
+      case kTagDefineShape3: DefineShape(tag.body, 3); break;
+      case kTagDefineShape4: DefineShape(tag.body, 4); break;
+      case kTagDefineSprite: DefineSprite(tag.body); break;
+      case kTagDefineFont: DefineFont(tag.body, 1); break;
+      case kTagDefineFont2: DefineFont(tag.body, 2); break;
+      case kTagDefineFont3: DefineFont(tag.body, 3); break;
+      case kTagDefineText: DefineText(tag.body, 1); break;
+      case kTagDefineText2: DefineText(tag.body, 2); break;
+      case kTagDefineMorphShape: DefineMorph(tag.body, 1); break;
+      case kTagDefineMorphShape2: DefineMorph(tag.body, 2); break;
+      case kTagDefineButton: DefineButton(tag.body, 1); break;
+      case kTagDefineButton2: DefineButton(tag.body, 2); break;
+      case kTagJpegTables:
+        if (jpegTables_.empty()) jpegTables_.assign(tag.body.begin(), tag.body.end());
+        break;
+      case kTagDefineBits: DefineBitmap(DecodeJpegTag(tag.body, 1, jpegTables_, decoder_, bitmapBudget_)); break;
+      case kTagDefineBitsJpeg2: DefineBitmap(DecodeJpegTag(tag.body, 2, {}, decoder_, bitmapBudget_)); break;
+      case kTagDefineBitsJpeg3: DefineBitmap(DecodeJpegTag(tag.body, 3, {}, decoder_, bitmapBudget_)); break;
+      case kTagDefineBitsLossless: DefineBitmap(DecodeLossless(tag.body, 1, bitmapBudget_)); break;
+      case kTagDefineBitsLossless2: DefineBitmap(DecodeLossless(tag.body, 2, bitmapBudget_)); break;
+      default: break;  // not (yet) played: skipped by its length
+    }
+  }
+
+  void DefineBitmap(std::optional<DecodedBitmap> decoded) {
+    if (!decoded) return;
+    movie_.dictionary.Define(
+        decoded->id, BitmapCharacter{std::make_shared<const Bitmap>(std::move(decoded->bitmap))});
+  }
+
+  void DefineSprite(std::span<const uint8_t> body) {
+    const auto header = DecodeSpriteHeader(body);
+    if (!header) return;
+    SpriteCharacter sprite;
+    sprite.timeline.frameCount = std::max<int>(1, header->frameCount);
+    ReadTimeline(header->tags, sprite.timeline, /*root=*/false);
+    movie_.dictionary.Define(header->id, std::move(sprite));
+  }
+
+  void DefineShape(std::span<const uint8_t> body, int version) {
+    const auto decoded = DecodeShape(body, version);
+    if (!decoded) return;
+    movie_.dictionary.Define(decoded->id, BuildShapeCharacter(*decoded, BitmapFinder(), pathPointBudget_));
+  }
+
+  void DefineFont(std::span<const uint8_t> body, int version) {
+    const auto decoded = DecodeFont(body, version);
+    if (decoded) movie_.dictionary.Define(decoded->id, BuildFont(*decoded, pathPointBudget_));
+  }
+
+  void DefineText(std::span<const uint8_t> body, int version) {
+    const auto decoded = DecodeText(body, version);
+    if (!decoded) return;
+    movie_.dictionary.Define(decoded->id, BuildText(*decoded, movie_.dictionary, pathPointBudget_));
+  }
+
+  void DefineMorph(std::span<const uint8_t> body, int version) {
+    auto decoded = DecodeMorphShape(body, version);
+    if (!decoded) return;
+    const uint16_t id = decoded->id;
+    if (auto morph = BuildMorph(std::move(*decoded), BitmapFinder(), pathPointBudget_)) {
+      movie_.dictionary.Define(id, std::move(*morph));
+    }
+  }
+
+  void DefineButton(std::span<const uint8_t> body, int version) {
+    const auto decoded = DecodeButton(body, version);
+    if (decoded) movie_.dictionary.Define(decoded->id, BuildButton(*decoded, controlTagsLeft_));
+  }
+
+  BitmapLookup BitmapFinder() const {
+    return [this](uint16_t id) -> std::shared_ptr<const Bitmap> {
+      const Character* character = movie_.dictionary.Find(id);
+      const auto* bitmap = character ? std::get_if<BitmapCharacter>(character) : nullptr;
+      return bitmap ? bitmap->bitmap : nullptr;
+    };
+  }
+
+  MovieDefinition& movie_;
+  image::ImageDecoder& decoder_;
+  std::vector<uint8_t> jpegTables_;
+  size_t controlTagsLeft_ = kMaxControlTags;
+  size_t bitmapBudget_ = kMaxMovieBitmapBytes;
+  size_t pathPointBudget_ = kMaxMoviePathPoints;
+};
+
+}  // namespace
+
+MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder) {
+  const MovieBody body = ReadMovieBody(file);
+  if (!body.ok()) return {body.error, nullptr};
+  auto movie = std::make_unique<MovieDefinition>();
+  movie->header = body.movie;
+  Loader(*movie, decoder).ReadRoot(body.Tags());
+  return {MovieError::kNone, std::move(movie)};
+}
+
+}  // namespace swfplayer::player

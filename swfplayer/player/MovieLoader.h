@@ -1,0 +1,23 @@
+// Reads a whole movie file into a MovieDefinition: the header, then every tag of the root
+// stream in order (definitions into the dictionary, control tags into their frames).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "swfplayer/image/ImageDecoder.h"
+#include "swfplayer/player/Characters.h"
+
+namespace swfplayer::player {
+
+struct MovieLoad {
+  MovieError error = MovieError::kNone;
+  std::unique_ptr<MovieDefinition> movie;  // set exactly when error is kNone
+};
+
+// A complete header is enough: a damaged tag stream yields the tags before the damage, and a
+// definition that does not decode (or is over a bound) is left out of the dictionary.
+MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder);
+
+}  // namespace swfplayer::player

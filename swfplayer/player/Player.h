@@ -1,0 +1,66 @@
+// The stand-in control's SWF player: loads a movie from the file's bytes, steps its timelines
+// one frame per tick, runs the frame actions that steer them, and draws the display lists on
+// a Canvas. Portable; the control owns one
+// per loaded movie and keeps its play/stop state in MoviePlayback.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+
+#include "swfplayer/image/ImageDecoder.h"
+#include "swfplayer/player/Characters.h"
+#include "swfplayer/player/Timeline.h"
+#include "swfplayer/render/Canvas.h"
+
+namespace swfplayer::player {
+
+class Player;
+
+struct PlayerLoad {
+  MovieError error = MovieError::kNone;
+  std::unique_ptr<Player> player;  // set exactly when error is kNone
+  bool ok() const { return error == MovieError::kNone; }
+};
+
+class Player {
+ public:
+  // The decoder is used while loading only (for the JPEG, PNG and GIF data of bitmap tags).
+  static PlayerLoad Load(std::span<const uint8_t> file, image::ImageDecoder& decoder);
+
+  Player(const Player&) = delete;
+  Player& operator=(const Player&) = delete;
+  ~Player();
+
+  // The frame size in twips, the 8.8 rate, the header's frame count, the version and the first
+  // SetBackgroundColor.
+  const SwfMovie& Header() const { return movie_->header; }
+  int TotalFrames() const { return movie_->header.frameCount; }
+  // The root's frame on screen, from 0.
+  int CurrentFrame() const { return root_->CurrentFrame(); }
+
+  // One tick: every playing timeline goes to its next frame (to 0 after the last), then the
+  // frame actions that became due run (FrameActions.h). A stopped root stays on its frame.
+  void Advance();
+
+  // Draws the display lists, depth by depth, into canvas. stageToDevice maps the stage (the
+  // root's coordinates, in twips: the header's frame rectangle) to device pixels. Only the
+  // objects are drawn: the background colour is the caller's to paint first.
+  void Render(render::Canvas& canvas, const Matrix& stageToDevice) const;
+
+  Timeline& Root() { return *root_; }
+  const Timeline& Root() const { return *root_; }
+  const Dictionary& Characters() const { return movie_->dictionary; }
+  size_t DisplayObjects() const { return context_->displayObjects; }
+
+ private:
+  explicit Player(std::unique_ptr<MovieDefinition> movie);
+  void StartTick();
+
+  std::unique_ptr<MovieDefinition> movie_;
+  std::unique_ptr<PlayContext> context_;
+  std::unique_ptr<Timeline> root_;
+};
+
+}  // namespace swfplayer::player

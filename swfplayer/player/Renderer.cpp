@@ -1,0 +1,121 @@
+#include "swfplayer/player/Renderer.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "swfplayer/format/Limits.h"
+#include "swfplayer/player/CharacterBuild.h"
+#include "swfplayer/player/Limits.h"
+
+namespace swfplayer::player {
+namespace {
+
+// The canvas and what is left of the frame's budgets.
+struct Target {
+  render::Canvas& canvas;
+  size_t drawsLeft = kMaxDrawsPerFrame;
+  size_t morphRecordsLeft = kMaxMorphRecordsPerFrame;
+};
+
+void DrawShape(Target& target, const ShapeCharacter& shape, const Matrix& toDevice,
+               const ColorTransform& cx) {
+  for (const ShapeLayerPaths& layer : shape.layers) {
+    for (const ShapeFill& fill : layer.fills) {
+      if (target.drawsLeft == 0) return;
+      --target.drawsLeft;
+      target.canvas.FillPath(fill.path, toDevice, shape.fillRule, fill.paint, cx);
+    }
+    for (const ShapeStroke& stroke : layer.strokes) {
+      if (target.drawsLeft == 0) return;
+      --target.drawsLeft;
+      target.canvas.StrokePath(stroke.path, toDevice, stroke.stroke, stroke.paint, cx);
+    }
+  }
+}
+
+// Glyphs are filled like shapes (even-odd), in their text's colour under the colour transform.
+void DrawText(Target& target, const TextCharacter& text, const Matrix& toDevice,
+              const ColorTransform& cx) {
+  for (const TextGlyph& glyph : text.glyphs) {
+    if (target.drawsLeft == 0) return;
+    --target.drawsLeft;
+    target.canvas.FillPath(*glyph.path, toDevice * glyph.matrix, FillRule::kEvenOdd,
+                           glyph.color, cx);
+  }
+}
+
+// A tween is made into a shape at the instance's ratio each time it is drawn: nothing is kept
+// per instance, and the frame's budget bounds the work.
+void DrawMorph(Target& target, const MorphCharacter& morph, uint16_t ratio,
+               const Matrix& toDevice, const ColorTransform& cx) {
+  const size_t records = morph.morph.records.size();
+  if (records > target.morphRecordsLeft) {
+    target.morphRecordsLeft = 0;
+    return;
+  }
+  target.morphRecordsLeft -= records;
+  const format::BitmapLookup lookup = [&morph](uint16_t id) -> std::shared_ptr<const Bitmap> {
+    const auto found = morph.bitmaps.find(id);
+    return found == morph.bitmaps.end() ? nullptr : found->second;
+  };
+  size_t points = format::kMaxMoviePathPoints;  // a passing shape: the movie's budget paid for it
+  DrawShape(target, BuildShapeCharacter(format::MorphShapeAt(morph.morph, ratio), lookup, points),
+            toDevice, cx);
+}
+
+// inMask: drawing the content of a mask, where only coverage counts and masks cannot nest
+// (the canvas takes one mask at a time between BeginMask and EndMask): clip layers inside
+// it are left out and what they would clip is drawn whole.
+void DrawList(Target& target, const Timeline& timeline, const Matrix& toDevice,
+              const ColorTransform& cx, bool inMask);
+
+void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDevice,
+                const ColorTransform& cx, bool inMask) {
+  const Character* character = object.Definition();
+  if (!character) return;
+  if (const auto* shape = std::get_if<ShapeCharacter>(character)) {
+    DrawShape(target, *shape, toDevice, cx);
+  } else if (const auto* text = std::get_if<TextCharacter>(character)) {
+    DrawText(target, *text, toDevice, cx);
+  } else if (const auto* morph = std::get_if<MorphCharacter>(character)) {
+    DrawMorph(target, *morph, object.State().ratio, toDevice, cx);
+  } else if (object.Sprite()) {
+    DrawList(target, *object.Sprite(), toDevice, cx, inMask);
+  }
+}
+
+void DrawList(Target& target, const Timeline& timeline, const Matrix& toDevice,
+              const ColorTransform& cx, bool inMask) {
+  // The clip depth up to which each pushed mask applies; an inner mask never outlasts the one
+  // it is drawn under, so the top of the stack always ends first.
+  std::vector<uint16_t> masks;
+  for (const auto& [depth, object] : timeline.DisplayList()) {
+    while (!masks.empty() && depth > masks.back()) {
+      target.canvas.PopMask();
+      masks.pop_back();
+    }
+    const Placement& state = object.State();
+    const Matrix matrix = toDevice * state.matrix;
+    const ColorTransform transform = cx * state.colorTransform;
+    if (state.clipDepth == 0) {
+      DrawObject(target, object, matrix, transform, inMask);
+      continue;
+    }
+    if (inMask || state.clipDepth <= depth) continue;
+    target.canvas.BeginMask();
+    DrawObject(target, object, matrix, transform, /*inMask=*/true);
+    target.canvas.EndMask();
+    masks.push_back(masks.empty() ? state.clipDepth : std::min(state.clipDepth, masks.back()));
+  }
+  for (size_t i = 0; i < masks.size(); ++i) target.canvas.PopMask();
+}
+
+}  // namespace
+
+void RenderTimeline(render::Canvas& canvas, const Timeline& timeline, const Matrix& toDevice,
+                    const ColorTransform& colorTransform) {
+  Target target{canvas};
+  DrawList(target, timeline, toDevice, colorTransform, /*inMask=*/false);
+}
+
+}  // namespace swfplayer::player

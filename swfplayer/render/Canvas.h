@@ -1,0 +1,41 @@
+// What the player draws on: fills and strokes of paths with paints under a matrix and a
+// colour transform, and nested masks. The raster canvas implements it in software; tests may
+// record the calls instead.
+#pragma once
+
+#include "swfplayer/types/Geometry.h"
+#include "swfplayer/types/Paint.h"
+#include "swfplayer/types/Path.h"
+
+namespace swfplayer::render {
+
+// High: exact-area anti-aliasing, smoothed bitmaps where asked. Low: no anti-aliasing, a pixel
+// is covered when its centre is, bitmaps nearest-neighbour (the Flash control's "Low").
+enum class Quality : uint8_t { kLow, kHigh };
+
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+
+  // Every pixel to this colour, masks ignored.
+  virtual void Clear(Rgba color) = 0;
+
+  // toDevice maps the path's (and the paint's) coordinates to device pixels, y down.
+  virtual void FillPath(const Path& path, const Matrix& toDevice, FillRule rule,
+                        const Paint& paint, const ColorTransform& colorTransform) = 0;
+  virtual void StrokePath(const Path& path, const Matrix& toDevice, const StrokeStyle& stroke,
+                          const Paint& paint, const ColorTransform& colorTransform) = 0;
+
+  // Between BeginMask and EndMask every fill adds its coverage to a new mask instead of drawing
+  // (the mask's own colours do not matter) and strokes add nothing, as the Flash Player masks
+  // with a clip layer's fills only; after EndMask everything drawn is
+  // clipped to that mask and to every mask still pushed beneath it, until PopMask removes it.
+  virtual void BeginMask() = 0;
+  virtual void EndMask() = 0;
+  virtual void PopMask() = 0;
+};
+
+}  // namespace swfplayer::render

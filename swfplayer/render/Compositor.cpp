@@ -1,0 +1,129 @@
+#include "swfplayer/render/Compositor.h"
+
+#include <cstddef>
+
+#include "swfplayer/render/PixelBlend.h"
+#include "swfplayer/render/PixelBlendSse2.h"
+
+namespace swfplayer::render {
+namespace {
+
+// out[i] = Div255(cover_i * mask[i]), cover_i from covers or `cover` for all.
+void ScaleCovers(const uint8_t* covers, uint8_t cover, const uint8_t* mask, int len,
+                 uint8_t* out) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i z = _mm_setzero_si128(), round = _mm_set1_epi16(128);
+  const __m128i solid = _mm_set1_epi16(cover);
+  auto div255 = [&](__m128i v) {
+    v = _mm_add_epi16(v, round);
+    return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), 8);
+  };
+  for (; i + 16 <= len; i += 16) {
+    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + i));
+    __m128i lo = solid, hi = solid;
+    if (covers) {
+      const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(covers + i));
+      lo = _mm_unpacklo_epi8(c, z);
+      hi = _mm_unpackhi_epi8(c, z);
+    }
+    lo = div255(_mm_mullo_epi16(lo, _mm_unpacklo_epi8(m, z)));
+    hi = div255(_mm_mullo_epi16(hi, _mm_unpackhi_epi8(m, z)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; i < len; ++i) {
+    out[i] = static_cast<uint8_t>(Div255(uint32_t{covers ? covers[i] : cover} * mask[i]));
+  }
+}
+
+}  // namespace
+
+void Compositor::Resize(uint32_t* pixels, int width, int stride) {
+  pixels_ = pixels;
+  width_ = width;
+  stride_ = stride;
+  colors_.resize(static_cast<size_t>(width));
+  covers_.resize(static_cast<size_t>(width));
+}
+
+void Compositor::Begin(MaskLayer* target, const MaskLayer* clip, const SpanPainter* painter,
+                       uint32_t solid) {
+  target_ = target;
+  clip_ = clip;
+  painter_ = painter;
+  solid_ = solid;
+}
+
+size_t Compositor::ClipSpans(int y, const Span* spans, size_t count, bool trim) {
+  const uint8_t* mask =
+      clip_->coverage.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+  if (clipped_.size() < count) {
+    clipped_.resize(count);
+    origins_.resize(count);
+  }
+  size_t n = 0;
+  for (size_t s = 0; s < count; ++s) {
+    const Span& span = spans[s];
+    uint8_t* scaled = covers_.data();
+    ScaleCovers(span.covers, span.cover, mask + span.x, span.len, scaled + span.x);
+    int from = span.x, to = span.x + span.len;
+    // A mask being built keeps its spans whole: its box follows them.
+    if (trim) {
+      while (from < to && scaled[from] == 0) ++from;
+      while (to > from && scaled[to - 1] == 0) --to;
+      if (from == to) continue;
+    }
+    clipped_[n] = {from, to - from, scaled + from, 0};
+    origins_[n++] = span.x;
+  }
+  return n;
+}
+
+void Compositor::Row(int y, const Span* spans, size_t count) {
+  // One paint call for the row where its spans lie close together (the edges and inside of a
+  // shape): the per-call set-up then costs once a row, not three times. Decided on the spans
+  // as drawn, so that a mask never moves where a run of paint starts.
+  const int from = spans[0].x, to = spans[count - 1].x + spans[count - 1].len;
+  int covered = 0;
+  for (size_t s = 0; s < count; ++s) covered += spans[s].len;
+  const bool whole = to - from <= 2 * covered + 16;
+  const int* origins = nullptr;
+  if (clip_) {
+    // Paint is not worked out for the pixels the mask hides (outside a round window, say).
+    count = ClipSpans(y, spans, count, !target_);
+    spans = clipped_.data();
+    origins = origins_.data();
+    if (count == 0) return;
+  }
+  if (target_) {
+    for (size_t s = 0; s < count; ++s) {
+      target_->Accumulate(y, spans[s].x, spans[s].len, spans[s].covers, spans[s].cover, width_);
+    }
+    return;
+  }
+  uint32_t* row = pixels_ + static_cast<ptrdiff_t>(y) * stride_;
+  if (!painter_) {
+    for (size_t s = 0; s < count; ++s) {
+      BlendSolid(row + spans[s].x, spans[s].len, solid_, spans[s].covers, spans[s].cover);
+    }
+    return;
+  }
+  const int paintFrom = spans[0].x;
+  if (whole) {
+    const int paintTo = spans[count - 1].x + spans[count - 1].len;
+    painter_->GeneratePart(from, paintFrom - from, y, paintTo - paintFrom, colors_.data());
+  }
+  for (size_t s = 0; s < count; ++s) {
+    const Span& span = spans[s];
+    const uint32_t* colors = colors_.data() + (span.x - paintFrom);
+    if (!whole) {
+      const int origin = origins ? origins[s] : span.x;
+      painter_->GeneratePart(origin, span.x - origin, y, span.len, colors_.data());
+      colors = colors_.data();
+    }
+    BlendColors(row + span.x, span.len, colors, span.covers, span.cover);
+  }
+}
+
+}  // namespace swfplayer::render

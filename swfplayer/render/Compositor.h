@@ -1,0 +1,43 @@
+// Receives a shape's spans and applies them: through the active mask, then either into the
+// mask being built or, painted, source-over onto the pixels.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "swfplayer/render/CellRasterizer.h"
+#include "swfplayer/render/MaskStack.h"
+#include "swfplayer/render/SpanPainter.h"
+
+namespace swfplayer::render {
+
+class Compositor final : public SpanSink {
+ public:
+  void Resize(uint32_t* pixels, int width, int stride);
+
+  // Drawing of one shape: into target when it is set, else with painter (or the solid colour
+  // when painter is null) onto the pixels; clip, when set, scales every coverage.
+  void Begin(MaskLayer* target, const MaskLayer* clip, const SpanPainter* painter, uint32_t solid);
+
+  void Row(int y, const Span* spans, size_t count) override;
+
+ private:
+  // The row's spans scaled by the clip into clipped_ (their covers in covers_ at their own x)
+  // and the x each began at into origins_; with trim, without the pixels at either end that
+  // the clip hides. Returns how many.
+  size_t ClipSpans(int y, const Span* spans, size_t count, bool trim);
+
+  uint32_t* pixels_ = nullptr;
+  int width_ = 0;
+  int stride_ = 0;
+  MaskLayer* target_ = nullptr;
+  const MaskLayer* clip_ = nullptr;
+  const SpanPainter* painter_ = nullptr;
+  uint32_t solid_ = 0;
+  std::vector<uint32_t> colors_;
+  std::vector<uint8_t> covers_;
+  std::vector<Span> clipped_;
+  std::vector<int> origins_;
+};
+
+}  // namespace swfplayer::render

@@ -1,0 +1,52 @@
+// The canvas's nested masks: 8-bit coverage layers the size of the canvas, kept between frames
+// and cleared only where they were drawn.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "swfplayer/render/CellRasterizer.h"
+
+namespace swfplayer::render {
+
+struct MaskLayer {
+  std::vector<uint8_t> coverage;  // width * height; zero outside box
+  PixelBox box;                   // where coverage may be non-zero
+  bool building = false;          // between BeginMask and EndMask
+
+  // Adds a span's coverage (union: a + b - a*b).
+  void Accumulate(int y, int x, int len, const uint8_t* covers, uint8_t cover, int width);
+};
+
+class MaskStack {
+ public:
+  // Deeper masks than this (from a hostile movie) draw nothing rather than take more memory.
+  static constexpr int kMaxDepth = 64;
+
+  void Resize(int width, int height);
+
+  void Begin();
+  // Makes the mask being built active, intersected with an active mask directly beneath it.
+  void End();
+  void Pop();
+
+  // The innermost mask being built, which receives what is drawn (clipped by any masks pushed
+  // after it); null when drawing goes to the canvas.
+  MaskLayer* Target();
+  // The active mask that clips what is drawn; null for none.
+  const MaskLayer* Clip() const;
+  // Where drawing can have any effect (empty when nothing can be drawn).
+  PixelBox DrawBox() const;
+
+ private:
+  MaskLayer* Top() { return depth_ ? &layers_[depth_ - 1] : nullptr; }
+  const MaskLayer* Top() const { return depth_ ? &layers_[depth_ - 1] : nullptr; }
+  void Erase(MaskLayer& layer);
+
+  int width_ = 0, height_ = 0;
+  std::vector<MaskLayer> layers_;
+  int depth_ = 0;
+  int beyondLimit_ = 0;  // masks begun past kMaxDepth and not yet popped
+};
+
+}  // namespace swfplayer::render
