@@ -2,6 +2,7 @@
 // structs: PlaceObject, PlaceObject2, PlaceObject3, RemoveObject, RemoveObject2.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -24,6 +25,10 @@ struct PlaceObject {
   // PlaceObject3 fields after the filter list, kept for the steps that will use them.
   std::optional<uint8_t> blendMode;
   std::optional<bool> visible;
+  // The CLIPACTIONS record of a PlaceObject2 or PlaceObject3, as where it lies in the tag's body
+  // (ClipActions.h decodes it); empty when there is none.
+  size_t clipActionsOffset = 0;
+  size_t clipActionsSize = 0;
   bool operator==(const PlaceObject&) const = default;
 };
 

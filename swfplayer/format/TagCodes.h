@@ -30,6 +30,8 @@ enum TagCode : uint16_t {
   kTagDefineText2 = 37,
   kTagDefineSprite = 39,
   kTagFrameLabel = 43,
+  kTagExportAssets = 56,
+  kTagDoInitAction = 59,
   kTagDefineMorphShape = 46,
   kTagDefineFont2 = 48,
   kTagPlaceObject3 = 70,

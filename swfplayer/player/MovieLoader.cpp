@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "swfplayer/format/Bitmaps.h"
+#include "swfplayer/format/ClipActions.h"
+#include "swfplayer/format/Reader.h"
 #include "swfplayer/format/Limits.h"
 #include "swfplayer/format/Sprite.h"
 #include "swfplayer/format/TagCodes.h"
@@ -17,7 +19,8 @@ using namespace format;
 
 class Loader {
  public:
-  Loader(MovieDefinition& movie, image::ImageDecoder& decoder) : movie_(movie), decoder_(decoder) {}
+  Loader(MovieDefinition& movie, image::ImageDecoder& decoder, const AnsiDecoder* ansi)
+      : movie_(movie), decoder_(decoder), ansi_(ansi) {}
 
   void ReadRoot(std::span<const uint8_t> tags) {
     movie_.root.frameCount = std::max<int>(1, movie_.header.frameCount);
@@ -29,16 +32,11 @@ class Loader {
   void ReadTimeline(std::span<const uint8_t> tags, TimelineDefinition& timeline, bool root) {
     TagStream stream(tags);
     TagRecord tag;
-    std::vector<ControlTag> frame;
-    std::vector<ActionBlock> actions;
+    std::vector<FrameItem> frame;
     auto frameIndex = [&] { return static_cast<int>(timeline.frames.size()); };
     auto endFrame = [&] {
-      if (frameIndex() < timeline.frameCount) {
-        timeline.frames.push_back(std::move(frame));
-        timeline.actions.push_back(std::move(actions));
-      }
+      if (frameIndex() < timeline.frameCount) timeline.frames.push_back(std::move(frame));
       frame.clear();
-      actions.clear();
     };
     while (stream.Next(tag) && tag.code != kTagEnd) {
       switch (tag.code) {
@@ -49,7 +47,7 @@ class Loader {
         case kTagPlaceObject2:
         case kTagPlaceObject3: {
           const int version = tag.code == kTagPlaceObject ? 1 : tag.code == kTagPlaceObject2 ? 2 : 3;
-          if (auto place = DecodePlaceObject(tag.body, version)) AddControl(frame, std::move(*place));
+          if (auto place = DecodePlaceObject(tag.body, version)) AddControl(frame, MakePlacement(*place, tag.body));
           break;
         }
         case kTagRemoveObject:
@@ -59,11 +57,17 @@ class Loader {
           }
           break;
         case kTagFrameLabel:
-          if (auto label = DecodeFrameLabel(tag.body)) timeline.labels.emplace_back(*label, frameIndex());
+          if (auto label = DecodeFrameLabel(tag.body)) timeline.labels.emplace_back(Text(*label), frameIndex());
           break;
         case kTagDoAction:
-          // A block the player cannot run whole is left out (format/Actions.h).
-          if (auto block = DecodeDoAction(tag.body)) actions.push_back(std::move(*block));
+          AddControl(frame, FrameScript{MakeScript(tag.body)});
+          break;
+        case kTagDoInitAction:
+          // Only the root's frames hold them; the sprite's id comes first.
+          if (root && tag.body.size() >= 2) {
+            AddControl(frame, InitScript{static_cast<uint16_t>(tag.body[0] | tag.body[1] << 8),
+                                         MakeScript(tag.body.subspan(2))});
+          }
           break;
         default:
           if (root) ReadDefinition(tag);
@@ -71,10 +75,50 @@ class Loader {
       }
     }
     // Tags after the last ShowFrame still belong to a frame the header counts.
-    if (!frame.empty() || !actions.empty()) endFrame();
+    if (!frame.empty()) endFrame();
   }
 
-  void AddControl(std::vector<ControlTag>& frame, ControlTag tag) {
+  std::u16string Text(std::string_view bytes) const {
+    if (movie_.header.version >= 6) return DecodeUtf8(bytes);
+    if (ansi_) return ansi_->Decode(bytes);
+    return std::u16string(bytes.begin(), bytes.end());  // each byte one character
+  }
+
+  static Script MakeScript(std::span<const uint8_t> actions) {
+    auto code = std::make_shared<ScriptCode>();
+    code->bytes.assign(actions.begin(), actions.end());
+    return code;
+  }
+
+  Placement MakePlacement(const PlaceObject& tag, std::span<const uint8_t> body) {
+    Placement placement;
+    placement.tag = tag;
+    if (tag.name) placement.name = Text(*tag.name);
+    if (tag.clipActionsSize > 0) {
+      auto actions = std::make_shared<std::vector<ClipAction>>();
+      const auto data = body.subspan(tag.clipActionsOffset, tag.clipActionsSize);
+      for (const ClipActionRecord& record : DecodeClipActions(data, movie_.header.version)) {
+        actions->push_back({record.events, record.keyCode, MakeScript(record.actions)});
+      }
+      if (!actions->empty()) placement.clipActions = std::move(actions);
+    }
+    return placement;
+  }
+
+  void ReadExports(std::span<const uint8_t> body) {
+    Reader in(body);
+    const uint16_t count = in.U16();
+    for (uint16_t i = 0; i < count && in.Ok(); ++i) {
+      const uint16_t id = in.U16();
+      const std::string name = in.String();
+      if (!in.Ok()) break;
+      const std::u16string text = Text(name);
+      movie_.exports.try_emplace(text, id);
+      movie_.exportNames.try_emplace(id, text);
+    }
+  }
+
+  void AddControl(std::vector<FrameItem>& frame, FrameItem tag) {
     if (controlTagsLeft_ == 0) return;
     --controlTagsLeft_;
     frame.push_back(std::move(tag));
@@ -85,6 +129,7 @@ class Loader {
       case kTagSetBackgroundColor:
         if (!movie_.header.backgroundColor) movie_.header.backgroundColor = ReadBackgroundColor(tag.body);
         break;
+      case kTagExportAssets: ReadExports(tag.body); break;
       case kTagDefineShape: DefineShape(tag.body, 1); break;
       case kTagDefineShape2: DefineShape(tag.body, 2); break;
       case kTagDefineShape3: DefineShape(tag.body, 3); break;
@@ -167,6 +212,7 @@ class Loader {
 
   MovieDefinition& movie_;
   image::ImageDecoder& decoder_;
+  const AnsiDecoder* ansi_;
   std::vector<uint8_t> jpegTables_;
   size_t controlTagsLeft_ = kMaxControlTags;
   size_t bitmapBudget_ = kMaxMovieBitmapBytes;
@@ -175,12 +221,13 @@ class Loader {
 
 }  // namespace
 
-MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder) {
+MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder,
+                              const AnsiDecoder* ansi) {
   const MovieBody body = ReadMovieBody(file);
   if (!body.ok()) return {body.error, nullptr};
   auto movie = std::make_unique<MovieDefinition>();
   movie->header = body.movie;
-  Loader(*movie, decoder).ReadRoot(body.Tags());
+  Loader(*movie, decoder, ansi).ReadRoot(body.Tags());
   return {MovieError::kNone, std::move(movie)};
 }
 

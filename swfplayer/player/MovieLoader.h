@@ -7,6 +7,7 @@
 #include <span>
 
 #include "swfplayer/image/ImageDecoder.h"
+#include "swfplayer/movie/TextDecoding.h"
 #include "swfplayer/player/Characters.h"
 
 namespace swfplayer::player {
@@ -18,6 +19,9 @@ struct MovieLoad {
 
 // A complete header is enough: a damaged tag stream yields the tags before the damage, and a
 // definition that does not decode (or is over a bound) is left out of the dictionary.
-MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder);
+// Strings (instance names, labels, export names) are decoded as the movie's version means them:
+// through ansi before SWF 6; without a decoder each byte is taken as one character.
+MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder,
+                              const AnsiDecoder* ansi = nullptr);
 
 }  // namespace swfplayer::player

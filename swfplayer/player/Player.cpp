@@ -1,43 +1,69 @@
 #include "swfplayer/player/Player.h"
 
-#include "swfplayer/player/FrameActions.h"
-#include "swfplayer/player/Limits.h"
+#include "swfplayer/player/DisplayObject.h"
 #include "swfplayer/player/MovieLoader.h"
+#include "swfplayer/player/PlayContext.h"
 #include "swfplayer/player/Renderer.h"
+#include "swfplayer/player/ScriptEngine.h"
+#include "swfplayer/player/Timeline.h"
+#include "swfplayer/player/VmScripts.h"
 
 namespace swfplayer::player {
 
-PlayerLoad Player::Load(std::span<const uint8_t> file, image::ImageDecoder& decoder) {
-  MovieLoad load = LoadMovieDefinition(file, decoder);
+PlayerLoad Player::Load(std::span<const uint8_t> file, image::ImageDecoder& decoder,
+                        const PlayerOptions& options) {
+  MovieLoad load = LoadMovieDefinition(file, decoder, options.ansi);
   if (!load.movie) return {load.error, nullptr};
-  return {MovieError::kNone, std::unique_ptr<Player>(new Player(std::move(load.movie)))};
+  return {MovieError::kNone, std::unique_ptr<Player>(new Player(std::move(load.movie), options))};
 }
 
-Player::Player(std::unique_ptr<MovieDefinition> movie)
-    : movie_(std::move(movie)), context_(std::make_unique<PlayContext>(movie_->dictionary)) {
-  // The first frame's actions run before it is first shown, as with every later frame.
-  StartTick();
-  root_ = std::make_unique<Timeline>(movie_->root, *context_, nullptr);
-  RunDueActions(*root_, *context_, Header().version >= 7);
-}
-
-void Player::StartTick() {
-  context_->tagBudget = kMaxTagsPerTick;
-  context_->actionBudget = kMaxActionsPerTick;
+Player::Player(std::unique_ptr<MovieDefinition> movie, const PlayerOptions& options)
+    : movie_(std::move(movie)) {
+  if (options.engine) {
+    scripts_ = options.engine();
+  } else if (options.host) {
+    scripts_ = MakeVmScripts(*options.host, movie_->header.version, options.ansi,
+                             [this] { return root_.get(); });
+  }
+  context_ = std::make_unique<PlayContext>(*movie_, scripts_.get());
+  if (options.host && !options.engine) context_->movieUrl = std::u16string(options.host->MovieUrl());
+  root_ = std::make_unique<DisplayObject>(*context_, nullptr, 0, movie_->root);
+  // The first frame, with its scripts, before it is first shown.
+  context_->BeginTick();
+  context_->ClipMade(*root_);
+  context_->RunQueuedScripts();
+  FinishTick();
 }
 
 Player::~Player() {
-  root_.reset();  // the timelines refer to the context and the definitions
+  root_.reset();
+  context_.reset();
 }
 
+int Player::CurrentFrame() const { return root_->CurrentFrame(); }
+
+Timeline& Player::Root() { return *root_->Sprite(); }
+const Timeline& Player::Root() const { return *root_->Sprite(); }
+
+size_t Player::DisplayObjects() const { return context_->displayObjects; }
+
 void Player::Advance() {
-  StartTick();
-  root_->Step();
-  RunDueActions(*root_, *context_, Header().version >= 7);
+  context_->BeginTick();
+  context_->RunClips();
+  if (scripts_) {
+    scripts_->RunTimers();
+    context_->RunQueuedScripts();
+  }
+  FinishTick();
+}
+
+void Player::FinishTick() {
+  context_->FreeRemoved();
+  if (scripts_) scripts_->CollectGarbage();
 }
 
 void Player::Render(render::Canvas& canvas, const Matrix& stageToDevice) const {
-  RenderTimeline(canvas, *root_, stageToDevice, ColorTransform{});
+  RenderTimeline(canvas, *root_->Sprite(), stageToDevice, ColorTransform{});
 }
 
 }  // namespace swfplayer::player

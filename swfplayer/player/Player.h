@@ -1,20 +1,27 @@
-// The stand-in control's SWF player: loads a movie from the file's bytes, steps its timelines
-// one frame per tick, runs the frame actions that steer them, and draws the display lists on
-// a Canvas. Portable; the control owns one
-// per loaded movie and keeps its play/stop state in MoviePlayback.
+// An SWF player: loads a movie from the file's bytes, plays its timelines one tick at a time
+// with the movie's scripts (PlayContext.h gives the order), and draws the display lists on a
+// Canvas. Portable; the control owns one per loaded movie and keeps its play/stop state in
+// MoviePlayback.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 
+#include "swfplayer/avm1/Host.h"
 #include "swfplayer/image/ImageDecoder.h"
+#include "swfplayer/movie/TextDecoding.h"
 #include "swfplayer/player/Characters.h"
-#include "swfplayer/player/Timeline.h"
 #include "swfplayer/render/Canvas.h"
 
 namespace swfplayer::player {
+
+class DisplayObject;
+class PlayContext;
+class ScriptEngine;
+class Timeline;
 
 class Player;
 
@@ -24,10 +31,23 @@ struct PlayerLoad {
   bool ok() const { return error == MovieError::kNone; }
 };
 
+struct PlayerOptions {
+  // Decodes the strings of movies before SWF 6 (the system's ANSI code page); without one each
+  // byte is taken as one character.
+  const AnsiDecoder* ansi = nullptr;
+  // Where scripts trace, their clocks and the facts of the machine; without a host the movie's
+  // scripts do not run.
+  avm1::Host* host = nullptr;
+  // Tests: a script engine of their own in place of the interpreter (the host is then unused).
+  std::function<std::unique_ptr<ScriptEngine>()> engine;
+};
+
 class Player {
  public:
   // The decoder is used while loading only (for the JPEG, PNG and GIF data of bitmap tags).
-  static PlayerLoad Load(std::span<const uint8_t> file, image::ImageDecoder& decoder);
+  // The first frame is entered, and its scripts run, before Load returns.
+  static PlayerLoad Load(std::span<const uint8_t> file, image::ImageDecoder& decoder,
+                         const PlayerOptions& options = {});
 
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;
@@ -38,10 +58,9 @@ class Player {
   const SwfMovie& Header() const { return movie_->header; }
   int TotalFrames() const { return movie_->header.frameCount; }
   // The root's frame on screen, from 0.
-  int CurrentFrame() const { return root_->CurrentFrame(); }
+  int CurrentFrame() const;
 
-  // One tick: every playing timeline goes to its next frame (to 0 after the last), then the
-  // frame actions that became due run (FrameActions.h). A stopped root stays on its frame.
+  // One tick (PlayContext.h): the clips' frames and events, the queued scripts, timers.
   void Advance();
 
   // Draws the display lists, depth by depth, into canvas. stageToDevice maps the stage (the
@@ -49,18 +68,22 @@ class Player {
   // objects are drawn: the background colour is the caller's to paint first.
   void Render(render::Canvas& canvas, const Matrix& stageToDevice) const;
 
-  Timeline& Root() { return *root_; }
-  const Timeline& Root() const { return *root_; }
+  DisplayObject& RootClip() { return *root_; }
+  Timeline& Root();
+  const Timeline& Root() const;
   const Dictionary& Characters() const { return movie_->dictionary; }
-  size_t DisplayObjects() const { return context_->displayObjects; }
+  size_t DisplayObjects() const;
 
  private:
-  explicit Player(std::unique_ptr<MovieDefinition> movie);
-  void StartTick();
+  Player(std::unique_ptr<MovieDefinition> movie, const PlayerOptions& options);
+  void FinishTick();
 
+  // Destroyed in reverse: the clips before the play state, both before the script engine
+  // that holds references to them.
   std::unique_ptr<MovieDefinition> movie_;
+  std::unique_ptr<ScriptEngine> scripts_;
   std::unique_ptr<PlayContext> context_;
-  std::unique_ptr<Timeline> root_;
+  std::unique_ptr<DisplayObject> root_;
 };
 
 }  // namespace swfplayer::player

@@ -5,6 +5,7 @@
 
 #include "swfplayer/format/Limits.h"
 #include "swfplayer/player/CharacterBuild.h"
+#include "swfplayer/player/DisplayObject.h"
 #include "swfplayer/player/Limits.h"
 
 namespace swfplayer::player {
@@ -78,7 +79,7 @@ void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDev
   } else if (const auto* text = std::get_if<TextCharacter>(character)) {
     DrawText(target, *text, toDevice, cx);
   } else if (const auto* morph = std::get_if<MorphCharacter>(character)) {
-    DrawMorph(target, *morph, object.State().ratio, toDevice, cx);
+    DrawMorph(target, *morph, object.Ratio(), toDevice, cx);
   } else if (object.Sprite()) {
     DrawList(target, *object.Sprite(), toDevice, cx, inMask);
   }
@@ -88,24 +89,26 @@ void DrawList(Target& target, const Timeline& timeline, const Matrix& toDevice,
               const ColorTransform& cx, bool inMask) {
   // The clip depth up to which each pushed mask applies; an inner mask never outlasts the one
   // it is drawn under, so the top of the stack always ends first.
-  std::vector<uint16_t> masks;
+  std::vector<int32_t> masks;
   for (const auto& [depth, object] : timeline.DisplayList()) {
     while (!masks.empty() && depth > masks.back()) {
       target.canvas.PopMask();
       masks.pop_back();
     }
-    const Placement& state = object.State();
-    const Matrix matrix = toDevice * state.matrix;
-    const ColorTransform transform = cx * state.colorTransform;
-    if (state.clipDepth == 0) {
-      DrawObject(target, object, matrix, transform, inMask);
+    // Hidden objects draw nothing; a hidden mask still masks, as in the Flash Player.
+    const int32_t clipDepth = object->ClipDepth();
+    if (!object->Visible() && clipDepth == 0) continue;
+    const Matrix matrix = toDevice * object->LocalMatrix();
+    const ColorTransform transform = cx * object->LocalColorTransform();
+    if (clipDepth == 0) {
+      DrawObject(target, *object, matrix, transform, inMask);
       continue;
     }
-    if (inMask || state.clipDepth <= depth) continue;
+    if (inMask || clipDepth <= depth) continue;
     target.canvas.BeginMask();
-    DrawObject(target, object, matrix, transform, /*inMask=*/true);
+    DrawObject(target, *object, matrix, transform, /*inMask=*/true);
     target.canvas.EndMask();
-    masks.push_back(masks.empty() ? state.clipDepth : std::min(state.clipDepth, masks.back()));
+    masks.push_back(masks.empty() ? clipDepth : std::min(clipDepth, masks.back()));
   }
   for (size_t i = 0; i < masks.size(); ++i) target.canvas.PopMask();
 }
