@@ -18,6 +18,10 @@ enum TagCode : uint16_t {
   kTagDefineFont = 10,
   kTagDefineText = 11,
   kTagDoAction = 12,
+  kTagDefineSound = 14,
+  kTagStartSound = 15,
+  kTagSoundStreamHead = 18,
+  kTagSoundStreamBlock = 19,
   kTagDefineBitsLossless = 20,
   kTagDefineBitsJpeg2 = 21,
   kTagDefineShape2 = 22,
@@ -30,12 +34,16 @@ enum TagCode : uint16_t {
   kTagDefineText2 = 37,
   kTagDefineSprite = 39,
   kTagFrameLabel = 43,
+  kTagSoundStreamHead2 = 45,
   kTagDefineMorphShape = 46,
   kTagDefineFont2 = 48,
+  kTagExportAssets = 56,
   kTagPlaceObject3 = 70,
   kTagDefineFont3 = 75,
+  kTagSymbolClass = 76,
   kTagDefineShape4 = 83,
   kTagDefineMorphShape2 = 84,
+  kTagStartSound2 = 89,
 };
 
 }  // namespace swfplayer::format
