@@ -35,12 +35,16 @@ const std::map<std::string, std::set<std::string>> kBuildsOn = {
     {"swfplayer/movie", {"swfplayer/types", "lzma"}},
     {"swfplayer/format", {"swfplayer/movie", "swfplayer/image"}},
     {"swfplayer/render", {"swfplayer/types"}},
-    {"swfplayer/player", {"swfplayer/format", "swfplayer/render"}},
+    // Sound: decoding and mixing over the decoded tags; libmpg123 natively beside it.
+    {"swfplayer/audio", {"swfplayer/format"}},
+    {"swfplayer/audio/native", {"swfplayer/audio"}},
+    {"swfplayer/player", {"swfplayer/format", "swfplayer/render", "swfplayer/audio"}},
     // The stand-in control: its portable state, and the COM object on top of the engine.
     {"standin/flash/control", {"swfplayer/player", "flashapi"}},
     {"standin/flash", {"standin/flash/control"}},
     {"tools", {}},
     {"tools/render", {"tools", "swfplayer/player"}},
+    {"tools/audio", {"tools", "swfplayer/player", "swfplayer/audio/native"}},
 };
 
 // Everything below layer, through what it builds on.

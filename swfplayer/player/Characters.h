@@ -13,9 +13,11 @@
 #include <variant>
 #include <vector>
 
+#include "swfplayer/audio/SoundData.h"
 #include "swfplayer/format/Actions.h"
 #include "swfplayer/format/DisplayTags.h"
 #include "swfplayer/format/MorphShape.h"
+#include "swfplayer/format/Sound.h"
 #include "swfplayer/movie/SwfMovie.h"
 #include "swfplayer/render/Canvas.h"
 
@@ -30,6 +32,11 @@ struct TimelineDefinition {
   // can run whole; see format/Actions.h). May be shorter than the frames.
   std::vector<std::vector<format::ActionBlock>> actions;
   std::vector<std::pair<std::string, int>> labels;
+  // Sound (SoundScheduler.h): the StartSound and StartSound2 tags of each frame (may be
+  // shorter than the frames), and the stream its SoundStreamHead and blocks make (null
+  // without a head).
+  std::vector<std::vector<format::StartSoundTag>> soundStarts;
+  std::shared_ptr<audio::StreamSound> stream;
 
   const std::vector<ControlTag>* FrameTags(int frame) const {
     return frame >= 0 && static_cast<size_t>(frame) < frames.size() ? &frames[frame] : nullptr;
@@ -120,10 +127,18 @@ class Dictionary {
   std::map<uint16_t, std::unique_ptr<const Character>> characters_;
 };
 
+// The movie's event sounds, and the names scripts and StartSound2 find them by
+// (ExportAssets, SymbolClass).
+struct MovieSounds {
+  std::map<uint16_t, audio::EventSound> events;
+  std::map<std::string, uint16_t> names;
+};
+
 struct MovieDefinition {
   SwfMovie header;  // the frame size, rate, count, version and background colour
   Dictionary dictionary;
   TimelineDefinition root;
+  MovieSounds sounds;
 };
 
 }  // namespace swfplayer::player

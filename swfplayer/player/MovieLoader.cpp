@@ -9,6 +9,7 @@
 #include "swfplayer/movie/TagStream.h"
 #include "swfplayer/player/CharacterBuild.h"
 #include "swfplayer/player/Limits.h"
+#include "swfplayer/player/SoundLoader.h"
 
 namespace swfplayer::player {
 namespace {
@@ -17,11 +18,13 @@ using namespace format;
 
 class Loader {
  public:
-  Loader(MovieDefinition& movie, image::ImageDecoder& decoder) : movie_(movie), decoder_(decoder) {}
+  Loader(MovieDefinition& movie, image::ImageDecoder& decoder)
+      : movie_(movie), decoder_(decoder), sounds_(movie.sounds, FramesPerSecond(movie.header)) {}
 
   void ReadRoot(std::span<const uint8_t> tags) {
     movie_.root.frameCount = std::max<int>(1, movie_.header.frameCount);
     ReadTimeline(tags, movie_.root, /*root=*/true);
+    sounds_.Finish();
   }
 
  private:
@@ -66,6 +69,7 @@ class Loader {
           if (auto block = DecodeDoAction(tag.body)) actions.push_back(std::move(*block));
           break;
         default:
+          if (sounds_.Take(tag, timeline, frameIndex(), root)) break;
           if (root) ReadDefinition(tag);
           break;
       }
@@ -165,8 +169,14 @@ class Loader {
     };
   }
 
+  // A stream's block lasts one frame: at the rate the control plays (a rate of 0 is 1 fps).
+  static double FramesPerSecond(const SwfMovie& header) {
+    return header.frameRate == 0 ? 1.0 : header.frameRate / 256.0;
+  }
+
   MovieDefinition& movie_;
   image::ImageDecoder& decoder_;
+  SoundLoader sounds_;
   std::vector<uint8_t> jpegTables_;
   size_t controlTagsLeft_ = kMaxControlTags;
   size_t bitmapBudget_ = kMaxMovieBitmapBytes;

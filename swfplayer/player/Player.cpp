@@ -7,18 +7,25 @@
 
 namespace swfplayer::player {
 
-PlayerLoad Player::Load(std::span<const uint8_t> file, image::ImageDecoder& decoder) {
+PlayerLoad Player::Load(std::span<const uint8_t> file, image::ImageDecoder& decoder,
+                        audio::Mp3DecoderSource* mp3) {
   MovieLoad load = LoadMovieDefinition(file, decoder);
   if (!load.movie) return {load.error, nullptr};
-  return {MovieError::kNone, std::unique_ptr<Player>(new Player(std::move(load.movie)))};
+  return {MovieError::kNone, std::unique_ptr<Player>(new Player(std::move(load.movie), mp3))};
 }
 
-Player::Player(std::unique_ptr<MovieDefinition> movie)
-    : movie_(std::move(movie)), context_(std::make_unique<PlayContext>(movie_->dictionary)) {
+Player::Player(std::unique_ptr<MovieDefinition> movie, audio::Mp3DecoderSource* mp3)
+    : movie_(std::move(movie)),
+      sound_(std::make_shared<audio::SoundEngine>(mp3)),
+      scheduler_(std::make_unique<SoundScheduler>(movie_->sounds, *sound_)),
+      context_(std::make_unique<PlayContext>(movie_->dictionary)) {
+  for (const auto& [id, sound] : movie_->sounds.events) sound_->DefineSound(id, sound);
+  context_->sound = scheduler_.get();
   // The first frame's actions run before it is first shown, as with every later frame.
   StartTick();
   root_ = std::make_unique<Timeline>(movie_->root, *context_, nullptr);
   RunDueActions(*root_, *context_, Header().version >= 7);
+  scheduler_->EndTick(*context_);
 }
 
 void Player::StartTick() {
@@ -28,12 +35,15 @@ void Player::StartTick() {
 
 Player::~Player() {
   root_.reset();  // the timelines refer to the context and the definitions
+  // The output may hold the engine a little longer; nothing of this movie plays on.
+  sound_->StopAll();
 }
 
 void Player::Advance() {
   StartTick();
   root_->Step();
   RunDueActions(*root_, *context_, Header().version >= 7);
+  scheduler_->EndTick(*context_);
 }
 
 void Player::Render(render::Canvas& canvas, const Matrix& stageToDevice) const {

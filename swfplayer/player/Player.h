@@ -9,8 +9,10 @@
 #include <optional>
 #include <span>
 
+#include "swfplayer/audio/SoundEngine.h"
 #include "swfplayer/image/ImageDecoder.h"
 #include "swfplayer/player/Characters.h"
+#include "swfplayer/player/SoundScheduler.h"
 #include "swfplayer/player/Timeline.h"
 #include "swfplayer/render/Canvas.h"
 
@@ -27,7 +29,10 @@ struct PlayerLoad {
 class Player {
  public:
   // The decoder is used while loading only (for the JPEG, PNG and GIF data of bitmap tags).
-  static PlayerLoad Load(std::span<const uint8_t> file, image::ImageDecoder& decoder);
+  // mp3 decodes the MP3 sounds while they play and must outlive the player and its sound
+  // engine; without it MP3 sounds are silent.
+  static PlayerLoad Load(std::span<const uint8_t> file, image::ImageDecoder& decoder,
+                         audio::Mp3DecoderSource* mp3 = nullptr);
 
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;
@@ -54,11 +59,22 @@ class Player {
   const Dictionary& Characters() const { return movie_->dictionary; }
   size_t DisplayObjects() const { return context_->displayObjects; }
 
+  // The movie's sound: what the system's output mixes (SoundEngine::Mix, from any thread; it
+  // may outlive the player), and what scripts start and stop sounds through.
+  const std::shared_ptr<audio::SoundEngine>& Sound() const { return sound_; }
+  const SoundScheduler& SoundSchedule() const { return *scheduler_; }
+  // How many frames the root's stream sound is ahead of the root's frame (negative: behind);
+  // nothing while the root plays no stream. A host that falls behind catches up by playing
+  // frames without drawing them.
+  std::optional<double> StreamLead() const { return scheduler_->StreamLead(*root_); }
+
  private:
-  explicit Player(std::unique_ptr<MovieDefinition> movie);
+  Player(std::unique_ptr<MovieDefinition> movie, audio::Mp3DecoderSource* mp3);
   void StartTick();
 
   std::unique_ptr<MovieDefinition> movie_;
+  std::shared_ptr<audio::SoundEngine> sound_;
+  std::unique_ptr<SoundScheduler> scheduler_;
   std::unique_ptr<PlayContext> context_;
   std::unique_ptr<Timeline> root_;
 };

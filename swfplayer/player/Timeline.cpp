@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "swfplayer/player/Limits.h"
+#include "swfplayer/player/SoundScheduler.h"
 
 namespace swfplayer::player {
 namespace {
@@ -72,11 +73,17 @@ Timeline::Timeline(const TimelineDefinition& definition, PlayContext& context, T
       nesting_(parent ? parent->Nesting() + 1 : 0), serial_(context.nextSerial++) {
   context_.timelines.emplace(serial_, this);
   RunFrame(0);
+  EnteredFrame(/*jumped=*/true);
 }
 
 Timeline::~Timeline() {
   list_.clear();  // the sprites on it leave the registry first
   context_.timelines.erase(serial_);
+  if (context_.sound) context_.sound->TimelineGone(serial_);
+}
+
+void Timeline::EnteredFrame(bool jumped) {
+  if (context_.sound) context_.sound->FrameEntered(*this, current_, jumped);
 }
 
 bool Timeline::HasRoom() const {
@@ -127,6 +134,7 @@ void Timeline::Step() {
   if (playing_ && FrameCount() > 1) {
     if (current_ + 1 < FrameCount()) {
       RunFrame(++current_);
+      EnteredFrame(/*jumped=*/false);
     } else {
       GotoFrame(0);
     }
@@ -146,6 +154,7 @@ void Timeline::GotoFrame(int frame) {
   } else {
     Rebuild(frame);
   }
+  EnteredFrame(/*jumped=*/true);
 }
 
 // Replays the control tags from the first frame to frame on bare placements, then makes the

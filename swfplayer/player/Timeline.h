@@ -18,6 +18,7 @@
 namespace swfplayer::player {
 
 class Timeline;
+class SoundScheduler;
 
 // What the play state shares across all timelines of one movie.
 struct PlayContext {
@@ -31,6 +32,8 @@ struct PlayContext {
   // Every timeline alive, by its serial: actions name timelines by serial, so one that a goto
   // removed is never reached through a stale pointer.
   std::unordered_map<uint64_t, Timeline*> timelines;
+  // Told of every frame a timeline enters and of every timeline that goes; null: no sound.
+  SoundScheduler* sound = nullptr;
 
   Timeline* FindTimeline(uint64_t serial) const {
     const auto found = timelines.find(serial);
@@ -110,6 +113,8 @@ class Timeline {
 
  private:
   void RunFrame(int frame);
+  // The frame on screen changed: its sounds are due (SoundScheduler.h).
+  void EnteredFrame(bool jumped);
   void Place(const format::PlaceObject& tag);
   void Rebuild(int frame);
   bool HasRoom() const;
