@@ -46,10 +46,19 @@ size_t Mp3FrameDecoder::Decode(std::span<const uint8_t> data, size_t& position, 
       // Not a frame here: the next header is looked for, a bounded stretch per call so that
       // a long damaged stretch never holds up the mixing thread.
       ++position;
+      ++lostBytes_;
       if (++skipped == kMaxSkipPerCall) break;
       continue;
     }
     if (rate_ == 0) rate_ = header->sampleRate;
+    // Frames whose headers were damaged were passed over: as many frames of silence as the
+    // damaged stretch would have held keep the sound's length.
+    if (lostBytes_ != 0) {
+      const size_t lost = (lostBytes_ + header->frameBytes / 2) / header->frameBytes;
+      lostBytes_ = 0;
+      out.resize(out.size() + lost * header->samplesPerFrame * 2, 0);
+      samples += lost * header->samplesPerFrame;
+    }
     const size_t expected = header->samplesPerFrame;
     frame_.clear();
     if (decoder_ && header->sampleRate == rate_) {
@@ -66,6 +75,7 @@ size_t Mp3FrameDecoder::Decode(std::span<const uint8_t> data, size_t& position, 
 }
 
 void Mp3FrameDecoder::Reset() {
+  lostBytes_ = 0;
   if (decoder_) decoder_->Reset();
 }
 

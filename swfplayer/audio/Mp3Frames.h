@@ -1,6 +1,7 @@
 // Splits MP3 data into frames by their headers, and decodes them through an Mp3Decoder with
 // every frame's length in samples kept: a frame the decoder cannot decode plays as silence of
-// its length, bytes that are no frame are passed over up to the next frame header.
+// its length; bytes that are no frame are passed over up to the next frame header, and play
+// as the frames of silence they would have held at the next frame's size.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +35,7 @@ class Mp3FrameDecoder {
  private:
   Mp3Decoder* decoder_;
   uint32_t rate_ = 0;
+  size_t lostBytes_ = 0;  // passed over since the last frame
   std::vector<int16_t> frame_;
 };
 

@@ -39,8 +39,8 @@ VoiceId SoundEngine::Start(const StartRequest& request) {
   Active playing;
   playing.soundId = request.soundId;
   playing.owner = request.owner;
-  playing.firstMs = static_cast<uint32_t>(uint64_t{source->FirstFrame()} * 2000 / rate2);
-  playing.loopMs = static_cast<uint32_t>(uint64_t{source->EndFrame() - source->FirstFrame()} * 2000 / rate2);
+  playing.firstMs = static_cast<uint32_t>((uint64_t{source->FirstFrame()} * 2000 + rate2 / 2) / rate2);
+  playing.loopMs = static_cast<uint32_t>((uint64_t{source->EndFrame() - source->FirstFrame()} * 2000 + rate2 / 2) / rate2);
   playing.voice = std::make_unique<Voice>(std::move(source), request.info.envelope);
   return Add(std::move(playing));
 }
@@ -90,7 +90,7 @@ uint32_t SoundEngine::PositionMs(VoiceId voice) const {
   std::lock_guard lock(mutex_);
   const Active* playing = Find(voice);
   if (!playing || playing->streamKey != 0) return 0;
-  const uint64_t elapsed = playing->voice->Produced() * 1000 / kOutputRate;
+  const uint64_t elapsed = (playing->voice->Produced() * 1000 + kOutputRate / 2) / kOutputRate;
   return playing->firstMs + static_cast<uint32_t>(playing->loopMs ? elapsed % playing->loopMs : 0);
 }
 
