@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "standin/flash/DmoMp3Decoder.h"
 #include "standin/flash/WicImageDecoder.h"
 
 namespace swfsaver::flash {
@@ -27,7 +28,9 @@ std::unique_ptr<swfplayer::player::Player> LoadMovieFile(const std::wstring& pat
   CloseHandle(file);
   if (!ok) return nullptr;
   WicImageDecoder decoder;
-  return swfplayer::player::Player::Load(bytes, decoder).player;
+  // Stateless; it makes the decoders of every movie's MP3 sounds, for as long as the DLL lives.
+  static DmoMp3DecoderSource mp3;
+  return swfplayer::player::Player::Load(bytes, decoder, &mp3).player;
 }
 
 }  // namespace swfsaver::flash

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "flashapi/ShockwaveFlash.h"
+#include "flashapi/StandinSound.h"
+#include "standin/flash/AudioOutput.h"
 #include "standin/flash/Trace.h"
 #include "standin/flash/FrameSurface.h"
 #include "standin/flash/control/MoviePlayback.h"
@@ -21,7 +23,8 @@ class StandinControl final : public flashapi::IShockwaveFlash,
                              public IOleObject,
                              public IOleInPlaceObject,
                              public IOleInPlaceActiveObject,
-                             public IPersistStreamInit {
+                             public IPersistStreamInit,
+                             public flashapi::IStandinSound {
  public:
   StandinControl();
   StandinControl(const StandinControl&) = delete;
@@ -156,6 +159,9 @@ class StandinControl final : public flashapi::IShockwaveFlash,
   HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override;
   HRESULT STDMETHODCALLTYPE InitNew() override;
 
+  // IStandinSound (ControlFlash.cpp): the saver's Mute setting.
+  HRESULT STDMETHODCALLTYPE SetMuted(BOOL muted) override;
+
   // The control's own window (ControlWindow.cpp).
   LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -175,6 +181,8 @@ class StandinControl final : public flashapi::IShockwaveFlash,
 
   ULONG references_ = 1;
   Trace trace_;
+  // Declared before the playback: a movie dropped is silent before it is freed.
+  AudioOutput audio_{trace_, TestSetting(kWavFileValue)};
   MoviePlayback playback_;
   FrameSurface surface_;
   swfplayer::render::Quality quality_ = swfplayer::render::Quality::kHigh;  // the control data's "Quality"
