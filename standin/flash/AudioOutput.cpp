@@ -91,6 +91,7 @@ class OutputThread {
       PlayToNothing();
     }
     CloseHandle(done);
+    if (!state_->wavFile.empty()) state_->trace.Line(L"Audio", L"end");
   }
 
  private:

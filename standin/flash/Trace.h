@@ -29,8 +29,8 @@
 //                                            the control's rectangle in its parent window, at
 //                                            in-place activation and at every SetObjectRects
 //            Audio waveOut | Audio none      the sound output opened the system's device, or
-//                                            found none and plays silently (only while a
-//                                            WavFile is set)
+//                                            found none and plays silently; Audio end: its
+//                                            thread has ended (only while a WavFile is set)
 //            Muted 1 | Muted 0               the saver set its Mute setting
 //            Deactivate                      in-place deactivation (the window is destroyed)
 //            Close                           IOleObject::Close
