@@ -173,3 +173,29 @@ TEST(SoundPlayer, MusicSampleSoundsItsMelodyWithTheChimeOnTheRight) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SoundPlayer, AnUncompressedMovieKeptByItsCallerPlaysItsSoundFromTheFile) {
+  tools::SwfOptions options;
+  options.frameRate = tools::FrameRate(kFps);
+  for (bool compressed : {false, true}) {
+    options.compressed = compressed;
+    const auto bytes = StreamMovie(10).Finish(options);
+    const auto file = std::make_shared<std::vector<uint8_t>>(bytes);
+    image::NativeImageDecoder images;
+    auto load = player::Player::Load(*file, images, nullptr, file);
+    ASSERT_TRUE(load.ok());
+    // Uncompressed: the sound refers to the file, which the player now holds; compressed: the
+    // sound was copied and the file is the caller's alone again.
+    EXPECT_EQ(file.use_count() > 1, !compressed);
+    for (int k = 0; k < 10; ++k) {
+      EXPECT_EQ(MixFrames(*load.player->Sound(), kPerFrame)[7], (k + 1) * 100);
+      load.player->Advance();
+    }
+    load.player.reset();
+    EXPECT_EQ(file.use_count(), 1);
+  }
+}
+
+}  // namespace

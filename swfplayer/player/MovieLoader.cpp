@@ -18,8 +18,10 @@ using namespace format;
 
 class Loader {
  public:
-  Loader(MovieDefinition& movie, image::ImageDecoder& decoder)
-      : movie_(movie), decoder_(decoder), sounds_(movie.sounds, FramesPerSecond(movie.header)) {}
+  Loader(MovieDefinition& movie, image::ImageDecoder& decoder, std::span<const uint8_t> kept,
+         std::shared_ptr<const void> keeper)
+      : movie_(movie), decoder_(decoder),
+        sounds_(movie.sounds, FramesPerSecond(movie.header), kept, std::move(keeper)) {}
 
   void ReadRoot(std::span<const uint8_t> tags) {
     movie_.root.frameCount = std::max<int>(1, movie_.header.frameCount);
@@ -185,12 +187,16 @@ class Loader {
 
 }  // namespace
 
-MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder) {
+MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder,
+                              std::shared_ptr<const void> keeper) {
   const MovieBody body = ReadMovieBody(file);
   if (!body.ok()) return {body.error, nullptr};
   auto movie = std::make_unique<MovieDefinition>();
   movie->header = body.movie;
-  Loader(*movie, decoder).ReadRoot(body.Tags());
+  // Only an uncompressed body lies in the file; a decompressed one goes once loaded.
+  const bool inFile = body.movie.compression == SwfCompression::kNone && keeper;
+  Loader(*movie, decoder, inFile ? body.body : std::span<const uint8_t>{}, inFile ? std::move(keeper) : nullptr)
+      .ReadRoot(body.Tags());
   return {MovieError::kNone, std::move(movie)};
 }
 

@@ -18,6 +18,9 @@ struct MovieLoad {
 
 // A complete header is enough: a damaged tag stream yields the tags before the damage, and a
 // definition that does not decode (or is over a bound) is left out of the dictionary.
-MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder);
+// keeper, when given, keeps file valid for as long as it lives: an uncompressed movie's sound
+// is then played from the file where it lies instead of a copy.
+MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder,
+                              std::shared_ptr<const void> keeper = nullptr);
 
 }  // namespace swfplayer::player

@@ -8,8 +8,8 @@
 namespace swfplayer::player {
 
 PlayerLoad Player::Load(std::span<const uint8_t> file, image::ImageDecoder& decoder,
-                        audio::Mp3DecoderSource* mp3) {
-  MovieLoad load = LoadMovieDefinition(file, decoder);
+                        audio::Mp3DecoderSource* mp3, std::shared_ptr<const void> keeper) {
+  MovieLoad load = LoadMovieDefinition(file, decoder, std::move(keeper));
   if (!load.movie) return {load.error, nullptr};
   return {MovieError::kNone, std::unique_ptr<Player>(new Player(std::move(load.movie), mp3))};
 }

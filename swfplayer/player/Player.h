@@ -30,9 +30,12 @@ class Player {
  public:
   // The decoder is used while loading only (for the JPEG, PNG and GIF data of bitmap tags).
   // mp3 decodes the MP3 sounds while they play and must outlive the player and its sound
-  // engine; without it MP3 sounds are silent.
+  // engine; without it MP3 sounds are silent. keeper, when given, keeps file valid as long as
+  // it lives (a mapped file): an uncompressed movie's sound then plays from the file, so the
+  // sound costs no memory of its own.
   static PlayerLoad Load(std::span<const uint8_t> file, image::ImageDecoder& decoder,
-                         audio::Mp3DecoderSource* mp3 = nullptr);
+                         audio::Mp3DecoderSource* mp3 = nullptr,
+                         std::shared_ptr<const void> keeper = nullptr);
 
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;

@@ -11,10 +11,16 @@ namespace {
 constexpr size_t kMaxSymbolNames = 65'536;
 }  // namespace
 
-SoundLoader::SoundLoader(MovieSounds& sounds, double framesPerSecond)
-    : sounds_(sounds), framesPerSecond_(framesPerSecond) {}
+SoundLoader::SoundLoader(MovieSounds& sounds, double framesPerSecond, std::span<const uint8_t> kept,
+                         std::shared_ptr<const void> keeper)
+    : sounds_(sounds), framesPerSecond_(framesPerSecond), kept_(keeper ? kept : std::span<const uint8_t>{}),
+      keeper_(std::move(keeper)) {}
 
 audio::ByteRange SoundLoader::Keep(std::span<const uint8_t> bytes) {
+  if (!kept_.empty() && bytes.data() >= kept_.data() && bytes.data() + bytes.size() <= kept_.data() + kept_.size()) {
+    return {static_cast<uint64_t>(bytes.data() - kept_.data()), static_cast<uint32_t>(bytes.size())};
+  }
+  if (!kept_.empty()) return {};  // not in the kept memory: no sound (a body never holds such)
   const audio::ByteRange range{bytes_->size(), static_cast<uint32_t>(bytes.size())};
   bytes_->insert(bytes_->end(), bytes.begin(), bytes.end());
   return range;
@@ -80,8 +86,13 @@ void SoundLoader::StreamHead(std::span<const uint8_t> body, TimelineDefinition& 
 void SoundLoader::Finish() {
   bytes_->shrink_to_fit();
   auto store = std::make_shared<audio::SoundStore>();
-  store->bytes = *bytes_;
-  store->keeper = bytes_;
+  if (!kept_.empty()) {
+    store->bytes = kept_;
+    store->keeper = keeper_;
+  } else {
+    store->bytes = *bytes_;
+    store->keeper = bytes_;
+  }
   for (auto& [id, sound] : sounds_.events) sound.store = store;
   for (auto& stream : streams_) stream->store = store;
 }
