@@ -25,6 +25,7 @@ class Loader {
 
   void ReadRoot(std::span<const uint8_t> tags) {
     movie_.root.frameCount = std::max<int>(1, movie_.header.frameCount);
+    sounds_.Reserve(tags);
     ReadTimeline(tags, movie_.root, /*root=*/true);
     sounds_.Finish();
   }

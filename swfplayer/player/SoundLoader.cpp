@@ -64,6 +64,17 @@ bool SoundLoader::Take(const TagRecord& tag, TimelineDefinition& timeline, int f
   }
 }
 
+void SoundLoader::Reserve(std::span<const uint8_t> rootTags) {
+  if (!kept_.empty()) return;
+  size_t total = 0;
+  TagStream stream(rootTags);
+  TagRecord tag;
+  while (stream.Next(tag)) {
+    if (tag.code == kTagDefineSound || tag.code == kTagSoundStreamBlock) total += tag.body.size();
+  }
+  bytes_->reserve(total);
+}
+
 void SoundLoader::DefineSound(std::span<const uint8_t> body) {
   const auto sound = DecodeDefineSound(body);
   if (!sound || sounds_.events.count(sound->id)) return;

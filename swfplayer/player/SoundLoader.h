@@ -24,6 +24,9 @@ class SoundLoader {
   // Takes the tag when it is a sound tag; frame is where the timeline's tags stand. Event
   // sounds and names are read from the root only (definitions are root tags).
   bool Take(const TagRecord& tag, TimelineDefinition& timeline, int frame, bool root);
+  // Makes room for the sound bytes of the root's own tags at once, before they are copied, so
+  // that copying a long soundtrack never holds two buffers of it.
+  void Reserve(std::span<const uint8_t> rootTags);
   // Hands every sound its store; once, after the last tag.
   void Finish();
 

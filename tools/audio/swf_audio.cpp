@@ -26,6 +26,18 @@ namespace {
 
 using namespace swfplayer;
 
+// The peak and the present memory of the process: private (anonymous) pages apart from the
+// pages of mapped files, which the system can drop and read again.
+void PrintMemory() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM", 0) == 0 || line.rfind("RssAnon", 0) == 0 || line.rfind("RssFile", 0) == 0) {
+      std::fprintf(stderr, "%s\n", line.c_str());
+    }
+  }
+}
+
 int Fail(const std::string& message) {
   std::fprintf(stderr, "swf_audio: %s\n", message.c_str());
   return 1;
@@ -60,7 +72,10 @@ int main(int argc, char** argv) {
   player::PlayerLoad load = player::Player::Load({static_cast<const uint8_t*>(view), size}, images, &mp3, keeper);
   const double loadMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
   if (!load.ok()) return Fail(std::string(argv[1]) + ": " + std::string(MovieErrorName(load.error)));
-  if (std::getenv("SWF_AUDIO_TIMES")) std::fprintf(stderr, "load %.1f ms\n", loadMs);
+  if (std::getenv("SWF_AUDIO_TIMES")) {
+    std::fprintf(stderr, "load %.1f ms\n", loadMs);
+    PrintMemory();
+  }
   player::Player& movie = *load.player;
 
   const double rate = movie.Header().frameRate == 0 ? 1.0 : movie.Header().frameRate / 256.0;
