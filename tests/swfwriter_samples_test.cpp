@@ -3,6 +3,8 @@
 // animated ones play in the player as their names say, moving.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -112,7 +114,9 @@ TEST(SwfWriterSamples, OversizedFrameIsRefused) {
 }
 
 TEST(SwfWriterSamples, WritesFilesAndReportsThoseItCannot) {
-  const auto directory = std::filesystem::temp_directory_path() / "swfwriter_samples_test";
+  // A folder of this process's own: test runs of other checkouts on the machine use the name too.
+  const auto directory = std::filesystem::temp_directory_path() /
+                         ("swfwriter_samples_test_" + std::to_string(::getpid()));
   std::filesystem::remove_all(directory);
   std::filesystem::create_directories(directory);
   EXPECT_TRUE(WriteSampleMovies(directory.string()).empty());
