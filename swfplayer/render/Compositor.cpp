@@ -1,5 +1,6 @@
 #include "swfplayer/render/Compositor.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "swfplayer/render/PixelBlend.h"
@@ -48,16 +49,34 @@ void Compositor::Resize(uint32_t* pixels, int width, int stride) {
 }
 
 void Compositor::Begin(MaskLayer* target, const MaskLayer* clip, const SpanPainter* painter,
-                       uint32_t solid) {
+                       uint32_t solid, int windowLeft, int windowRight) {
   target_ = target;
   clip_ = clip;
   painter_ = painter;
   solid_ = solid;
+  windowLeft_ = windowLeft;
+  windowRight_ = windowRight;
+}
+
+size_t Compositor::WindowSpans(const Span* spans, const int* origins, size_t count) {
+  if (windowed_.size() < count) {
+    windowed_.resize(count);
+    windowOrigins_.resize(count);
+  }
+  size_t n = 0;
+  for (size_t s = 0; s < count; ++s) {
+    const Span& span = spans[s];
+    const int from = std::max(span.x, windowLeft_), to = std::min(span.x + span.len, windowRight_);
+    if (from >= to) continue;
+    windowed_[n] = {from, to - from, span.covers ? span.covers + (from - span.x) : nullptr,
+                    span.cover};
+    windowOrigins_[n++] = origins ? origins[s] : span.x;
+  }
+  return n;
 }
 
 size_t Compositor::ClipSpans(int y, const Span* spans, size_t count, bool trim) {
-  const uint8_t* mask =
-      clip_->coverage.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+  const uint8_t* mask = clip_->Row(y, width_);
   if (clipped_.size() < count) {
     clipped_.resize(count);
     origins_.resize(count);
@@ -94,6 +113,12 @@ void Compositor::Row(int y, const Span* spans, size_t count) {
     count = ClipSpans(y, spans, count, !target_);
     spans = clipped_.data();
     origins = origins_.data();
+    if (count == 0) return;
+  }
+  if (from < windowLeft_ || to > windowRight_) {
+    count = WindowSpans(spans, origins, count);
+    spans = windowed_.data();
+    origins = windowOrigins_.data();
     if (count == 0) return;
   }
   if (target_) {
