@@ -48,6 +48,22 @@ class Hasher {
   uint64_t h_ = 0x243F6A8885A308D3ull;
 };
 
+// A small path (a rectangle the caller makes for each frame, say) is named by its points, so
+// that drawing it again from a new object is no change; a large one by its id.
+constexpr size_t kSmallPath = 16;
+void AddPath(Hasher& h, const Path& path) {
+  if (path.Points().size() > kSmallPath) {
+    h.Add(path.Id());
+    return;
+  }
+  h.Add(uint64_t{path.Points().size()} << 32 | path.Verbs().size());
+  for (const Path::Verb verb : path.Verbs()) h.Add(uint64_t{static_cast<uint8_t>(verb)});
+  for (const Point& p : path.Points()) {
+    h.Add(p.x);
+    h.Add(p.y);
+  }
+}
+
 bool IsShape(DrawOp op) { return op == DrawOp::kFill || op == DrawOp::kStroke; }
 
 PixelBox Union(const PixelBox& a, const PixelBox& b) {
@@ -62,7 +78,7 @@ PixelBox Union(const PixelBox& a, const PixelBox& b) {
 uint64_t FillHash(const Path& path, const Matrix& toDevice, FillRule rule, const Paint& paint,
                   const ColorTransform& colorTransform) {
   Hasher h;
-  h.Add(path.Id());
+  AddPath(h, path);
   h.Add(uint64_t{static_cast<uint8_t>(rule)});
   h.Add(toDevice);
   h.Add(paint);
@@ -73,7 +89,7 @@ uint64_t FillHash(const Path& path, const Matrix& toDevice, FillRule rule, const
 uint64_t StrokeHash(const Path& path, const Matrix& toDevice, const StrokeStyle& style,
                     const Paint& paint, const ColorTransform& colorTransform) {
   Hasher h;
-  h.Add(path.Id());
+  AddPath(h, path);
   h.Add(toDevice);
   h.Add(paint);
   h.Add(colorTransform);

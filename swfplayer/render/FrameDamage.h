@@ -1,5 +1,5 @@
 // What changed between two frames, from what each drew: every fill and stroke is summed up in
-// a signature (a hash of its path's id, full matrix, colour transform, paint and style, with
+// a signature (a hash of its path's id (of its points, for a small one), full matrix, colour transform, paint and style, with
 // its pixel bounds), and the frame's list of signatures is compared, in order, with the last
 // frame's. Where two signatures differ, the bounds of both are damaged; a change in a clear or
 // in the masks' structure damages everything. Equal lists: nothing changed, nothing is drawn.

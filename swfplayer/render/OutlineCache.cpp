@@ -78,15 +78,18 @@ void OutlineCache::Clear() {
 }
 
 void OutlineCache::EndFrame() {
+  ++frame_;
+  // Sweeping costs a walk over every entry: only once the cache holds half its bound.
+  if (points_ < kMaxPoints / 2 && entries_.size() < kMaxEntries / 2) return;
+  const uint64_t last = frame_ - 1;
   for (auto it = entries_.begin(); it != entries_.end();) {
-    if (it->second->frame != frame_) {
+    if (it->second->frame != last) {
       points_ -= it->second->contours.PointCount();
       it = entries_.erase(it);
     } else {
       ++it;
     }
   }
-  ++frame_;
 }
 
 PixelBox OutlineCache::ToPixels(const DeviceRect& b, Point offset) const {
@@ -120,7 +123,9 @@ Outline OutlineCache::Lookup(const Key& key, const Path& path, const Matrix& toD
     }
   } else if (const DeviceRect hull = HullOf(path, linear); WithinReach(hull, offset, reach)) {
     std::unique_ptr<Entry> entry;
-    if (keep && entries_.size() < kMaxEntries && points_ < kMaxPoints) {
+    // A small path (a rectangle made anew for each frame) is quicker flattened than kept.
+    if (keep && path.Points().size() > 16 && entries_.size() < kMaxEntries &&
+        points_ < kMaxPoints) {
       entry = std::make_unique<Entry>();
     }
     Contours& out = entry ? entry->contours : spare;

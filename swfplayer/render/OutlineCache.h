@@ -31,8 +31,9 @@ struct Outline {
 // Pixel-hinted strokes, which snap to the device grid, are never kept either.
 //
 // Memory: at most kMaxPoints points (about 17 bytes each, 17 MiB) and kMaxEntries outlines
-// are kept, and every outline not used in a frame is dropped when the frame ends, so a movie
-// that scales its shapes every frame keeps one frame's outlines at most.
+// are kept. Once half of either bound is reached, the outlines a frame did not use are
+// dropped when it ends, so a movie that scales its shapes every frame keeps about one frame's
+// outlines, and never more than the bounds.
 class OutlineCache {
  public:
   static constexpr size_t kMaxPoints = size_t{1} << 20;
@@ -45,7 +46,7 @@ class OutlineCache {
   Outline Fill(const Path& path, const Matrix& toDevice, bool keep, Contours& spare);
   Outline Stroke(const Path& path, const Matrix& toDevice, const StrokeStyle& style, bool keep,
                  Contours& spare);
-  // Drops the outlines the frame did not use.
+  // Ends a frame: past half the bounds, drops the outlines the frame did not use.
   void EndFrame();
   void Clear();
 
