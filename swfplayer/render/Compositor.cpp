@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "swfplayer/render/PixelBlend.h"
-#include "swfplayer/render/PixelBlendSse2.h"
+#include "swfplayer/render/Pixel4.h"
 
 namespace swfplayer::render {
 namespace {
@@ -13,26 +13,9 @@ namespace {
 void ScaleCovers(const uint8_t* covers, uint8_t cover, const uint8_t* mask, int len,
                  uint8_t* out) {
   int i = 0;
-#if defined(__SSE2__)
-  const __m128i z = _mm_setzero_si128(), round = _mm_set1_epi16(128);
-  const __m128i solid = _mm_set1_epi16(cover);
-  auto div255 = [&](__m128i v) {
-    v = _mm_add_epi16(v, round);
-    return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), 8);
-  };
   for (; i + 16 <= len; i += 16) {
-    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + i));
-    __m128i lo = solid, hi = solid;
-    if (covers) {
-      const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(covers + i));
-      lo = _mm_unpacklo_epi8(c, z);
-      hi = _mm_unpackhi_epi8(c, z);
-    }
-    lo = div255(_mm_mullo_epi16(lo, _mm_unpacklo_epi8(m, z)));
-    hi = div255(_mm_mullo_epi16(hi, _mm_unpackhi_epi8(m, z)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+    pixel4::ScaleCovers16(covers ? covers + i : nullptr, cover, mask + i, out + i);
   }
-#endif
   for (; i < len; ++i) {
     out[i] = static_cast<uint8_t>(Div255(uint32_t{covers ? covers[i] : cover} * mask[i]));
   }
