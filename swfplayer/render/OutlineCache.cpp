@@ -79,8 +79,11 @@ void OutlineCache::Clear() {
 
 void OutlineCache::EndFrame() {
   ++frame_;
-  // Sweeping costs a walk over every entry: only once the cache holds half its bound.
-  if (points_ < kMaxPoints / 2 && entries_.size() < kMaxEntries / 2) return;
+  // Sweeping costs a walk over every entry: only after a frame that added outlines (one that
+  // scaled or turned something: its old outlines are likely dead), or past half the bounds.
+  const bool added = added_;
+  added_ = false;
+  if (!added && points_ < kMaxPoints / 2 && entries_.size() < kMaxEntries / 2) return;
   const uint64_t last = frame_ - 1;
   for (auto it = entries_.begin(); it != entries_.end();) {
     if (it->second->frame != last) {
@@ -137,6 +140,7 @@ Outline OutlineCache::Lookup(const Key& key, const Path& path, const Matrix& toD
     entry->bounds = bounds;
     entry->frame = frame_;
     points_ += out.PointCount();
+    added_ = true;
     const Contours* kept = &entry->contours;
     entries_.emplace(key, std::move(entry));
     return {kept, offset, ToPixels(bounds, offset)};

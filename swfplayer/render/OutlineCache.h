@@ -31,9 +31,9 @@ struct Outline {
 // Pixel-hinted strokes, which snap to the device grid, are never kept either.
 //
 // Memory: at most kMaxPoints points (about 17 bytes each, 17 MiB) and kMaxEntries outlines
-// are kept. Once half of either bound is reached, the outlines a frame did not use are
-// dropped when it ends, so a movie that scales its shapes every frame keeps about one frame's
-// outlines, and never more than the bounds.
+// are kept. After a frame that kept new outlines, or once half of either bound is reached,
+// the outlines the frame did not use are dropped, so a movie that scales its shapes every
+// frame keeps one frame's outlines, and never more than the bounds.
 class OutlineCache {
  public:
   static constexpr size_t kMaxPoints = size_t{1} << 20;
@@ -46,7 +46,8 @@ class OutlineCache {
   Outline Fill(const Path& path, const Matrix& toDevice, bool keep, Contours& spare);
   Outline Stroke(const Path& path, const Matrix& toDevice, const StrokeStyle& style, bool keep,
                  Contours& spare);
-  // Ends a frame: past half the bounds, drops the outlines the frame did not use.
+  // Ends a frame: after one that kept new outlines, or past half the bounds, drops the
+  // outlines the frame did not use.
   void EndFrame();
   void Clear();
 
@@ -81,6 +82,7 @@ class OutlineCache {
   int width_ = 0, height_ = 0;
   uint64_t frame_ = 1;
   size_t points_ = 0;
+  bool added_ = false;  // an outline was kept during this frame
   std::unordered_map<Key, std::unique_ptr<Entry>, KeyHash> entries_;
   Contours centre_;
 };
