@@ -1,5 +1,7 @@
 #include "standin/flash/FrameSurface.h"
 
+#include "standin/flash/Trace.h"
+
 namespace swfsaver::flash {
 
 FrameSurface::~FrameSurface() { Release(); }
@@ -47,7 +49,7 @@ bool FrameSurface::Resize(int width, int height, swfplayer::render::Quality qual
   width_ = width;
   height_ = height;
   canvas_ = std::make_unique<swfplayer::render::RasterCanvas>(bits_, width, height, width, quality);
-  canvas_->SetThreads(swfplayer::render::WorkerPool::DefaultThreads());
+  canvas_->SetThreads(DrawingThreads());
   return true;
 }
 

@@ -43,6 +43,10 @@ inline constexpr wchar_t kDrawingValue[] = L"Drawing";
 
 // Read when a control object is made; true unless the value above says "off".
 bool DrawingEnabled();
+// A number 1 to 8 there: the threads that draw a frame's bands (benchmarks compare them);
+// otherwise one per core.
+inline constexpr wchar_t kThreadsValue[] = L"Threads";
+int DrawingThreads();
 
 class Trace {
  public:
