@@ -90,8 +90,13 @@ TEST(SwfWriterSamples, AnimatedSamplesPlayWithTheSizeRateAndLengthTheirNamesSay)
       EXPECT_GE(player.DisplayObjects(), 300u);
     }
     const std::vector<uint32_t> first = DrawSmall(player);
-    for (int i = 0; i < player.TotalFrames() / 3; ++i) player.Advance();
-    EXPECT_NE(DrawSmall(player), first) << sample.name << " stands still";
+    for (int i = 0; i < std::max(player.TotalFrames() / 3, 2); ++i) player.Advance();
+    if (sample.name.starts_with("stopped_")) {  // stops on its first frame, for good
+      EXPECT_EQ(DrawSmall(player), first) << sample.name;
+      EXPECT_EQ(player.CurrentFrame(), 0);
+    } else {
+      EXPECT_NE(DrawSmall(player), first) << sample.name << " stands still";
+    }
   }
   EXPECT_GE(animated, 4);
 }

@@ -61,6 +61,8 @@ std::vector<SampleMovie> BuildSamples() {
                              {0x06, 0x08, 0x16}, true, WriteDenseShapes));
   samples.push_back(Animated("music_notes_550x400_25fps_100f.swf", 550, 400, FrameRate(25), 100,
                              {0x10, 0x0A, 0x20}, false, WriteMusicSample));
+  samples.push_back(Animated("stopped_shapes_550x400_30fps_2f.swf", 550, 400, FrameRate(30), 2,
+                             {0x10, 0x10, 0x18}, false, WriteStoppedShapes));
   return samples;
 }
 

@@ -173,8 +173,10 @@ class StandinControl final : public flashapi::IShockwaveFlash,
   void DestroyControlWindow();
   void StartFrameTimer();
   void StopFrameTimer();
-  // Draws the frame on screen into the surface, sized to the window; false without either.
-  bool DrawFrame();
+  // Draws the frame on screen into the surface, sized to the window, where it differs from
+  // the one drawn before; returns that part (empty without a window or surface, or when
+  // nothing visible changed).
+  swfplayer::render::PixelBox DrawFrame();
   // The movie or the background changed: a new frame now, on screen with the next paint.
   void Redraw();
   void TraceBounds(const RECT& position);

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "swfplayer/render/WorkerPool.h"
+
 namespace swfsaver::flash {
 namespace {
 
@@ -42,6 +44,12 @@ std::wstring TestSetting(const wchar_t* value) {
 Trace::Trace() : file_(TestSetting(kTraceFileValue)) {}
 
 bool DrawingEnabled() { return TestSetting(kDrawingValue) != L"off"; }
+
+int DrawingThreads() {
+  const std::wstring value = ReadTestSetting(kThreadsValue);
+  if (value.size() == 1 && value[0] >= L'1' && value[0] <= L'8') return value[0] - L'0';
+  return swfplayer::render::WorkerPool::DefaultThreads();
+}
 
 void Trace::Line(std::wstring_view event, std::wstring_view arguments) const {
   if (!Enabled()) return;

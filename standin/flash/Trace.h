@@ -52,6 +52,10 @@ inline constexpr wchar_t kWavFileValue[] = L"WavFile";
 bool DrawingEnabled();
 // A REG_SZ value of the test key; empty when it is missing.
 std::wstring TestSetting(const wchar_t* value);
+// A number 1 to 8 there: the threads that draw a frame's bands (benchmarks compare them);
+// otherwise one per core.
+inline constexpr wchar_t kThreadsValue[] = L"Threads";
+int DrawingThreads();
 
 class Trace {
  public:

@@ -47,7 +47,8 @@ void Player::Advance() {
 }
 
 void Player::Render(render::Canvas& canvas, const Matrix& stageToDevice) const {
-  RenderTimeline(canvas, *root_, stageToDevice, ColorTransform{});
+  RenderTimeline(canvas, *root_, stageToDevice, ColorTransform{}, &morphs_);
+  morphs_.EndFrame();
 }
 
 }  // namespace swfplayer::player

@@ -13,6 +13,7 @@
 #include "swfplayer/image/ImageDecoder.h"
 #include "swfplayer/player/Characters.h"
 #include "swfplayer/player/SoundScheduler.h"
+#include "swfplayer/player/MorphShapeCache.h"
 #include "swfplayer/player/Timeline.h"
 #include "swfplayer/render/Canvas.h"
 
@@ -80,6 +81,8 @@ class Player {
   std::unique_ptr<SoundScheduler> scheduler_;
   std::unique_ptr<PlayContext> context_;
   std::unique_ptr<Timeline> root_;
+  // Drawing keeps the shapes of tweens at rest, so that their paths stay the same objects.
+  mutable MorphShapeCache morphs_;
 };
 
 }  // namespace swfplayer::player
