@@ -35,6 +35,7 @@ const std::map<std::string, std::set<std::string>> kBuildsOn = {
     {"swfplayer/movie", {"swfplayer/types", "lzma"}},
     {"swfplayer/format", {"swfplayer/movie", "swfplayer/image"}},
     {"swfplayer/render", {"swfplayer/types"}},
+    {"swfplayer/avm1", {"swfplayer/format"}},
     {"swfplayer/player", {"swfplayer/format", "swfplayer/render"}},
     // The stand-in control: its portable state, and the COM object on top of the engine.
     {"standin/flash/control", {"swfplayer/player", "flashapi"}},

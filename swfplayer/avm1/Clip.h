@@ -10,12 +10,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "swfplayer/types/Geometry.h"
+
+namespace swfplayer::format {
+struct ActionProgram;
+}
 
 namespace swfplayer::avm1 {
 
@@ -84,11 +89,15 @@ class Clip {
   virtual void GotoFrame(int frame, bool play) = 0;
   // The frame of a label (without case), or nothing.
   virtual std::optional<int> FrameOfLabel(std::u16string_view label) const = 0;
+  // The DoAction blocks of a frame, in the order they stand: the Call action (and `call()`)
+  // runs them on this clip without moving its timeline.
+  virtual std::vector<std::shared_ptr<const format::ActionProgram>> FrameScripts(int frame) const = 0;
 
   // --- display properties ---
   // Numbers in script units (_x in pixels, _alpha in percent, _rotation in degrees, _visible
-  // as 0 or 1). The string ones (_target, _name, _url, _droptarget, _quality) are answered
-  // by StringProperty.
+  // as 0 or 1). The string ones (_url, _droptarget, _quality) are answered by StringProperty;
+  // the interpreter answers _name, _target and the frame properties itself from the methods
+  // above.
   virtual double NumberProperty(DisplayProperty property) const = 0;
   virtual std::u16string StringProperty(DisplayProperty property) const = 0;
   // Sets a property from a script; the clip then no longer follows the timeline's later moves

@@ -1,0 +1,72 @@
+// The interpreter proper: an activation runs a range of a decoded program (a timeline's block
+// or a function's body) on its own operand stack, with its scope chain, registers and the
+// `with` and `try` blocks it is inside. Script calls nest C++ calls (the depth is bounded by
+// Limits::maxCallDepth); every activation is linked into VmImpl::activations so the collector
+// sees what it holds.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "swfplayer/avm1/ClipObject.h"
+#include "swfplayer/avm1/Scope.h"
+#include "swfplayer/avm1/VmImpl.h"
+#include "swfplayer/format/ActionProgram.h"
+
+namespace swfplayer::avm1 {
+
+// A `with` body or a try/catch/finally statement the activation is inside.
+struct Block {
+  enum class Kind : uint8_t { kWith, kTry };
+  enum class Phase : uint8_t { kTry, kCatch, kFinally };
+  // What a finally body resumes when it ends.
+  enum class Pending : uint8_t { kNone, kThrow, kReturn };
+  Kind kind = Kind::kWith;
+  Phase phase = Phase::kTry;
+  Pending pending = Pending::kNone;
+  uint32_t end = 0;        // the instruction where the current part ends
+  uint32_t tryIndex = 0;
+  Scope* outerScope = nullptr;  // kWith: the chain to return to
+  Value pendingValue;      // the exception or the return value a finally holds back
+};
+
+struct Activation {
+  Activation(VmImpl& vm, ProgramState* state, uint32_t begin, uint32_t end);
+  ~Activation();
+  Activation(const Activation&) = delete;
+  Activation& operator=(const Activation&) = delete;
+
+  void Trace(Tracer& tracer) const;
+
+  VmImpl& vm;
+  Activation* outer;
+  ProgramState* state;
+  const format::ActionProgram* program;
+  uint32_t pc;
+  uint32_t end;
+  uint8_t swfVersion;
+
+  Scope* scope = nullptr;
+  Value thisValue;
+  FunctionObject* callee = nullptr;
+  Object* home = nullptr;           // where `super` starts (see SuperObject)
+  Object* arguments = nullptr;      // made on first use
+  std::vector<Value> args;          // what the function was called with
+  std::vector<Value> stack;
+  std::vector<Value> registers;     // local registers (DefineFunction2); others are global
+  const std::vector<Value>* pool = nullptr;
+  ClipObject* baseClip = nullptr;   // the timeline this code belongs to
+  ClipObject* target = nullptr;     // tellTarget's clip; null after a tellTarget that failed
+  bool lazyArguments = false;       // `arguments` and `super` exist only when a script asks
+  bool lazySuper = false;
+  std::vector<Block> blocks;
+};
+
+// Runs a script function (VmImpl::Invoke's script half).
+Value RunFunction(VmImpl& vm, FunctionObject* function, const Value& thisValue, std::span<const Value> args,
+                  Object* home, bool constructing);
+
+// Runs the activation from its pc to the end of its range; the value of its Return.
+Value Execute(Activation& activation);
+
+}  // namespace swfplayer::avm1

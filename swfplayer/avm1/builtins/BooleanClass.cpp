@@ -1,0 +1,43 @@
+// Boolean: Boolean(x) converts, new Boolean(x) boxes; toString and valueOf.
+#include "swfplayer/avm1/builtins/Builtins.h"
+#include "swfplayer/avm1/builtins/Define.h"
+
+namespace swfplayer::avm1 {
+
+namespace {
+
+Value BooleanCall(NativeCall& call) { return Value(call.Has(0) && call.BoolArg(0)); }
+
+Value BooleanConstruct(NativeCall& call) {
+  auto* self = call.This<BoxedObject>(ObjectClass::kBoolean);
+  if (self == nullptr) return Value(call.vm.ToObject(Value(call.Has(0) && call.BoolArg(0))));
+  self->primitive = Value(call.Has(0) && call.BoolArg(0));
+  return Value(self);
+}
+
+Value BooleanToString(NativeCall& call) {
+  auto* self = call.This<BoxedObject>(ObjectClass::kBoolean);
+  if (self == nullptr) return Value();
+  return Value(call.vm.ToString(self->primitive));
+}
+
+Value BooleanValueOf(NativeCall& call) {
+  auto* self = call.This<BoxedObject>(ObjectClass::kBoolean);
+  return self != nullptr ? self->primitive : Value();
+}
+
+Object* NewBoxedBoolean(VmImpl& vm, const Value& proto) {
+  return vm.heap.New<BoxedObject>(proto, ObjectClass::kBoolean, Value(false));
+}
+
+}  // namespace
+
+void InstallBooleanClass(VmImpl& vm, Object* global) {
+  vm.protos.boolean = NewBoxedBoolean(vm, Value(vm.protos.object));
+  vm.RegisterInstanceFactory(ObjectClass::kBoolean, NewBoxedBoolean);
+  DefineClass(vm, global, "Boolean", BooleanCall, BooleanConstruct, vm.protos.boolean);
+  DefineMethod(vm, vm.protos.boolean, "toString", BooleanToString);
+  DefineMethod(vm, vm.protos.boolean, "valueOf", BooleanValueOf);
+}
+
+}  // namespace swfplayer::avm1
