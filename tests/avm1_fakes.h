@@ -61,6 +61,7 @@ class FakeClip final : public Clip {
   int CurrentFrame() const override { return frame; }
   int TotalFrames() const override { return totalFrames; }
   int FramesLoaded() const override { return totalFrames; }
+  uint32_t BytesTotal() const override { return 1234; }
   bool Playing() const override { return playing; }
   void Play() override { playing = true; }
   void Stop() override { playing = false; }

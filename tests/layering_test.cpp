@@ -36,12 +36,14 @@ const std::map<std::string, std::set<std::string>> kBuildsOn = {
     {"swfplayer/format", {"swfplayer/movie", "swfplayer/image"}},
     {"swfplayer/render", {"swfplayer/types"}},
     {"swfplayer/avm1", {"swfplayer/format"}},
+    {"swfplayer/ansi", {"swfplayer/movie"}},
     {"swfplayer/player", {"swfplayer/format", "swfplayer/render"}},
     // The stand-in control: its portable state, and the COM object on top of the engine.
     {"standin/flash/control", {"swfplayer/player", "flashapi"}},
     {"standin/flash", {"standin/flash/control"}},
     {"tools", {}},
     {"tools/render", {"tools", "swfplayer/player"}},
+    {"tools/avm1", {"swfplayer/avm1", "swfplayer/ansi"}},
 };
 
 // Everything below layer, through what it builds on.

@@ -81,6 +81,9 @@ class Clip {
   virtual int CurrentFrame() const = 0;
   virtual int TotalFrames() const = 0;
   virtual int FramesLoaded() const = 0;
+  // getBytesLoaded and getBytesTotal: the whole file is loaded, so both answer this (the
+  // movie's length in bytes; a sprite answers its definition's).
+  virtual uint32_t BytesTotal() const = 0;
   virtual bool Playing() const = 0;
   virtual void Play() = 0;
   virtual void Stop() = 0;
@@ -113,7 +116,9 @@ class Clip {
   // --- clips made and removed by scripts ---
   // Each returns the new clip, or null when it cannot be made (no such export name, a depth
   // out of range, a bound reached). The new clip is placed at once; its own scripts run as
-  // the player orders them.
+  // the player orders them. For a clip attachMovie makes, the interpreter itself copies the
+  // init object and runs the class registered for the export name, in that order, once
+  // AttachClip returns (the player does not call Vm::ConstructClip for it).
   virtual Clip* DuplicateClip(std::u16string_view newName, int32_t depth) = 0;
   virtual Clip* AttachClip(std::u16string_view exportName, std::u16string_view newName,
                            int32_t depth) = 0;

@@ -34,6 +34,8 @@ class ClipObject final : public Object, public ClipBinding {
   // clip at its old path (or null).
   ClipObject* Live(VmImpl& vm);
   void ClipGone() override { clip_ = nullptr; }
+  // Whether its own clip left the display (the object may still find another at its path).
+  bool Gone() const { return clip_ == nullptr; }
 
   // "_level0.a.b" (what TargetPath and ToString give) and "/a/b" (what _target gives).
   std::u16string TargetPath(VmImpl& vm);

@@ -24,8 +24,11 @@ struct Block {
   Kind kind = Kind::kWith;
   Phase phase = Phase::kTry;
   Pending pending = Pending::kNone;
+  uint32_t begin = 0;      // the whole statement: a jump out of it leaves it
+  uint32_t fullEnd = 0;
   uint32_t end = 0;        // the instruction where the current part ends
   uint32_t tryIndex = 0;
+  size_t stackDepth = 0;   // the operand stack when the statement began
   Scope* outerScope = nullptr;  // kWith: the chain to return to
   Value pendingValue;      // the exception or the return value a finally holds back
 };
@@ -44,12 +47,14 @@ struct Activation {
   const format::ActionProgram* program;
   uint32_t pc;
   uint32_t end;
+  uint32_t boundary;                // the nearer of end and the innermost block's end
   uint8_t swfVersion;
 
   Scope* scope = nullptr;
   Value thisValue;
   FunctionObject* callee = nullptr;
   Object* home = nullptr;           // where `super` starts (see SuperObject)
+  Object* locals = nullptr;         // a function's own variables
   Object* arguments = nullptr;      // made on first use
   std::vector<Value> args;          // what the function was called with
   std::vector<Value> stack;
@@ -59,7 +64,10 @@ struct Activation {
   ClipObject* target = nullptr;     // tellTarget's clip; null after a tellTarget that failed
   bool lazyArguments = false;       // `arguments` and `super` exist only when a script asks
   bool lazySuper = false;
+  bool baseWasGone = false;         // the base clip was already gone when this began
   std::vector<Block> blocks;
+
+  void UpdateBoundary() { boundary = blocks.empty() || blocks.back().end > end ? end : blocks.back().end; }
 };
 
 // Runs a script function (VmImpl::Invoke's script half).
@@ -68,5 +76,23 @@ Value RunFunction(VmImpl& vm, FunctionObject* function, const Value& thisValue, 
 
 // Runs the activation from its pc to the end of its range; the value of its Return.
 Value Execute(Activation& activation);
+
+// The operand stack: an empty stack pops undefined; a stack past the bound abandons the block.
+inline Value Pop(Activation& activation) {
+  if (activation.stack.empty()) return Value();
+  const Value value = activation.stack.back();
+  activation.stack.pop_back();
+  return value;
+}
+inline void Push(Activation& activation, const Value& value) {
+  if (activation.stack.size() >= activation.vm.limits.maxStackValues) {
+    activation.vm.Abort("the operand stack is full");
+  }
+  activation.stack.push_back(value);
+}
+
+// Registers: a function's own first, then the four global ones; others read undefined.
+Value GetRegister(const Activation& activation, uint32_t index);
+void SetRegister(Activation& activation, uint32_t index, const Value& value);
 
 }  // namespace swfplayer::avm1

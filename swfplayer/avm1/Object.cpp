@@ -174,6 +174,40 @@ bool Object::Has(VmImpl& vm, String* name) {
   }
 }
 
+bool Object::TryGet(VmImpl& vm, String* name, Value& out) {
+  if (class_ == ObjectClass::kSuper) {
+    if (!Has(vm, name)) return false;
+    out = Get(vm, name);
+    return true;
+  }
+  OwnSlot slot;
+  Object* object = this;
+  for (int depth = 0;;) {
+    if (object->FindOwn(vm, name, slot)) {
+      out = slot.value.IsAccessor() ? CallGetter(vm, slot.value, this) : slot.value;
+      return true;
+    }
+    if (!object->proto_.IsObject() || ++depth >= kMaxChain) return false;
+    object = object->proto_.AsObject();
+  }
+}
+
+Value Object::GetMethod(VmImpl& vm, String* name, Object** home) {
+  *home = nullptr;
+  if (class_ == ObjectClass::kSuper) return static_cast<SuperObject*>(this)->FindMethod(vm, name, *home);
+  OwnSlot slot;
+  Object* object = this;
+  for (int depth = 0;;) {
+    if (object->FindOwn(vm, name, slot)) {
+      *home = object != this ? object : (proto_.IsObject() ? proto_.AsObject() : nullptr);
+      return slot.value.IsAccessor() ? CallGetter(vm, slot.value, this) : slot.value;
+    }
+    if (!object->proto_.IsObject() || ++depth >= kMaxChain) break;
+    object = object->proto_.AsObject();
+  }
+  return Get(vm, name);  // nothing had it: __resolve may still answer
+}
+
 bool Object::HasOwn(VmImpl& vm, String* name) {
   if (class_ == ObjectClass::kSuper) return static_cast<SuperObject*>(this)->self->HasOwn(vm, name);
   return OwnsProperty(vm, name);

@@ -67,6 +67,12 @@ class Object : public Cell {
   void Set(VmImpl& vm, String* name, const Value& value);
   // Whether the chain has the property (the `in` test of variable lookups).
   bool Has(VmImpl& vm, String* name);
+  // Get for a property the chain has (its getter run), without __resolve: false when none.
+  bool TryGet(VmImpl& vm, String* name, Value& out);
+  // Get for a method call: also the object it was found on, where `super` in it starts
+  // (a method of the object itself counts as its prototype's). Null when nothing had it.
+  Value GetMethod(VmImpl& vm, String* name, Object** home);
+  bool HasWatchers() const { return !watchers_.empty(); }
   bool HasOwn(VmImpl& vm, String* name);
   // Deletes an own property unless it is DontDelete; whether it did.
   bool Delete(VmImpl& vm, String* name);

@@ -56,6 +56,13 @@ class String final : public Cell {
     if (length_ != other.length_ || Hash() != other.Hash()) return false;
     return caseSensitive ? View() == other.View() : EqualsIgnoringCase(other.View());
   }
+  // Whether the text holds '.', ':' or '/': a variable path rather than a plain name.
+  bool HasPathSeparator() const {
+    if (pathKind_ == 0) {
+      pathKind_ = View().find_first_of(u".:/") == std::u16string_view::npos ? 1 : 2;
+    }
+    return pathKind_ == 2;
+  }
   // Code unit order (what < and > do with two strings).
   int Compare(const String& other) const { return View().compare(other.View()); }
 
@@ -73,6 +80,7 @@ class String final : public Cell {
   uint32_t length_;
   mutable uint32_t hash_ = 0;
   mutable bool hashed_ = false;
+  mutable uint8_t pathKind_ = 0;  // 0 unknown, 1 plain, 2 holds a separator
 };
 
 // UTF-16 to UTF-8 for any view (trace lines, host calls).

@@ -147,30 +147,14 @@ Value VmImpl::CallMethod(const Value& object, String* name, std::span<const Valu
     } leave{nativeDepth};
     return Invoke(static_cast<FunctionObject*>(method.AsObject()), Value(super->self), args, home, false);
   }
-  method = self->Get(*this, name);
+  method = self->GetMethod(*this, name, &home);
   if (!IsCallable(method)) return Value();
-  home = MethodHome(self, name);
   ++nativeDepth;
   struct Leave {
     int& depth;
     ~Leave() { --depth; }
   } leave{nativeDepth};
   return Invoke(static_cast<FunctionObject*>(method.AsObject()), Value(self), args, home, false);
-}
-
-Object* VmImpl::MethodHome(Object* self, String* name) {
-  // The object the method was found on; a method of the object itself counts as its
-  // prototype's, so `super` in it starts above the object's class.
-  Value next(self);
-  for (int depth = 0; next.IsObject() && depth < 256; ++depth) {
-    Object* object = next.AsObject();
-    if (object->HasOwn(*this, name)) {
-      if (object == self) return self->Proto().IsObject() ? self->Proto().AsObject() : nullptr;
-      return object;
-    }
-    next = object->Proto();
-  }
-  return nullptr;
 }
 
 Value VmImpl::Construct(const Value& constructor, std::span<const Value> args) {

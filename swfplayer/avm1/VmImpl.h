@@ -177,8 +177,6 @@ class VmImpl {
                Object* home, bool constructing);
   // `new` without the entry bookkeeping of Construct (the interpreter's own).
   Value ConstructWith(FunctionObject* constructor, std::span<const Value> args);
-  // The object a method of self was found on, as `super` in the method sees it.
-  Object* MethodHome(Object* self, String* name);
 
   // --- errors ---
   [[noreturn]] void Throw(const Value& value);
@@ -219,6 +217,15 @@ class VmImpl {
   void BeginTick();
   bool BudgetSpent() const { return budgetSpent_; }
   void CheckBudget();
+  // Running code calls this at backward jumps and calls: now and then it checks the time
+  // budget, and it collects when that is worth it and safe.
+  void SafePoint() {
+    if (--safePointCountdown == 0) CheckBudget();
+    if (nativeDepth == 0 && heap.WantsCollection()) Collect();
+  }
+  uint32_t safePointCountdown = 1;
+  // Why the last block was abandoned (a bound), for the host's log.
+  std::string lastAbort;
 
   // Built-ins' own state (timers, broadcasters' helpers, ...) that must be traced.
   struct ExtensionState {
@@ -247,7 +254,6 @@ class VmImpl {
   std::mt19937 random_;
   double tickStartMs_ = 0;
   bool budgetSpent_ = false;
-  uint32_t budgetCountdown_ = 0;
 };
 
 }  // namespace swfplayer::avm1

@@ -18,6 +18,10 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallStringCore,
     InstallBooleanClass,
     InstallNumberClass,
+    InstallGlobalFunctions,
+    InstallTimers,
+    InstallErrorClass,
+    InstallAsBroadcaster,
     InstallMovieClipClass,
 };
 

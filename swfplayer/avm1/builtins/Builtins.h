@@ -19,6 +19,10 @@ void InstallArrayCore(VmImpl& vm, Object* global);
 void InstallStringCore(VmImpl& vm, Object* global);
 void InstallBooleanClass(VmImpl& vm, Object* global);
 void InstallNumberClass(VmImpl& vm, Object* global);
+void InstallGlobalFunctions(VmImpl& vm, Object* global);
+void InstallTimers(VmImpl& vm, Object* global);
+void InstallErrorClass(VmImpl& vm, Object* global);
+void InstallAsBroadcaster(VmImpl& vm, Object* global);
 void InstallMovieClipClass(VmImpl& vm, Object* global);
 
 }  // namespace swfplayer::avm1
