@@ -32,7 +32,8 @@ Value CallSuperConstructor(VmImpl& vm, SuperObject* super, std::span<const Value
   FunctionObject* constructor = AsFunction(super->home->Get(vm, vm.names.superConstructor));
   if (constructor == nullptr) return Value();
   const Value higher = super->home->Proto();
-  return vm.Invoke(constructor, Value(super->self), args, higher.IsObject() ? higher.AsObject() : nullptr, false);
+  // A built-in superclass fills in the object as its `new` would (super(42) of a Number).
+  return vm.Invoke(constructor, Value(super->self), args, higher.IsObject() ? higher.AsObject() : nullptr, true);
 }
 
 Value CallValue(VmImpl& vm, const Value& function, const Value& thisValue, std::span<const Value> args) {
@@ -68,10 +69,8 @@ Value GetMember(Activation& activation, const Value& object, const Value& name) 
   }
   if (object.IsNullish()) return Value();
   String* key = vm.ToString(name);
-  if (object.IsString() && key->SameName(*vm.names.length, vm.CaseSensitive())) {
-    return Value(static_cast<double>(object.AsString()->Length()));
-  }
-  return vm.ToObject(object)->Get(vm, key);
+  Object* boxed = vm.Box(object);
+  return boxed != nullptr ? boxed->Get(vm, key) : Value();
 }
 
 void SetMember(Activation& activation, const Value& object, const Value& name, const Value& value) {
@@ -150,7 +149,8 @@ bool NewMethodAction(Activation& activation) {
     return true;
   }
   String* name = nameValue.IsUndefined() ? vm.names.empty : vm.ToString(nameValue);
-  const Value constructor = name->Empty() ? object : vm.ToObject(object)->Get(vm, name);
+  Object* self = vm.ToObject(object);  // a primitive is boxed even when it is to be constructed
+  const Value constructor = name->Empty() ? Value(self) : self->Get(vm, name);
   Push(activation, Construct(vm, constructor, args));
   return TimelineStillThere(activation);
 }

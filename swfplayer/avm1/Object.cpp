@@ -20,6 +20,33 @@ void BoxedObject::Trace(Tracer& tracer) {
   tracer.Mark(primitive);
 }
 
+bool BoxedObject::IsLength(VmImpl& vm, String* name) {
+  return Class() == ObjectClass::kString && primitive.IsString() && name->SameName(*vm.names.length, vm.CaseSensitive()) &&
+         FindStored(vm, name) == nullptr;
+}
+
+bool BoxedObject::FindOwn(VmImpl& vm, String* name, OwnSlot& slot) {
+  if (IsLength(vm, name)) {
+    slot.value = Value(static_cast<double>(primitive.AsString()->Length()));
+    slot.flags = property_flags::kDontEnum | property_flags::kDontDelete;
+    return true;
+  }
+  return Object::FindOwn(vm, name, slot);
+}
+
+void BoxedObject::PutOwn(VmImpl& vm, String* name, const Value& value) {
+  if (IsLength(vm, name)) {
+    DefineValue(vm, name, value, property_flags::kDontEnum | property_flags::kDontDelete);
+    return;
+  }
+  Object::PutOwn(vm, name, value);
+}
+
+bool BoxedObject::DeleteOwn(VmImpl& vm, String* name) {
+  if (IsLength(vm, name)) return false;
+  return Object::DeleteOwn(vm, name);
+}
+
 Property* Object::FindStored(VmImpl& vm, String* name) {
   Property* property = properties_.Find(name, vm.CaseSensitive());
   if (property != nullptr && !VisibleIn(property->flags, vm.SwfVersion())) return nullptr;
@@ -192,7 +219,7 @@ bool Object::TryGet(VmImpl& vm, String* name, Value& out) {
   }
 }
 
-Value Object::GetMethod(VmImpl& vm, String* name, Object** home) {
+Value Object::GetMethod(VmImpl& vm, String* name, Object** home, bool resolve) {
   *home = nullptr;
   if (class_ == ObjectClass::kSuper) return static_cast<SuperObject*>(this)->FindMethod(vm, name, *home);
   OwnSlot slot;
@@ -205,7 +232,7 @@ Value Object::GetMethod(VmImpl& vm, String* name, Object** home) {
     if (!object->proto_.IsObject() || ++depth >= kMaxChain) break;
     object = object->proto_.AsObject();
   }
-  return Get(vm, name);  // nothing had it: __resolve may still answer
+  return resolve ? Get(vm, name) : Value();  // nothing had it: __resolve may still answer
 }
 
 bool Object::HasOwn(VmImpl& vm, String* name) {

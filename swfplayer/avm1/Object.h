@@ -70,8 +70,9 @@ class Object : public Cell {
   // Get for a property the chain has (its getter run), without __resolve: false when none.
   bool TryGet(VmImpl& vm, String* name, Value& out);
   // Get for a method call: also the object it was found on, where `super` in it starts
-  // (a method of the object itself counts as its prototype's). Null when nothing had it.
-  Value GetMethod(VmImpl& vm, String* name, Object** home);
+  // (a method of the object itself counts as its prototype's; null when nothing had it).
+  // Without resolve, __resolve is not asked (the conversions' valueOf and toString).
+  Value GetMethod(VmImpl& vm, String* name, Object** home, bool resolve = true);
   bool HasWatchers() const { return !watchers_.empty(); }
   bool HasOwn(VmImpl& vm, String* name);
   // Deletes an own property unless it is DontDelete; whether it did.
@@ -147,12 +148,21 @@ class Object : public Cell {
 
 // A boxed primitive (new Boolean(true), new Number(1), new String("a"), or one made to read a
 // primitive's member).
+// A boxed string has its own `length` (DontEnum, DontDelete; a script may set it).
 class BoxedObject final : public Object {
  public:
   BoxedObject(Value proto, ObjectClass objectClass, const Value& primitive)
       : Object(proto, objectClass), primitive(primitive) {}
   void Trace(Tracer& tracer) override;
   Value primitive;
+
+ protected:
+  bool FindOwn(VmImpl& vm, String* name, OwnSlot& slot) override;
+  void PutOwn(VmImpl& vm, String* name, const Value& value) override;
+  bool DeleteOwn(VmImpl& vm, String* name) override;
+
+ private:
+  bool IsLength(VmImpl& vm, String* name);
 };
 
 }  // namespace swfplayer::avm1

@@ -55,7 +55,7 @@ String* VmImpl::ToString(const Value& value) {
       if (object->Class() == ObjectClass::kMovieClip) {
         return NewString(static_cast<ClipObject*>(object)->TargetPath(*this));
       }
-      const Value result = CallMethod(value, names.toString, {});
+      const Value result = CallMethod(value, names.toString, {}, false);
       if (result.IsString()) return result.AsString();
       return object->IsFunction() ? names.typeFunction : names.typeObject;
     }
@@ -91,37 +91,65 @@ uint32_t VmImpl::ToUint32(const Value& value) { return DoubleToUint32(ToNumber(v
 
 Value VmImpl::ToPrimitive(const Value& value) {
   if (!value.IsObject() || IsClip(value)) return value;
-  return CallMethod(value, names.valueOf, {});
+  return CallMethod(value, names.valueOf, {}, false);
 }
 
 Value VmImpl::ToPrimitiveForAdd(const Value& value) {
   if (!value.IsObject()) return value;
   if (IsClip(value)) {
-    const Value result = CallMethod(value, names.valueOf, {});
+    const Value result = CallMethod(value, names.valueOf, {}, false);
     return result.IsUndefined() ? Value(ToString(value)) : value;
   }
   const bool byString = version_ > 5 && value.AsObject()->Class() == ObjectClass::kDate;
-  const Value result = CallMethod(value, byString ? names.toString : names.valueOf, {});
+  const Value result = CallMethod(value, byString ? names.toString : names.valueOf, {}, false);
   return result.IsPrimitive() ? result : value;
 }
 
 Object* VmImpl::ToObject(const Value& value) {
+  if (value.IsObject()) return value.AsObject();
+  if (Object* boxed = Box(value)) return boxed;
+  return heap.New<Object>(Value());
+}
+
+Object* VmImpl::Box(const Value& value) {
+  ObjectClass objectClass;
+  Object* prototype;
+  Object* original;
+  String* name;
   switch (value.Type()) {
-    case ValueType::kObject:
-      return value.AsObject();
     case ValueType::kNumber:
-      return heap.New<BoxedObject>(Value(protos.number), ObjectClass::kNumber, value);
+      objectClass = ObjectClass::kNumber;
+      prototype = protos.number;
+      original = protos.numberConstructor;
+      name = names.numberClass;
+      break;
     case ValueType::kBoolean:
-      return heap.New<BoxedObject>(Value(protos.boolean), ObjectClass::kBoolean, value);
-    case ValueType::kString: {
-      auto* boxed = heap.New<BoxedObject>(Value(protos.string), ObjectClass::kString, value);
-      boxed->DefineValue(*this, names.length, Value(static_cast<double>(value.AsString()->Length())),
-                         property_flags::kDontEnum | property_flags::kDontDelete);
-      return boxed;
-    }
+      objectClass = ObjectClass::kBoolean;
+      prototype = protos.boolean;
+      original = protos.booleanConstructor;
+      name = names.booleanClass;
+      break;
+    case ValueType::kString:
+      objectClass = ObjectClass::kString;
+      prototype = protos.string;
+      original = protos.stringConstructor;
+      name = names.stringClass;
+      break;
     default:
-      return NewObject();
+      return nullptr;
   }
+  // While the movie left the class alone, the box is made directly.
+  const Property* global = global_->Properties().Find(name, CaseSensitive());
+  if (global != nullptr && global->value.IsObject() && global->value.AsObject() == original) {
+    const Property* own = original->Properties().Find(names.prototype, CaseSensitive());
+    if (own != nullptr && own->value.IsObject() && own->value.AsObject() == prototype) {
+      return heap.New<BoxedObject>(Value(prototype), objectClass, value);
+    }
+  }
+  Value constructor;
+  if (!global_->TryGet(*this, name, constructor) || !IsCallable(constructor)) return nullptr;
+  const Value boxed = Construct(constructor, std::span<const Value>(&value, 1));
+  return boxed.IsObject() ? boxed.AsObject() : nullptr;
 }
 
 String* VmImpl::TypeOf(const Value& value) {
@@ -136,7 +164,11 @@ String* VmImpl::TypeOf(const Value& value) {
       return names.null;
     case ValueType::kObject:
       if (value.AsObject()->IsFunction()) return names.function;
-      if (value.AsObject()->Class() == ObjectClass::kMovieClip) return names.movieclip;
+      if (value.AsObject()->Class() == ObjectClass::kMovieClip) {
+        // Buttons and text fields are display objects too, but typeof calls them objects.
+        Clip* clip = static_cast<ClipObject*>(value.AsObject())->GetClip(*this);
+        return clip == nullptr || clip->IsMovieClip() ? names.movieclip : names.object;
+      }
       return names.object;
     default:
       return names.undefined;

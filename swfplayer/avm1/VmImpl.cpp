@@ -15,7 +15,8 @@ void Names::Trace(Tracer& tracer) const {
 }
 
 void Prototypes::Trace(Tracer& tracer) const {
-  for (Object* prototype : {object, function, array, boolean, number, string, movieClip, error}) {
+  for (Object* prototype : {object, function, array, boolean, number, string, movieClip, error, numberConstructor,
+                            booleanConstructor, stringConstructor}) {
     tracer.Mark(prototype);
   }
 }
@@ -59,13 +60,17 @@ VmImpl::VmImpl(Host& host, uint8_t swfVersion, const Limits& limits)
   names.object = name("object");
   names.function = name("function");
   names.movieclip = name("movieclip");
+  names.numberClass = name("Number");
+  names.booleanClass = name("Boolean");
+  names.stringClass = name("String");
   for (int i = 0; i < 10; ++i) {
     const char digit[2] = {static_cast<char>('0' + i), 0};
     names.digits[i] = name(digit);
   }
   protos.object = heap.New<Object>(Value());
   protos.function = heap.New<Object>(Value(protos.object));
-  global_ = heap.New<Object>(Value(protos.object));
+  // The global object inherits nothing (not even Object.prototype's valueOf).
+  global_ = heap.New<Object>(Value());
   InstallBuiltins(*this);
 }
 
@@ -97,7 +102,7 @@ FunctionObject* VmImpl::NewNativeFunction(NativeFunction call, NativeFunction co
 FunctionObject* VmImpl::NewConstructor(FunctionObject* function, Object* prototype) {
   if (prototype == nullptr) prototype = NewObject();
   prototype->DefineValue(*this, names.constructor, Value(function), property_flags::kDontEnum);
-  function->DefineValue(*this, names.prototype, Value(prototype), 0);
+  function->DefineValue(*this, names.prototype, Value(prototype), property_flags::kDontEnum | property_flags::kDontDelete);
   return function;
 }
 
@@ -131,7 +136,7 @@ Value VmImpl::Call(const Value& function, const Value& thisValue, std::span<cons
   return Invoke(static_cast<FunctionObject*>(function.AsObject()), thisValue, args, home, false);
 }
 
-Value VmImpl::CallMethod(const Value& object, String* name, std::span<const Value> args) {
+Value VmImpl::CallMethod(const Value& object, String* name, std::span<const Value> args, bool resolve) {
   if (object.IsNullish()) return Value();
   Object* self = ToObject(object);
   Object* home = nullptr;
@@ -147,7 +152,7 @@ Value VmImpl::CallMethod(const Value& object, String* name, std::span<const Valu
     } leave{nativeDepth};
     return Invoke(static_cast<FunctionObject*>(method.AsObject()), Value(super->self), args, home, false);
   }
-  method = self->GetMethod(*this, name, &home);
+  method = self->GetMethod(*this, name, &home, resolve);
   if (!IsCallable(method)) return Value();
   ++nativeDepth;
   struct Leave {
@@ -169,7 +174,7 @@ Value VmImpl::Construct(const Value& constructor, std::span<const Value> args) {
 
 Value VmImpl::ConstructWith(FunctionObject* constructor, std::span<const Value> args) {
   const Value prototype = constructor->Get(*this, names.prototype);
-  Object* object = NewInstance(prototype.IsObject() ? prototype : Value(protos.object));
+  Object* object = NewInstance(prototype);
   object->DefineValue(*this, names.superConstructor, Value(constructor), property_flags::kDontEnum);
   if (version_ < 7) object->DefineValue(*this, names.constructor, Value(constructor), property_flags::kDontEnum);
   Object* home = prototype.IsObject() ? prototype.AsObject() : nullptr;
@@ -206,7 +211,8 @@ Value VmImpl::Invoke(FunctionObject* function, const Value& thisValue, std::span
 ClipObject* VmImpl::ObjectOf(Clip* clip) {
   if (clip == nullptr) return nullptr;
   if (clip->binding != nullptr) return static_cast<ClipObject*>(clip->binding);
-  auto* object = heap.New<ClipObject>(Value(protos.movieClip), *clip);
+  // Buttons and text fields get their classes with the display work; until then, Object's.
+  auto* object = heap.New<ClipObject>(Value(clip->IsMovieClip() ? protos.movieClip : protos.object), *clip);
   clip->binding = object;
   return object;
 }

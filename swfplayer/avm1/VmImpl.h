@@ -70,6 +70,9 @@ struct Names {
   String* object;
   String* function;
   String* movieclip;
+  String* numberClass;      // Number, Boolean, String: the classes primitives box with
+  String* booleanClass;
+  String* stringClass;
   String* digits[10];
 
   void Trace(Tracer& tracer) const;
@@ -86,6 +89,10 @@ struct Prototypes {
   Object* string = nullptr;
   Object* movieClip = nullptr;
   Object* error = nullptr;
+  // The constructors primitives are boxed with while the movie has not replaced them.
+  Object* numberConstructor = nullptr;
+  Object* booleanConstructor = nullptr;
+  Object* stringConstructor = nullptr;
 
   void Trace(Tracer& tracer) const;
 };
@@ -151,8 +158,12 @@ class VmImpl {
   Value ToPrimitive(const Value& value);
   // For Add2: Dates (SWF 6 and on) by toString, others by valueOf.
   Value ToPrimitiveForAdd(const Value& value);
-  // Boxes primitives (undefined and null box into an empty object as the Flash Player's do).
+  // Boxes primitives as the Flash Player does: with whatever _global.Number (Boolean,
+  // String) is at the time, constructed with the value; what cannot be boxed (undefined, or a
+  // global that is no function) becomes an empty object.
   Object* ToObject(const Value& value);
+  // The box of a primitive, or null when there is none.
+  Object* Box(const Value& value);
   String* NumberString(double number);
   String* TypeOf(const Value& value);
   // Abstract (==) and strict (===) equality of SWF 5 and on.
@@ -168,7 +179,7 @@ class VmImpl {
   Value Call(const Value& function, const Value& thisValue, std::span<const Value> args);
   // object[name](args), with `super` as a method call sets it up; undefined when there is no
   // such function.
-  Value CallMethod(const Value& object, String* name, std::span<const Value> args);
+  Value CallMethod(const Value& object, String* name, std::span<const Value> args, bool resolve = true);
   // new constructor(args).
   Value Construct(const Value& constructor, std::span<const Value> args);
   // A function call with everything explicit: home is the object the method was found on

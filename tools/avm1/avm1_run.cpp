@@ -141,14 +141,20 @@ int main(int argc, char** argv) {
   RootClip root;
   root.bytes = static_cast<uint32_t>(data.size());
   root.scripts.emplace_back();
+  std::vector<std::vector<std::shared_ptr<const format::ActionProgram>>> initScripts;
   TagStream tags(body.Tags());
   for (TagRecord tag; tags.Next(tag);) {
-    if (tag.code == 12) {
-      const format::ActionDecode decoded = format::DecodeActionProgram(tag.body, body.movie.version, ansi);
-      if (decoded.program) {
+    if (tag.code == 12 || (tag.code == 59 && tag.body.size() >= 2)) {
+      // Init actions (of any sprite) run before the frame's own actions, once.
+      const auto actions = tag.code == 12 ? tag.body : tag.body.subspan(2);
+      const format::ActionDecode decoded = format::DecodeActionProgram(actions, body.movie.version, ansi);
+      if (!decoded.program) {
+        std::fprintf(stderr, "avm1_run: a block was refused: %s\n", decoded.refusal.c_str());
+      } else if (tag.code == 12) {
         root.scripts.back().push_back(decoded.program);
       } else {
-        std::fprintf(stderr, "avm1_run: a block was refused: %s\n", decoded.refusal.c_str());
+        initScripts.resize(root.scripts.size());
+        initScripts.back().push_back(decoded.program);
       }
     } else if (tag.code == 43 && !tag.body.empty()) {
       const std::string label(reinterpret_cast<const char*>(tag.body.data()),
@@ -169,6 +175,10 @@ int main(int argc, char** argv) {
   bool enter = true;  // the frame's scripts are due
   for (int i = 0; i < frames && !host.quit; ++i) {
     vm.BeginTick();
+    if (static_cast<size_t>(root.frame) < initScripts.size()) {
+      for (const auto& program : initScripts[static_cast<size_t>(root.frame)]) vm.RunInitScript(root, *program);
+      initScripts[static_cast<size_t>(root.frame)].clear();
+    }
     if (enter) {
       root.jumped = false;
       for (const auto& program : root.FrameScripts(root.frame)) vm.RunFrameScript(root, *program);

@@ -6,12 +6,14 @@ namespace swfplayer::avm1 {
 
 namespace {
 
-Value BooleanCall(NativeCall& call) { return Value(call.Has(0) && call.BoolArg(0)); }
+// Boolean() without an argument answers undefined, as the Flash Player does.
+Value BooleanCall(NativeCall& call) { return call.Has(0) ? Value(call.BoolArg(0)) : Value(); }
 
 Value BooleanConstruct(NativeCall& call) {
+  const Value value(call.Has(0) && call.BoolArg(0));
   auto* self = call.This<BoxedObject>(ObjectClass::kBoolean);
-  if (self == nullptr) return Value(call.vm.ToObject(Value(call.Has(0) && call.BoolArg(0))));
-  self->primitive = Value(call.Has(0) && call.BoolArg(0));
+  if (self == nullptr) return Value(call.vm.heap.New<BoxedObject>(Value(call.vm.protos.boolean), ObjectClass::kBoolean, value));
+  self->primitive = value;
   return Value(self);
 }
 
@@ -35,7 +37,7 @@ Object* NewBoxedBoolean(VmImpl& vm, const Value& proto) {
 void InstallBooleanClass(VmImpl& vm, Object* global) {
   vm.protos.boolean = NewBoxedBoolean(vm, Value(vm.protos.object));
   vm.RegisterInstanceFactory(ObjectClass::kBoolean, NewBoxedBoolean);
-  DefineClass(vm, global, "Boolean", BooleanCall, BooleanConstruct, vm.protos.boolean);
+  vm.protos.booleanConstructor = DefineClass(vm, global, "Boolean", BooleanCall, BooleanConstruct, vm.protos.boolean);
   DefineMethod(vm, vm.protos.boolean, "toString", BooleanToString);
   DefineMethod(vm, vm.protos.boolean, "valueOf", BooleanValueOf);
 }

@@ -14,8 +14,9 @@ Value FunctionConstruct(NativeCall& call) { return call.thisValue; }
 // The `this` call and apply give: the object passed, primitives boxed, the global object for
 // undefined and null.
 Value ThisFor(VmImpl& vm, const Value& value) {
-  if (value.IsNullish()) return Value(vm.Global());
-  return Value(vm.ToObject(value));
+  if (value.IsObject()) return value;
+  Object* boxed = vm.Box(value);
+  return Value(boxed != nullptr ? boxed : vm.Global());
 }
 
 Value CallMethod(NativeCall& call) {

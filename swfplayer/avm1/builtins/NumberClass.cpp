@@ -16,7 +16,9 @@ Value NumberCall(NativeCall& call) { return Value(call.Has(0) ? call.NumberArg(0
 Value NumberConstruct(NativeCall& call) {
   const double value = call.Has(0) ? call.NumberArg(0) : 0.0;
   auto* self = call.This<BoxedObject>(ObjectClass::kNumber);
-  if (self == nullptr) return Value(call.vm.ToObject(Value(value)));
+  if (self == nullptr) {
+    return Value(call.vm.heap.New<BoxedObject>(Value(call.vm.protos.number), ObjectClass::kNumber, Value(value)));
+  }
   self->primitive = Value(value);
   return Value(self);
 }
@@ -47,14 +49,14 @@ Object* NewBoxedNumber(VmImpl& vm, const Value& proto) {
 void InstallNumberClass(VmImpl& vm, Object* global) {
   vm.protos.number = NewBoxedNumber(vm, Value(vm.protos.object));
   vm.RegisterInstanceFactory(ObjectClass::kNumber, NewBoxedNumber);
-  FunctionObject* number = DefineClass(vm, global, "Number", NumberCall, NumberConstruct, vm.protos.number);
+  vm.protos.numberConstructor = DefineClass(vm, global, "Number", NumberCall, NumberConstruct, vm.protos.number);
   DefineMethod(vm, vm.protos.number, "toString", NumberToStringMethod);
   DefineMethod(vm, vm.protos.number, "valueOf", NumberValueOf);
-  DefineConstant(vm, number, "MAX_VALUE", Value(std::numeric_limits<double>::max()));
-  DefineConstant(vm, number, "MIN_VALUE", Value(std::numeric_limits<double>::denorm_min()));
-  DefineConstant(vm, number, "NaN", Value(std::numeric_limits<double>::quiet_NaN()));
-  DefineConstant(vm, number, "NEGATIVE_INFINITY", Value(-std::numeric_limits<double>::infinity()));
-  DefineConstant(vm, number, "POSITIVE_INFINITY", Value(std::numeric_limits<double>::infinity()));
+  DefineConstant(vm, vm.protos.numberConstructor, "MAX_VALUE", Value(std::numeric_limits<double>::max()));
+  DefineConstant(vm, vm.protos.numberConstructor, "MIN_VALUE", Value(std::numeric_limits<double>::denorm_min()));
+  DefineConstant(vm, vm.protos.numberConstructor, "NaN", Value(std::numeric_limits<double>::quiet_NaN()));
+  DefineConstant(vm, vm.protos.numberConstructor, "NEGATIVE_INFINITY", Value(-std::numeric_limits<double>::infinity()));
+  DefineConstant(vm, vm.protos.numberConstructor, "POSITIVE_INFINITY", Value(std::numeric_limits<double>::infinity()));
 }
 
 }  // namespace swfplayer::avm1

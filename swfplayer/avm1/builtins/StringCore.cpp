@@ -15,9 +15,8 @@ Value StringCall(NativeCall& call) { return call.Has(0) ? Value(call.StringArg(0
 Value StringConstruct(NativeCall& call) {
   String* value = call.Has(0) ? call.StringArg(0) : call.vm.names.empty;
   auto* self = call.This<BoxedObject>(ObjectClass::kString);
-  if (self == nullptr) return Value(call.vm.ToObject(Value(value)));
+  if (self == nullptr) return Value(call.vm.heap.New<BoxedObject>(Value(call.vm.protos.string), ObjectClass::kString, Value(value)));
   self->primitive = Value(value);
-  self->DefineValue(call.vm, call.vm.names.length, Value(static_cast<double>(value->Length())), kDontEnum | kDontDelete);
   return Value(self);
 }
 
@@ -35,7 +34,7 @@ Object* NewBoxedString(VmImpl& vm, const Value& proto) {
 void InstallStringCore(VmImpl& vm, Object* global) {
   vm.protos.string = NewBoxedString(vm, Value(vm.protos.object));
   vm.RegisterInstanceFactory(ObjectClass::kString, NewBoxedString);
-  DefineClass(vm, global, "String", StringCall, StringConstruct, vm.protos.string);
+  vm.protos.stringConstructor = DefineClass(vm, global, "String", StringCall, StringConstruct, vm.protos.string);
   DefineMethod(vm, vm.protos.string, "toString", StringValueOf);
   DefineMethod(vm, vm.protos.string, "valueOf", StringValueOf);
 }
