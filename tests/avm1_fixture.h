@@ -7,6 +7,7 @@
 #include <string>
 
 #include "swfplayer/avm1/Vm.h"
+#include "swfplayer/avm1/ClipObject.h"
 #include "swfplayer/avm1/VmImpl.h"
 #include "tests/avm1_fakes.h"
 #include "tests/avm1_script.h"
