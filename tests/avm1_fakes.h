@@ -184,7 +184,8 @@ class FakeHost final : public Host {
  public:
   void Trace(std::string_view line) override { traces.emplace_back(line); }
   void Unsupported(std::string_view name) override { unsupported.emplace_back(name); }
-  double ElapsedMs() override { return elapsedMs; }
+  // Each read can move the clock on (msPerRead), so a script that runs forever sees time pass.
+  double ElapsedMs() override { return elapsedMs += msPerRead; }
   double UtcNowMs() override { return utcMs; }
   double LocalOffsetMinutes(double) override { return offsetMinutes; }
   uint32_t RandomSeed() override { return 12345; }
@@ -207,6 +208,7 @@ class FakeHost final : public Host {
   std::vector<std::string> unsupported;
   std::vector<std::string> fsCommands;
   double elapsedMs = 0;
+  double msPerRead = 0;
   double utcMs = 981158706000.0;  // 2001-02-03 00:05:06 UTC
   double offsetMinutes = 345;
   Clip* root = nullptr;

@@ -722,8 +722,9 @@ Value Execute(Activation& activation) {
 }
 
 ProgramState* VmImpl::StateOf(const format::ActionProgram& program) {
-  auto& slot = programs_[&program];
-  if (slot) return slot.get();
+  const auto found = programs_.find(&program);
+  if (found != programs_.end()) return found->second.get();
+  // Made whole before it is kept: the heap's bound may stop it half way.
   auto state = std::make_unique<ProgramState>();
   state->program = program.shared_from_this();
   state->strings.reserve(program.strings.size());
@@ -732,8 +733,9 @@ ProgramState* VmImpl::StateOf(const format::ActionProgram& program) {
     std::vector<Value>& values = state->pools.emplace_back();
     for (uint32_t index : pool) values.push_back(Value(state->strings[index]));
   }
-  slot = std::move(state);
-  return slot.get();
+  ProgramState* made = state.get();
+  programs_.emplace(&program, std::move(state));
+  return made;
 }
 
 void VmImpl::BeginTick() {
