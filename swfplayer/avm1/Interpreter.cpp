@@ -20,7 +20,8 @@ Activation::Activation(VmImpl& vm, ProgramState* state, uint32_t begin, uint32_t
       pc(begin),
       end(end),
       boundary(end),
-      swfVersion(vm.SwfVersion()) {
+      swfVersion(vm.SwfVersion()),
+      stack(vm.stack) {
   vm.activations = this;
 }
 
@@ -36,7 +37,6 @@ void Activation::Trace(Tracer& tracer) const {
   tracer.Mark(baseClip);
   tracer.Mark(target);
   for (const Value& value : args) tracer.Mark(value);
-  for (const Value& value : stack) tracer.Mark(value);
   for (const Value& value : registers) tracer.Mark(value);
   for (const Block& block : blocks) {
     tracer.Mark(block.outerScope);
@@ -763,6 +763,8 @@ void VmImpl::RunBlock(Clip& clip, const format::ActionProgram& program) {
   activation.target = object;
   activation.pool = currentPool;
   Execute(activation);
+  // What the outermost block leaves on the stack goes with it.
+  if (activation.outer == nullptr) stack.clear();
 }
 
 Value RunFunction(VmImpl& vm, FunctionObject* function, const Value& thisValue, std::span<const Value> args,

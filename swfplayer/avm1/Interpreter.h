@@ -1,6 +1,7 @@
 // The interpreter proper: an activation runs a range of a decoded program (a timeline's block
-// or a function's body) on its own operand stack, with its scope chain, registers and the
-// `with` and `try` blocks it is inside. Script calls nest C++ calls (the depth is bounded by
+// or a function's body) with its scope chain, registers and the `with` and `try` blocks it is
+// inside. The operand stack is the Vm's, shared by every activation as in the Flash Player: a
+// frame called with Call, or a function, may leave values for its caller. Script calls nest C++ calls (the depth is bounded by
 // Limits::maxCallDepth); every activation is linked into VmImpl::activations so the collector
 // sees what it holds.
 #pragma once
@@ -57,7 +58,7 @@ struct Activation {
   Object* locals = nullptr;         // a function's own variables
   Object* arguments = nullptr;      // made on first use
   std::vector<Value> args;          // what the function was called with
-  std::vector<Value> stack;
+  std::vector<Value>& stack;        // the Vm's operand stack
   std::vector<Value> registers;     // local registers (DefineFunction2); others are global
   const std::vector<Value>* pool = nullptr;
   ClipObject* baseClip = nullptr;   // the timeline this code belongs to

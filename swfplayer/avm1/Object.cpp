@@ -114,7 +114,7 @@ void Object::OwnKeys(VmImpl& vm, std::vector<String*>& out) {
 Value Object::CallGetter(VmImpl& vm, const Value& accessor, Object* self) {
   auto* pair = static_cast<AccessorPair*>(accessor.AsCell());
   if (pair->getter == nullptr) return Value();
-  return vm.Call(Value(pair->getter), Value(self), {});
+  return vm.CallAccessor(pair->getter, Value(self), {});
 }
 
 Value Object::Get(VmImpl& vm, String* name) {
@@ -151,7 +151,7 @@ bool Object::SetThroughChain(VmImpl& vm, String* name, const Value& value) {
     Object* object = next.AsObject();
     if (object->FindOwn(vm, name, slot) && slot.value.IsAccessor()) {
       auto* pair = static_cast<AccessorPair*>(slot.value.AsCell());
-      if (pair->setter != nullptr) vm.Call(Value(pair->setter), Value(this), std::span<const Value>(&value, 1));
+      if (pair->setter != nullptr) vm.CallAccessor(pair->setter, Value(this), std::span<const Value>(&value, 1));
       return true;
     }
     next = object->proto_;
@@ -179,7 +179,7 @@ void Object::Set(VmImpl& vm, String* name, const Value& newValue) {
   if (FindOwn(vm, name, slot)) {
     if (slot.value.IsAccessor()) {
       auto* pair = static_cast<AccessorPair*>(slot.value.AsCell());
-      if (pair->setter != nullptr) vm.Call(Value(pair->setter), Value(this), std::span<const Value>(&value, 1));
+      if (pair->setter != nullptr) vm.CallAccessor(pair->setter, Value(this), std::span<const Value>(&value, 1));
       return;
     }
     if (slot.flags & property_flags::kReadOnly) return;

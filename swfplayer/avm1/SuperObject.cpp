@@ -14,7 +14,7 @@ Value SuperObject::FindMethod(VmImpl& vm, String* name, Object*& foundOn) {
       foundOn = object;
       if (!slot.value.IsAccessor()) return slot.value;
       auto* pair = static_cast<AccessorPair*>(slot.value.AsCell());
-      return pair->getter != nullptr ? vm.Call(Value(pair->getter), Value(self), {}) : Value();
+      return pair->getter != nullptr ? vm.CallAccessor(pair->getter, Value(self), {}) : Value();
     }
     next = object->proto_;
   }

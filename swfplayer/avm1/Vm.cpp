@@ -20,6 +20,7 @@ void Guarded(VmImpl& vm, Body&& body) {
   } catch (const ScriptAbort& abort) {
     vm.lastAbort = abort.reason;
   }
+  if (vm.activations == nullptr) vm.stack.clear();
 }
 
 }  // namespace

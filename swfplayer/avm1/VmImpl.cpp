@@ -136,6 +136,16 @@ Value VmImpl::Call(const Value& function, const Value& thisValue, std::span<cons
   return Invoke(static_cast<FunctionObject*>(function.AsObject()), thisValue, args, home, false);
 }
 
+Value VmImpl::CallAccessor(Object* function, const Value& thisValue, std::span<const Value> args) {
+  if (accessorDepth >= kMaxAccessorDepth) return Value();
+  ++accessorDepth;
+  struct Leave {
+    int& depth;
+    ~Leave() { --depth; }
+  } leave{accessorDepth};
+  return Call(Value(function), thisValue, args);
+}
+
 Value VmImpl::CallMethod(const Value& object, String* name, std::span<const Value> args, bool resolve) {
   if (object.IsNullish()) return Value();
   Object* self = ToObject(object);
@@ -261,6 +271,7 @@ void VmImpl::MarkRoots(Tracer& tracer) {
       for (const Value& value : pool) tracer.Mark(value);
     }
   }
+  for (const Value& value : stack) tracer.Mark(value);
   for (Activation* activation = activations; activation != nullptr; activation = activation->outer) {
     activation->Trace(tracer);
   }

@@ -182,6 +182,11 @@ class VmImpl {
   Value CallMethod(const Value& object, String* name, std::span<const Value> args, bool resolve = true);
   // new constructor(args).
   Value Construct(const Value& constructor, std::span<const Value> args);
+  // A getter or setter: nested ones (one calling another) go at most kMaxAccessorDepth deep,
+  // past which the access answers undefined, as in the Flash Player.
+  Value CallAccessor(Object* function, const Value& thisValue, std::span<const Value> args);
+  static constexpr int kMaxAccessorDepth = 65;
+  int accessorDepth = 0;
   // A function call with everything explicit: home is the object the method was found on
   // (`super` starts above it); caller code (actions) passes what it knows.
   Value Invoke(FunctionObject* function, const Value& thisValue, std::span<const Value> args,
@@ -218,6 +223,7 @@ class VmImpl {
 
   // --- the running scripts (Interpreter.cpp) ---
   Activation* activations = nullptr;  // the innermost running activation
+  std::vector<Value> stack;           // the operand stack all activations share
   int callDepth = 0;
   Value globalRegisters[4];
   const std::vector<Value>* currentPool = nullptr;  // the last ConstantPool run
