@@ -15,7 +15,9 @@ namespace swfplayer::avm1 {
 
 class ArrayObject final : public Object {
  public:
-  ArrayObject(Value proto, ObjectClass objectClass = ObjectClass::kArray) : Object(proto, objectClass) {}
+  ArrayObject(Value proto, ObjectClass objectClass = ObjectClass::kArray) : Object(proto, objectClass) {
+    specialOwn_ = true;
+  }
 
   // The length (a script may make it negative: there are then no elements).
   uint32_t Length() const { return length_ > 0 ? static_cast<uint32_t>(length_) : 0; }

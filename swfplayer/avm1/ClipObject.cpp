@@ -54,7 +54,9 @@ bool EqualsFolded(std::u16string_view a, std::u16string_view b) {
 }  // namespace
 
 ClipObject::ClipObject(Value proto, Clip& clip)
-    : Object(proto, ObjectClass::kMovieClip), clip_(&clip), path_(DotPathOf(clip)) {}
+    : Object(proto, ObjectClass::kMovieClip), clip_(&clip), path_(DotPathOf(clip)) {
+  specialOwn_ = true;
+}
 
 ClipObject::~ClipObject() {
   if (clip_ != nullptr && clip_->binding == this) clip_->binding = nullptr;

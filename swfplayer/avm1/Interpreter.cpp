@@ -44,6 +44,8 @@ void Activation::Trace(Tracer& tracer) const {
   }
 }
 
+void StackFull(Activation& activation) { activation.vm.Abort("the operand stack is full"); }
+
 Value GetRegister(const Activation& activation, uint32_t index) {
   if (index < activation.registers.size()) return activation.registers[index];
   if (index < 4) return activation.vm.globalRegisters[index];
@@ -250,9 +252,20 @@ Value Loop(Activation& activation) {
     switch (in.code) {
       case ActionCode::kEnd:
         return Value();
-      case ActionCode::kPush:
-        for (uint32_t i = 0; i < in.b; ++i) Push(activation, PushValue(activation, pushes[in.a + i]));
+      case ActionCode::kPush: {
+        const PushItem* items = pushes + in.a;
+        // A push of a name right before GetVariable (the commonest pair there is) reads the
+        // variable at once.
+        if (in.b > 0 && activation.pc < activation.boundary && code[activation.pc].code == ActionCode::kGetVariable) {
+          for (uint32_t i = 0; i + 1 < in.b; ++i) Push(activation, PushValue(activation, items[i]));
+          const Value name = PushValue(activation, items[in.b - 1]);
+          ++activation.pc;
+          Push(activation, GetVariable(activation, NameOf(vm, name)));
+          break;
+        }
+        for (uint32_t i = 0; i < in.b; ++i) Push(activation, PushValue(activation, items[i]));
         break;
+      }
       case ActionCode::kPop:
         Pop(activation);
         break;
@@ -357,7 +370,11 @@ Value Loop(Activation& activation) {
         Push(activation, Value(vm.ToString(Pop(activation))));
         break;
       case ActionCode::kIncrement:
-        Push(activation, Value(vm.ToNumber(Pop(activation)) + 1));
+        if (!activation.stack.empty() && activation.stack.back().IsNumber()) {
+          activation.stack.back() = Value(activation.stack.back().AsNumber() + 1);
+        } else {
+          Push(activation, Value(vm.ToNumber(Pop(activation)) + 1));
+        }
         break;
       case ActionCode::kDecrement:
         Push(activation, Value(vm.ToNumber(Pop(activation)) - 1));
@@ -418,6 +435,13 @@ Value Loop(Activation& activation) {
 
       // --- SWF 5 operators ---
       case ActionCode::kAdd2: {
+        const size_t size = activation.stack.size();
+        if (size >= 2 && activation.stack[size - 1].IsNumber() && activation.stack[size - 2].IsNumber()) {
+          const double sum = activation.stack[size - 2].AsNumber() + activation.stack[size - 1].AsNumber();
+          activation.stack.pop_back();
+          activation.stack.back() = Value(sum);
+          break;
+        }
         const Value a = vm.ToPrimitiveForAdd(Pop(activation));
         const Value b = vm.ToPrimitiveForAdd(Pop(activation));
         if (a.IsNumber() && b.IsNumber()) {
@@ -434,7 +458,11 @@ Value Loop(Activation& activation) {
       case ActionCode::kLess2: {
         const Value a = Pop(activation);
         const Value b = Pop(activation);
-        Push(activation, vm.LessThan(b, a));
+        if (a.IsNumber() && b.IsNumber() && !std::isnan(a.AsNumber()) && !std::isnan(b.AsNumber())) {
+          Push(activation, Value(b.AsNumber() < a.AsNumber()));
+        } else {
+          Push(activation, vm.LessThan(b, a));
+        }
         break;
       }
       case ActionCode::kGreater: {
@@ -500,20 +528,20 @@ Value Loop(Activation& activation) {
 
       // --- variables and members ---
       case ActionCode::kGetVariable:
-        Push(activation, GetVariable(activation, vm.ToString(Pop(activation))));
+        Push(activation, GetVariable(activation, NameOf(vm, Pop(activation))));
         break;
       case ActionCode::kSetVariable: {
         const Value value = Pop(activation);
-        SetVariable(activation, vm.ToString(Pop(activation)), value);
+        SetVariable(activation, NameOf(vm, Pop(activation)), value);
         break;
       }
       case ActionCode::kDefineLocal: {
         const Value value = Pop(activation);
-        DefineLocal(activation, vm.ToString(Pop(activation)), value);
+        DefineLocal(activation, NameOf(vm, Pop(activation)), value);
         break;
       }
       case ActionCode::kDefineLocal2:
-        DefineLocal2(activation, vm.ToString(Pop(activation)));
+        DefineLocal2(activation, NameOf(vm, Pop(activation)));
         break;
       case ActionCode::kDelete: {
         String* name = vm.ToString(Pop(activation));
@@ -538,7 +566,7 @@ Value Loop(Activation& activation) {
         break;
       }
       case ActionCode::kEnumerate:
-        PushEnumeration(activation, GetVariable(activation, vm.ToString(Pop(activation))));
+        PushEnumeration(activation, GetVariable(activation, NameOf(vm, Pop(activation))));
         break;
       case ActionCode::kEnumerate2:
         PushEnumeration(activation, Pop(activation));

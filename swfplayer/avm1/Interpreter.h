@@ -85,12 +85,13 @@ inline Value Pop(Activation& activation) {
   activation.stack.pop_back();
   return value;
 }
+[[noreturn]] void StackFull(Activation& activation);
 inline void Push(Activation& activation, const Value& value) {
-  if (activation.stack.size() >= activation.vm.limits.maxStackValues) {
-    activation.vm.Abort("the operand stack is full");
-  }
+  if (activation.stack.size() >= activation.vm.limits.maxStackValues) [[unlikely]] StackFull(activation);
   activation.stack.push_back(value);
 }
+// A popped name: already a string nearly always.
+inline String* NameOf(VmImpl& vm, const Value& value) { return value.IsString() ? value.AsString() : vm.ToString(value); }
 
 // Registers: a function's own first, then the four global ones; others read undefined.
 Value GetRegister(const Activation& activation, uint32_t index);

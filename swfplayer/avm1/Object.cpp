@@ -57,6 +57,7 @@ bool Object::FindOwn(VmImpl& vm, String* name, OwnSlot& slot) {
   if (Property* property = FindStored(vm, name)) {
     slot.value = property->value;
     slot.flags = property->flags;
+    slot.stored = property;
     return true;
   }
   if (hasProto_ && name->SameName(*vm.names.proto, vm.CaseSensitive())) {
@@ -122,7 +123,7 @@ Value Object::Get(VmImpl& vm, String* name) {
   OwnSlot slot;
   Object* object = this;
   for (int depth = 0;;) {
-    if (object->FindOwn(vm, name, slot)) {
+    if (object->LookOwn(vm, name, slot)) {
       return slot.value.IsAccessor() ? CallGetter(vm, slot.value, this) : slot.value;
     }
     if (!object->proto_.IsObject() || ++depth >= kMaxChain) break;
@@ -176,13 +177,17 @@ void Object::Set(VmImpl& vm, String* name, const Value& newValue) {
     break;
   }
   OwnSlot slot;
-  if (FindOwn(vm, name, slot)) {
+  if (LookOwn(vm, name, slot)) {
     if (slot.value.IsAccessor()) {
       auto* pair = static_cast<AccessorPair*>(slot.value.AsCell());
       if (pair->setter != nullptr) vm.CallAccessor(pair->setter, Value(this), std::span<const Value>(&value, 1));
       return;
     }
     if (slot.flags & property_flags::kReadOnly) return;
+    if (slot.stored != nullptr) {
+      slot.stored->value = value;  // a stored property of this very object
+      return;
+    }
     PutOwn(vm, name, value);
     return;
   }
@@ -195,7 +200,7 @@ bool Object::Has(VmImpl& vm, String* name) {
   OwnSlot slot;
   Object* object = this;
   for (int depth = 0;;) {
-    if (object->FindOwn(vm, name, slot)) return true;
+    if (object->LookOwn(vm, name, slot)) return true;
     if (!object->proto_.IsObject() || ++depth >= kMaxChain) return false;
     object = object->proto_.AsObject();
   }
@@ -210,7 +215,7 @@ bool Object::TryGet(VmImpl& vm, String* name, Value& out) {
   OwnSlot slot;
   Object* object = this;
   for (int depth = 0;;) {
-    if (object->FindOwn(vm, name, slot)) {
+    if (object->LookOwn(vm, name, slot)) {
       out = slot.value.IsAccessor() ? CallGetter(vm, slot.value, this) : slot.value;
       return true;
     }

@@ -51,6 +51,7 @@ class AccessorPair final : public Cell {
 struct OwnSlot {
   Value value;         // the data, or kAccessor (an AccessorPair)
   uint16_t flags = 0;
+  Property* stored = nullptr;  // the map's entry when the property is a stored one
 };
 
 class Object : public Cell {
@@ -74,6 +75,26 @@ class Object : public Cell {
   // Without resolve, __resolve is not asked (the conversions' valueOf and toString).
   Value GetMethod(VmImpl& vm, String* name, Object** home, bool resolve = true);
   bool HasWatchers() const { return !watchers_.empty(); }
+
+  // Fast paths for variables: a plain object's own stored data property, found (and read or
+  // written) without the general way; false sends the caller the general way.
+  bool GetOwnData(String* name, bool caseSensitive, uint8_t version, Value& out) {
+    if (specialOwn_) return false;
+    const Property* property = properties_.Find(name, caseSensitive);
+    if (property == nullptr || property->value.IsAccessor() || !VisibleIn(property->flags, version)) return false;
+    out = property->value;
+    return true;
+  }
+  bool SetOwnData(String* name, bool caseSensitive, uint8_t version, const Value& value) {
+    if (specialOwn_ || !watchers_.empty()) return false;
+    Property* property = properties_.Find(name, caseSensitive);
+    if (property == nullptr || property->value.IsAccessor() || (property->flags & property_flags::kReadOnly) ||
+        !VisibleIn(property->flags, version)) {
+      return false;
+    }
+    property->value = value;
+    return true;
+  }
   bool HasOwn(VmImpl& vm, String* name);
   // Deletes an own property unless it is DontDelete; whether it did.
   bool Delete(VmImpl& vm, String* name);
@@ -123,11 +144,17 @@ class Object : public Cell {
 
   // The map entry for an own property visible to this version, or null.
   Property* FindStored(VmImpl& vm, String* name);
+  // Subclasses whose own properties are not just the map's say so (FindOwn is then asked).
+  bool specialOwn_ = false;
   // Tells the heap how much the property storage grew since the last call.
   void AccountStorage(VmImpl& vm);
 
  private:
   friend class SuperObject;
+  // FindOwn without the virtual call for plain objects.
+  bool LookOwn(VmImpl& vm, String* name, OwnSlot& slot) {
+    return specialOwn_ ? FindOwn(vm, name, slot) : Object::FindOwn(vm, name, slot);
+  }
   struct Watcher {
     String* name;
     Object* callback;
@@ -152,7 +179,9 @@ class Object : public Cell {
 class BoxedObject final : public Object {
  public:
   BoxedObject(Value proto, ObjectClass objectClass, const Value& primitive)
-      : Object(proto, objectClass), primitive(primitive) {}
+      : Object(proto, objectClass), primitive(primitive) {
+    specialOwn_ = true;
+  }
   void Trace(Tracer& tracer) override;
   Value primitive;
 

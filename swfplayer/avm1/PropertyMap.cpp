@@ -10,10 +10,10 @@ constexpr size_t kLinearLimit = 8;
 constexpr uint32_t kTombstone = 0xFFFFFFFFu;
 }  // namespace
 
-Property* PropertyMap::Find(const String* name, bool caseSensitive) {
+Property* PropertyMap::Search(const String* name, bool caseSensitive) {
   if (slots_.empty()) {
     for (Property& property : entries_) {
-      if (property.name != nullptr && property.name->SameName(*name, caseSensitive)) return &property;
+      if (property.name != nullptr && property.name->SameName(*name, caseSensitive)) return Remember(name, property);
     }
     return nullptr;
   }
@@ -23,7 +23,7 @@ Property* PropertyMap::Find(const String* name, bool caseSensitive) {
     if (entry == 0) return nullptr;
     if (entry == kTombstone) continue;
     Property& property = entries_[entry - 1];
-    if (property.name->SameName(*name, caseSensitive)) return &property;
+    if (property.name->SameName(*name, caseSensitive)) return Remember(name, property);
   }
 }
 

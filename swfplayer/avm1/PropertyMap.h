@@ -49,7 +49,15 @@ struct Property {
 
 class PropertyMap {
  public:
-  Property* Find(const String* name, bool caseSensitive);
+  Property* Find(const String* name, bool caseSensitive) {
+    // A name looked up again (a program's constant, a loop's variable) finds its entry at once;
+    // the entry is checked to hold this very string, so a stale memory is only a miss.
+    if (name->lookupMap_ == this && name->lookupEntry_ < entries_.size() &&
+        entries_[name->lookupEntry_].name == name) {
+      return &entries_[name->lookupEntry_];
+    }
+    return Search(name, caseSensitive);
+  }
   const Property* Find(const String* name, bool caseSensitive) const {
     return const_cast<PropertyMap*>(this)->Find(name, caseSensitive);
   }
@@ -79,6 +87,12 @@ class PropertyMap {
   void Trace(Tracer& tracer) const;
 
  private:
+  Property* Search(const String* name, bool caseSensitive);
+  Property* Remember(const String* name, Property& property) {
+    name->lookupMap_ = this;
+    name->lookupEntry_ = static_cast<uint32_t>(&property - entries_.data());
+    return &property;
+  }
   void Rebuild();
   void Index(uint32_t entry);
 

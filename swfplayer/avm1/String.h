@@ -70,6 +70,7 @@ class String final : public Cell {
   std::string ToUtf8() const;
 
  private:
+  friend class PropertyMap;
   String(const char16_t* data, uint32_t length, StringBuffer* buffer)
       : data_(data), buffer_(buffer), length_(length) {}
   static String* MakeInline(Heap& heap, size_t length);
@@ -81,6 +82,9 @@ class String final : public Cell {
   mutable uint32_t hash_ = 0;
   mutable bool hashed_ = false;
   mutable uint8_t pathKind_ = 0;  // 0 unknown, 1 plain, 2 holds a separator
+  // Where the last lookup of this very string found it: a map and an entry, checked before use.
+  mutable const void* lookupMap_ = nullptr;
+  mutable uint32_t lookupEntry_ = 0;
 };
 
 // UTF-16 to UTF-8 for any view (trace lines, host calls).

@@ -72,11 +72,18 @@ Value LookupName(Activation& activation, String* name, Object** foundOn) {
   VmImpl& vm = activation.vm;
   if (foundOn != nullptr) *foundOn = nullptr;
   if (name->SameName(*vm.names.thisName, vm.CaseSensitive())) return activation.thisValue;
-  if ((activation.lazyArguments || activation.lazySuper) && activation.locals != nullptr) {
+  if ((activation.lazyArguments || activation.lazySuper) && activation.locals != nullptr &&
+      (name->Length() == 9 || name->Length() == 5)) {
     MaterializeLazyLocals(activation, name);
   }
   Value value;
+  const bool cs = vm.CaseSensitive();
+  const uint8_t version = vm.SwfVersion();
   for (Scope* scope = activation.scope; scope != nullptr; scope = scope->parent) {
+    if (scope->object->GetOwnData(name, cs, version, value)) {
+      if (foundOn != nullptr) *foundOn = scope->object;
+      return value;
+    }
     if (FindOnChain(vm, scope->object, name, value)) {
       if (foundOn != nullptr) *foundOn = scope->object;
       return value;
@@ -187,11 +194,15 @@ void SetVariable(Activation& activation, String* path, const Value& value) {
     }
     return;
   }
-  if ((activation.lazyArguments || activation.lazySuper) && activation.locals != nullptr) {
+  if ((activation.lazyArguments || activation.lazySuper) && activation.locals != nullptr &&
+      (path->Length() == 9 || path->Length() == 5)) {
     MaterializeLazyLocals(activation, path);
   }
   // Where the name is already defined; else on the timeline (never on the global object).
+  const bool cs = vm.CaseSensitive();
+  const uint8_t version = vm.SwfVersion();
   for (Scope* scope = activation.scope; scope != nullptr; scope = scope->parent) {
+    if (scope->object->SetOwnData(path, cs, version, value)) return;
     if (scope->kind == ScopeKind::kTarget || scope->parent == nullptr || scope->object->Has(vm, path)) {
       scope->object->Set(vm, path, value);
       return;
