@@ -170,6 +170,41 @@ TEST_F(Avm1Bounds, ObjectsDroppedInALoopAreCollectedWhileItRuns) {
   EXPECT_LT(vm->HeapBytes(), baseline + (size_t{64} << 10));
 }
 
+TEST_F(Avm1Bounds, ACollectionInsideACallKeepsItsThis) {
+  Make(7);
+  Impl().heap.SetCollectionThreshold(0);  // collect at every safe point
+  // The constructor takes no `this` (suppressed): the object `new` made is held by the call.
+  EXPECT_EQ(Run(R"(
+    function2 C regs=2 flags=0x2
+      push 0
+      storeregister 1
+      pop
+      loop:
+      push 0
+      initobject
+      pop
+      push r:1
+      increment
+      storeregister 1
+      push 3
+      less2
+      if loop
+    end
+    push "o" 0 "C"
+    newobject
+    setvariable
+    push "o"
+    getvariable
+    push "__constructor__"
+    getmember
+    push "C"
+    getvariable
+    strictequals
+    trace
+  )"),
+            "true\n");
+}
+
 TEST_F(Avm1Bounds, DamagedBlocksAreRefusedWithAReason) {
   testing::Latin1Decoder ansi;
   const auto refusal = [&](std::vector<uint8_t> bytes) {

@@ -30,6 +30,7 @@ Activation::~Activation() { vm.activations = outer; }
 void Activation::Trace(Tracer& tracer) const {
   tracer.Mark(scope);
   tracer.Mark(thisValue);
+  tracer.Mark(calledThis);
   tracer.Mark(callee);
   tracer.Mark(home);
   tracer.Mark(locals);
@@ -841,6 +842,7 @@ Value RunFunction(VmImpl& vm, FunctionObject* function, const Value& thisValue, 
   activation.callee = function;
   activation.home = home;
   activation.args.assign(args.begin(), args.end());
+  activation.calledThis = thisValue;
 
   using namespace format::function_flags;
   const uint16_t flags = info.flags;

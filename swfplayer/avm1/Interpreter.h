@@ -52,7 +52,8 @@ struct Activation {
   uint8_t swfVersion;
 
   Scope* scope = nullptr;
-  Value thisValue;
+  Value thisValue;                  // `this` by name
+  Value calledThis;                 // the `this` the call was given (held while it runs)
   FunctionObject* callee = nullptr;
   Object* home = nullptr;           // where `super` starts (see SuperObject)
   Object* locals = nullptr;         // a function's own variables
