@@ -104,7 +104,7 @@ class PrintingHost final : public Host {
   void Unsupported(std::string_view name) override { std::fprintf(stderr, "unsupported: %.*s\n", int(name.size()), name.data()); }
   double ElapsedMs() override { return elapsedMs; }
   // Saturday 3 February 2001, 04:05:06 at UTC+05:45.
-  double UtcNowMs() override { return 981151806000.0; }
+  double UtcNowMs() override { return 981152406000.0; }
   double LocalOffsetMinutes(double) override { return 345; }
   uint32_t RandomSeed() override { return 1; }
   int ScreenWidth() override { return 1024; }
