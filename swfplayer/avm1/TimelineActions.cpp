@@ -178,9 +178,12 @@ void CallFrameAction(Activation& activation) {
     number = *found;
   }
   if (number < 1 || number > 65535 || !clip->IsMovieClip()) return;
-  // The frame's scripts run now, on that timeline, without moving it.
+  // The frame's scripts run now, on that timeline, without moving it; a script that removes
+  // the timeline ends the call.
+  ClipObject* object = vm.ObjectOf(clip);
   for (const auto& program : clip->FrameScripts(static_cast<int>(number - 1))) {
-    if (program != nullptr) vm.RunBlock(*clip, *program);
+    if (object->Gone()) break;
+    if (program != nullptr) vm.RunBlock(*object->GetClip(vm), *program);
   }
 }
 
