@@ -38,6 +38,8 @@ const std::map<std::string, std::set<std::string>> kBuildsOn = {
     // Sound: decoding and mixing over the decoded tags; libmpg123 natively beside it.
     {"swfplayer/audio", {"swfplayer/format"}},
     {"swfplayer/audio/native", {"swfplayer/audio"}},
+    {"swfplayer/avm1", {"swfplayer/format"}},
+    {"swfplayer/ansi", {"swfplayer/movie"}},
     {"swfplayer/player", {"swfplayer/format", "swfplayer/render", "swfplayer/audio"}},
     // The stand-in control: its portable state, and the COM object on top of the engine.
     {"standin/flash/control", {"swfplayer/player", "flashapi"}},
@@ -45,6 +47,7 @@ const std::map<std::string, std::set<std::string>> kBuildsOn = {
     {"tools", {}},
     {"tools/render", {"tools", "swfplayer/player"}},
     {"tools/audio", {"tools", "swfplayer/player", "swfplayer/audio/native"}},
+    {"tools/avm1", {"swfplayer/avm1", "swfplayer/ansi"}},
 };
 
 // Everything below layer, through what it builds on.

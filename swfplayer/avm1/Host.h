@@ -1,0 +1,45 @@
+// What the interpreter is handed by whoever runs it (the player, the tests, swf_trace): where
+// trace lines go, the clocks, and facts about the machine. Nothing here reaches a network or a
+// file: a movie's requests to load or send are answered as failures by the interpreter.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace swfplayer::avm1 {
+
+class Clip;
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // One `trace` call (or a warning the Flash Player's debug version prints), UTF-8, without
+  // its line end.
+  virtual void Trace(std::string_view line) = 0;
+  // An action, a built-in or a member the movie used that the interpreter lacks; called once
+  // per name and run.
+  virtual void Unsupported(std::string_view name) = 0;
+
+  // Milliseconds since the movie started: getTimer, intervals and the script time budget.
+  virtual double ElapsedMs() = 0;
+  // Milliseconds since 1970-01-01 UTC, for Date; and the local time zone's offset from UTC
+  // in minutes at that instant (east positive), daylight saving included.
+  virtual double UtcNowMs() = 0;
+  virtual double LocalOffsetMinutes(double utcMs) = 0;
+  // Seeds Math.random and random(); tests hand a fixed one.
+  virtual uint32_t RandomSeed() = 0;
+
+  // The screen in pixels (System.capabilities.screenResolutionX/Y) and the movie's URL.
+  virtual int ScreenWidth() = 0;
+  virtual int ScreenHeight() = 0;
+  virtual std::u16string_view MovieUrl() = 0;
+
+  // The clip of _level0 (the root) and of other levels (none: nothing is loaded).
+  virtual Clip* Level(int level) = 0;
+
+  // fscommand("quit") and the like; the host decides what they mean (the tools end the run).
+  virtual void FsCommand(std::string_view command, std::string_view arguments) = 0;
+};
+
+}  // namespace swfplayer::avm1
