@@ -29,6 +29,9 @@ int ChangePassword(platform::Platform& platform) {
 
 // Preview, configure and saver mode: one instance at a time, then the mode's window.
 int RunWindowMode(platform::Platform& platform, MainFormFactory& forms) {
+  // The saver draws at the display's real pixels; the settings dialog stays as it is (scaled
+  // by the system where it must be).
+  if (RunMode == rmSaver) platform.system.DeclareDpiAware();
   TApplication application(platform);
   uint32_t lastError = 0;
   const platform::Handle instanceMutex =

@@ -25,6 +25,12 @@ class FlashControl {
   virtual void SetHeight(int32_t height) = 0;
   // Fill the panel (alignment alClient).
   virtual void AlignToClient() = 0;
+
+  // Silences every movie the control plays from now on, whatever control it is: the
+  // process's audio session is muted (for as long as the control lives), and a control that
+  // has its own mute (the stand-in) is told too. Never raises: sound that cannot be muted
+  // (no device, no session) is not there to be heard.
+  virtual void MuteSound() = 0;
 };
 
 }  // namespace swfsaver::platform

@@ -1,5 +1,6 @@
 // System state the saver changes: the cursor, the screen-saver-running flag, the owner window
-// that carries the taskbar button, and the size of the primary display.
+// that carries the taskbar button, the size and scale of the primary display, and the
+// process's DPI awareness.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,13 @@ class SystemState {
   // GetSystemMetrics(SM_CXSCREEN) and (SM_CYSCREEN).
   virtual int32_t ScreenWidth() = 0;
   virtual int32_t ScreenHeight() = 0;
+  // The primary display's pixels per logical inch: 96 at 100 %, 144 at 150 %, 192 at 200 %.
+  virtual int32_t DisplayDpi() = 0;
+  // Declares the process per-monitor DPI aware, so that its windows get the display's real
+  // pixels instead of being stretched by the system: SetProcessDpiAwarenessContext
+  // (per-monitor v2) where present, else SetProcessDpiAwareness, else SetProcessDPIAware.
+  // Before any window is made.
+  virtual void DeclareDpiAware() = 0;
 };
 
 }  // namespace swfsaver::platform

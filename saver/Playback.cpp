@@ -28,8 +28,11 @@ void TForm1::PlayMovie(const std::string& path, bool fit) {
   if (fit) {
     flash.AlignToClient();
   } else {
-    const int32_t width = SwfFrameWidth(header);
-    const int32_t height = SwfFrameHeight(header);
+    // The process draws at the display's real pixels (saver mode is DPI aware): the movie
+    // keeps the size on screen it has at 100 %.
+    const int32_t dpi = platform_.system.DisplayDpi();
+    const int32_t width = ToDisplayPixels(SwfFrameWidth(header), dpi);
+    const int32_t height = ToDisplayPixels(SwfFrameHeight(header), dpi);
     const ControlRect rect = CentredControlRect(platform_.system.ScreenWidth(),
                                                 platform_.system.ScreenHeight(), width, height);
     flash.SetLeft(rect.left);

@@ -1,5 +1,8 @@
 #include "saver/PlaybackRules.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace swfsaver {
 
 int32_t NextMovieIndex(int32_t current, int32_t count) {
@@ -17,6 +20,12 @@ ControlRect CentredControlRect(int32_t displayWidth, int32_t displayHeight, int3
                                int32_t frameHeight) {
   return ControlRect{CentredOffset(displayWidth, frameWidth),
                      CentredOffset(displayHeight, frameHeight), frameWidth, frameHeight};
+}
+
+int32_t ToDisplayPixels(int32_t frameSize, int32_t dpi) {
+  if (dpi <= 96) return frameSize;
+  const int64_t scaled = (static_cast<int64_t>(frameSize) * dpi + 48) / 96;
+  return static_cast<int32_t>(std::min<int64_t>(scaled, INT32_MAX));
 }
 
 }  // namespace swfsaver

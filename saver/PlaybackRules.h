@@ -24,4 +24,10 @@ struct ControlRect {
 ControlRect CentredControlRect(int32_t displayWidth, int32_t displayHeight, int32_t frameWidth,
                                int32_t frameHeight);
 
+// A movie's own frame size in the display's pixels: scaled by dpi / 96, rounded, so that a
+// movie shown at its own size covers as much of a high-DPI screen as of a 96 dpi one (550
+// pixels wide at 200 % is 1100). A dpi below 96 (or none known) counts as 96; the result is
+// kept within int32.
+int32_t ToDisplayPixels(int32_t frameSize, int32_t dpi);
+
 }  // namespace swfsaver

@@ -88,6 +88,7 @@ void TForm1::FormCreate() {
   } catch (const std::exception& error) {
     application_.ShowException(error);
   }
+  if (MuteSound && !flashControlMissing_) window_->ShockwaveFlash1().MuteSound();
   RemoveMissingFiles();
   if (MovieList->empty()) FirstActivation = false;
   window_->AlignPanelToClient();
@@ -125,6 +126,7 @@ void TForm1::LoadSettings() {
   if (MovieList == nullptr) MovieList = std::make_unique<std::vector<std::string>>();
   SaverSettingsHolder holder(FitToScreen, *MovieList);
   swfsaver::LoadSettings(platform_, holder);
+  MuteSound = LoadMuteSetting(platform_);
 }
 
 void TForm1::RemoveMissingFiles() {

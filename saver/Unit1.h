@@ -68,6 +68,8 @@ class TForm1 : public MainForm, public platform::SaverWindowEvents, public Appli
   std::unique_ptr<std::vector<std::string>> MovieList;
   int32_t CurrentIndex = 0;
   bool FirstActivation = false;
+  // The settings' Mute value: every movie plays silent.
+  bool MuteSound = false;
 
  private:
   // The window's own mouse-move rule, shared by the window and the panel.

@@ -12,6 +12,7 @@ constexpr const char* kSettingsRoot = "Software\\Ostrevanlab\\";
 constexpr const char* kSection = "OPTION";
 constexpr const char* kExpansion = "Expansion";
 constexpr const char* kListCount = "ListCount";
+constexpr const char* kMute = "Mute";
 
 // A stored ListCount is believed only up to this many entries. Each entry costs a registry
 // access, and a missing List value still adds an empty entry, so a damaged or hostile count
@@ -41,6 +42,10 @@ void LoadSettings(platform::Platform& platform, SettingsHolder& holder) {
   for (int32_t i = 0; i < count; ++i) {
     holder.AppendMovie(store.ReadString(kSection, ListValueName(i), ""));
   }
+}
+
+bool LoadMuteSetting(platform::Platform& platform) {
+  return OpenStore(platform).ReadBool(kSection, kMute, false);
 }
 
 void SaveSettings(platform::Platform& platform, SettingsHolder& holder) {

@@ -1,5 +1,6 @@
 // The settings record in the registry: HKEY_CURRENT_USER\Software\Ostrevanlab\<base name>\OPTION
-// with the REG_SZ values Expansion, ListCount and List0, List1, ...
+// with the REG_SZ values Expansion, ListCount and List0, List1, ..., and Mute, which the
+// saver reads and nothing writes (the dialog leaves it as the user set it).
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,9 @@ std::string SettingsKeyPath(std::string_view moduleFileName, const platform::Cod
 // Fills the holder from the store; store errors (ERegistryException) reach the caller, and
 // what was done before the failing step stays done.
 void LoadSettings(platform::Platform& platform, SettingsHolder& holder);
+// The Mute value: "1" (any non-zero number) silences every movie; missing or 0, sound plays.
+// Store errors (ERegistryException) reach the caller.
+bool LoadMuteSetting(platform::Platform& platform);
 // Writes the holder to the store; values written before a failing step stay written.
 void SaveSettings(platform::Platform& platform, SettingsHolder& holder);
 

@@ -109,6 +109,8 @@ TEST_F(Startup, ConfigureAndSaverRunTheirWindowThenReleaseTheMutex) {
                                 std::string(row.form) + " destroyed, mutexes released: 0"}));
     EXPECT_EQ(run.kernel.releasedMutexes.size(), 1u);
     EXPECT_TRUE(run.application.messageBoxes.empty());
+    // Only the saver draws at the display's real pixels; the dialog stays as it is.
+    EXPECT_EQ(run.system.dpiAwareDeclared, row.mode == rmSaver ? 1 : 0) << row.arguments;
   }
 }
 

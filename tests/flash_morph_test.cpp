@@ -173,5 +173,30 @@ TEST(FlashMorph, ATweenOverThirtyFramesMovesAndChangesColour) {
   EXPECT_EQ(frames[30], frames[0]);  // the loop replays the first placement: ratio 0
 }
 
+// A tween resting at one ratio keeps the same shape from one frame to the next: the canvas
+// sees nothing changed and draws nothing; moving the ratio draws again.
+TEST(FlashMorph, ATweenAtRestIsNotDrawnAgain) {
+  SwfMovieBuilder movie;
+  PlaceTween(movie, SquareToBulge(), 1000);
+  movie.ShowFrame();
+  movie.ShowFrame();
+  MoveRatio(movie, 40000);
+  movie.ShowFrame();
+  auto player = testing::LoadMovie(movie);
+  ASSERT_TRUE(player);
+  std::vector<uint32_t> pixels(200 * 50);
+  render::RasterCanvas canvas(pixels.data(), 200, 50, 200, render::Quality::kHigh);
+  auto tick = [&] {
+    canvas.BeginFrame();
+    DrawStage(player.get(), canvas, std::nullopt);
+    const render::PixelBox drawn = canvas.EndFrame();
+    player->Advance();
+    return drawn;
+  };
+  EXPECT_FALSE(tick().Empty());  // the first frame, whole
+  EXPECT_TRUE(tick().Empty());   // the same ratio
+  EXPECT_FALSE(tick().Empty());  // a new ratio
+}
+
 }  // namespace
 }  // namespace swfplayer::player

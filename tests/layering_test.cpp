@@ -35,12 +35,19 @@ const std::map<std::string, std::set<std::string>> kBuildsOn = {
     {"swfplayer/movie", {"swfplayer/types", "lzma"}},
     {"swfplayer/format", {"swfplayer/movie", "swfplayer/image"}},
     {"swfplayer/render", {"swfplayer/types"}},
-    {"swfplayer/player", {"swfplayer/format", "swfplayer/render"}},
+    // Sound: decoding and mixing over the decoded tags; libmpg123 natively beside it.
+    {"swfplayer/audio", {"swfplayer/format"}},
+    {"swfplayer/audio/native", {"swfplayer/audio"}},
+    {"swfplayer/avm1", {"swfplayer/format"}},
+    {"swfplayer/ansi", {"swfplayer/movie"}},
+    {"swfplayer/player", {"swfplayer/format", "swfplayer/avm1", "swfplayer/render", "swfplayer/audio"}},
     // The stand-in control: its portable state, and the COM object on top of the engine.
     {"standin/flash/control", {"swfplayer/player", "flashapi"}},
     {"standin/flash", {"standin/flash/control"}},
     {"tools", {}},
     {"tools/render", {"tools", "swfplayer/player"}},
+    {"tools/audio", {"tools", "swfplayer/player", "swfplayer/audio/native"}},
+    {"tools/avm1", {"tools", "swfplayer/player", "swfplayer/ansi"}},
 };
 
 // Everything below layer, through what it builds on.

@@ -108,7 +108,7 @@ TEST(StandinMovieParser, RefusesWhatIsNotAPlayableMovie) {
       {{'F', 'W', 'X', 6, 0x22, 0, 0, 0}, MovieError::kNotSwf},
       {{'X', 'W', 'S', 6, 0x22, 0, 0, 0}, MovieError::kNotSwf},
       {{'F', 'W', 'S', 6, 0xFF, 0xFF, 0xFF, 0xFF}, MovieError::kTooLarge},
-      {{'C', 'W', 'S', 6, 0x01, 0x00, 0x00, 0x04}, MovieError::kTooLarge},
+      {{'C', 'W', 'S', 6, 0x01, 0x00, 0x00, 0x10}, MovieError::kTooLarge},
       {{}, MovieError::kTruncatedHeader},
       {{'F', 'W'}, MovieError::kTruncatedHeader},
   };

@@ -20,6 +20,11 @@ struct TestCanvas {
   explicit TestCanvas(int width, int height, Quality quality = Quality::kHigh)
       : pixels(static_cast<size_t>(width) * height),
         canvas(pixels.data(), width, height, width, quality) {}
+  // A copy holds the pixels drawn so far, under a canvas of its own.
+  TestCanvas(const TestCanvas& other)
+      : pixels(other.pixels),
+        canvas(pixels.data(), other.canvas.Width(), other.canvas.Height(), other.canvas.Width(),
+               other.canvas.GetQuality()) {}
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * canvas.Width() + x]; }
 
   std::vector<uint32_t> pixels;

@@ -3,6 +3,7 @@
 // step that moves on after a 500 ms pause. Failures: saver_failures_test.cpp.
 #include <gtest/gtest.h>
 
+#include "saver/PlaybackRules.h"
 #include "tests/saver_test_fixture.h"
 
 namespace swfsaver::saver_test {
@@ -102,6 +103,35 @@ TEST_F(SaverPlayback, AMovieAtItsOwnSizeIsCentredAfterTheHeaderIsRead) {
             (Strings{"BackgroundColor 0", "Left -38", "Top -16", "Width 1101", "Height 800",
                      "Movie C:\\m\\large.swf", "Play"}));
   EXPECT_FALSE(window->flash.alignedToClient);
+}
+
+// One saver run on a 1920 x 1080 display of the given scale, playing a 550 x 400 movie at its
+// own size: the control's bounds.
+struct OwnSizeRun : SaverFixture {
+  void TestBody() override {}
+  Strings BoundsAt(int32_t dpi) {
+    AddMovie("C:\\m\\a.swf", 550, 400);
+    StoreSettings({"C:\\m\\a.swf"});
+    fake.system.screenWidth = 1920;
+    fake.system.screenHeight = 1080;
+    fake.system.displayDpi = dpi;
+    Start();
+    const Strings& calls = window->flash.calls;
+    if (calls.size() < 5) return calls;
+    return Strings(calls.begin() + 1, calls.begin() + 5);
+  }
+};
+
+TEST(SaverPlaybackScale, AMovieAtItsOwnSizeKeepsItsSizeOnScreenAtEveryDisplayScale) {
+  EXPECT_EQ(OwnSizeRun().BoundsAt(96), (Strings{"Left 685", "Top 340", "Width 550", "Height 400"}));
+  EXPECT_EQ(OwnSizeRun().BoundsAt(144), (Strings{"Left 547", "Top 240", "Width 825", "Height 600"}));
+  EXPECT_EQ(OwnSizeRun().BoundsAt(192), (Strings{"Left 410", "Top 140", "Width 1100", "Height 800"}));
+  // A display that reports less than 96 dpi counts as 100 %.
+  EXPECT_EQ(OwnSizeRun().BoundsAt(72), (Strings{"Left 685", "Top 340", "Width 550", "Height 400"}));
+  // Odd sizes round: 333 x 201 at 150 % is 499.5 x 301.5 pixels; the largest frame stays in range.
+  EXPECT_EQ(ToDisplayPixels(333, 144), 500);
+  EXPECT_EQ(ToDisplayPixels(201, 144), 302);
+  EXPECT_EQ(ToDisplayPixels(INT32_MAX / 20, 192), INT32_MAX / 20 * 2);
 }
 
 TEST_F(SaverPlayback, FitToScreenFillsThePanelWhateverTheFrameSize) {

@@ -3,6 +3,8 @@
 // animated ones play in the player as their names say, moving.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -88,8 +90,13 @@ TEST(SwfWriterSamples, AnimatedSamplesPlayWithTheSizeRateAndLengthTheirNamesSay)
       EXPECT_GE(player.DisplayObjects(), 300u);
     }
     const std::vector<uint32_t> first = DrawSmall(player);
-    for (int i = 0; i < player.TotalFrames() / 3; ++i) player.Advance();
-    EXPECT_NE(DrawSmall(player), first) << sample.name << " stands still";
+    for (int i = 0; i < std::max(player.TotalFrames() / 3, 2); ++i) player.Advance();
+    if (sample.name.starts_with("stopped_")) {  // stops on its first frame, for good
+      EXPECT_EQ(DrawSmall(player), first) << sample.name;
+      EXPECT_EQ(player.CurrentFrame(), 0);
+    } else {
+      EXPECT_NE(DrawSmall(player), first) << sample.name << " stands still";
+    }
   }
   EXPECT_GE(animated, 4);
 }
@@ -112,7 +119,9 @@ TEST(SwfWriterSamples, OversizedFrameIsRefused) {
 }
 
 TEST(SwfWriterSamples, WritesFilesAndReportsThoseItCannot) {
-  const auto directory = std::filesystem::temp_directory_path() / "swfwriter_samples_test";
+  // A folder of this process's own: test runs of other checkouts on the machine use the name too.
+  const auto directory = std::filesystem::temp_directory_path() /
+                         ("swfwriter_samples_test_" + std::to_string(::getpid()));
   std::filesystem::remove_all(directory);
   std::filesystem::create_directories(directory);
   EXPECT_TRUE(WriteSampleMovies(directory.string()).empty());

@@ -21,5 +21,7 @@ std::vector<uint8_t> WriteSpritePinwheels(const SwfOptions& options);
 std::vector<uint8_t> WriteBitmapFills(const SwfOptions& options);
 // Hundreds of curved, gradient-filled and stroked shapes drifting: the renderer's benchmark.
 std::vector<uint8_t> WriteDenseShapes(const SwfOptions& options);
+// Twelve gradient tiles, stopped on the first of two frames (StoppedSample.cpp).
+std::vector<uint8_t> WriteStoppedShapes(const SwfOptions& options);
 
 }  // namespace swfsaver::tools

@@ -1,6 +1,7 @@
 #include "tools/SampleMovies.h"
 
 #include "tools/AnimatedSamples.h"
+#include "tools/MusicSample.h"
 
 namespace swfsaver::tools {
 namespace {
@@ -58,6 +59,10 @@ std::vector<SampleMovie> BuildSamples() {
                              {0x16, 0x0C, 0x22}, false, WriteBitmapFills));
   samples.push_back(Animated("dense_shapes_1024x768_30fps_60f.swf", 1024, 768, FrameRate(30), 60,
                              {0x06, 0x08, 0x16}, true, WriteDenseShapes));
+  samples.push_back(Animated("music_notes_550x400_25fps_100f.swf", 550, 400, FrameRate(25), 100,
+                             {0x10, 0x0A, 0x20}, false, WriteMusicSample));
+  samples.push_back(Animated("stopped_shapes_550x400_30fps_2f.swf", 550, 400, FrameRate(30), 2,
+                             {0x10, 0x10, 0x18}, false, WriteStoppedShapes));
   return samples;
 }
 

@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "tools/SwfSound.h"
 #include "tools/SwfWriter.h"
 
 namespace swfsaver::tools {
@@ -219,6 +220,16 @@ class SwfTags {
   void Remove(uint16_t depth);                      // RemoveObject2
   void RemoveV1(uint16_t character, uint16_t depth);
   void DoAction(const SwfActions& actions);
+  // Sound (tools/SwfSound.h): StartSound; SoundStreamHead (version 1) or SoundStreamHead2,
+  // the MP3 latency seek written only for MP3; one SoundStreamBlock of raw block data (an MP3
+  // block starts with its sample count and seek, as the caller writes them).
+  void StartSound(uint16_t sound, const SwfSoundInfo& info = {});
+  void StartSound2(const std::string& className, const SwfSoundInfo& info = {});
+  void SoundStreamHead(int version, SwfSoundFormat playback, SwfSoundFormat stream,
+                       uint16_t samplesPerBlock, int16_t latencySeek = 0);
+  void SoundStreamBlock(const std::vector<uint8_t>& data);
+  // ExportAssets (or SymbolClass with code 76) naming one character.
+  void ExportName(uint16_t character, const std::string& name, uint16_t code = 56);
 
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
   uint16_t Frames() const { return frames_; }
@@ -246,6 +257,8 @@ class SwfMovieBuilder : public SwfTags {
   uint16_t DefineText(const SwfText& text);
   uint16_t DefineMorphShape(const SwfMorphShape& morph);
   uint16_t DefineButton(const SwfButton& button);
+  // data as the tag carries it (an MP3 sound starts with its seek samples).
+  uint16_t DefineSound(SwfSoundFormat format, uint32_t sampleCount, const std::vector<uint8_t>& data);
 
   // The movie with options' frame size, rate, background and compression; the header's
   // frame count is options.frameCount when given here, otherwise the ShowFrame count.

@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "flashapi/StandinSound.h"
 #include "flashapi/StoredControlData.h"
 #include "platform/win32/OleError.h"
+#include "platform/win32/ProcessAudio.h"
 #include "platform/win32/Text.h"
 
 namespace swfsaver::win32 {
@@ -51,7 +53,18 @@ Win32FlashControl::Win32FlashControl(HWND panel, HWND frame, const CLSID& contro
   }
 }
 
-Win32FlashControl::~Win32FlashControl() { Teardown(); }
+Win32FlashControl::~Win32FlashControl() {
+  Teardown();
+  if (sessionMuted_) SetProcessAudioMuted(false);
+}
+
+void Win32FlashControl::MuteSound() {
+  sessionMuted_ = SetProcessAudioMuted(true);
+  OleRef<flashapi::IStandinSound> standin;
+  if (object_ && SUCCEEDED(object_->QueryInterface(flashapi::kIidStandinSound, standin.ReceiveVoid()))) {
+    standin->SetMuted(TRUE);
+  }
+}
 
 void Win32FlashControl::Create(const CLSID& controlClass) {
   OleCheck(CoCreateInstance(controlClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,

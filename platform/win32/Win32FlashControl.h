@@ -39,6 +39,7 @@ class Win32FlashControl final : public platform::FlashControl {
   void SetWidth(int32_t width) override;
   void SetHeight(int32_t height) override;
   void AlignToClient() override;
+  void MuteSound() override;
 
   // The panel changed size: an aligned control follows it.
   void PanelResized();
@@ -67,6 +68,7 @@ class Win32FlashControl final : public platform::FlashControl {
   OleRef<flashapi::IShockwaveFlash> shockwaveFlash_;
   RECT bounds_ = kFlashDesignBounds;
   bool alignedToClient_ = false;
+  bool sessionMuted_ = false;  // unmuted again at teardown, so no later run inherits it
 };
 
 }  // namespace swfsaver::win32

@@ -1,4 +1,5 @@
-// The cursor, the screen-saver-running flag, the owner window and the display size.
+// The cursor, the screen-saver-running flag, the owner window, the display's size and scale,
+// and DPI awareness (Win32Dpi.cpp).
 #pragma once
 
 #include "platform/SystemState.h"
@@ -12,6 +13,8 @@ class Win32SystemState : public platform::SystemState {
   void HideOwnerWindow() override;
   int32_t ScreenWidth() override;
   int32_t ScreenHeight() override;
+  int32_t DisplayDpi() override;
+  void DeclareDpiAware() override;
 };
 
 }  // namespace swfsaver::win32

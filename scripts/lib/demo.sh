@@ -6,8 +6,9 @@ OUT="$ROOT/build/demo"
 SCR="$ROOT/build/win64/SwfSaver.scr"
 SETTINGS_KEY='HKCU\Software\Ostrevanlab\SwfSaver\OPTION'
 TRACE_KEY='HKCU\Software\SwfSaverTest\FlashStandin'
-# A missing entry among them: the saver drops it silently.
-PLAYLIST=(anim_shapes_550x400_30fps_60f.swf titled_tween_550x400_24fps_96f.swf
+# A missing entry among them: the saver drops it silently. The first has sound (heard where
+# Wine has an output device).
+PLAYLIST=(music_notes_550x400_25fps_100f.swf anim_shapes_550x400_30fps_60f.swf titled_tween_550x400_24fps_96f.swf
   sprite_pinwheels_640x480_24fps_40f.swf missing.swf bitmap_fills_640x480_24fps_72f.swf
   dense_shapes_1024x768_30fps_60f.swf)
 

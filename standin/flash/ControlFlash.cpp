@@ -38,6 +38,7 @@ HRESULT STDMETHODCALLTYPE StandinControl::put_Movie(BSTR path) {
   moviePath_.assign(path ? path : L"", path ? SysStringLen(path) : 0);
   trace_.Line(L"Movie", moviePath_);
   StopFrameTimer();
+  audio_.Play(nullptr);
   playback_.Load(LoadMovieFile(moviePath_));
   trace_.Line(L"MovieFrames", std::to_wstring(playback_.TotalFrames()));
   Redraw();
@@ -47,6 +48,7 @@ HRESULT STDMETHODCALLTYPE StandinControl::put_Movie(BSTR path) {
 HRESULT STDMETHODCALLTYPE StandinControl::Play() {
   trace_.Line(L"Play");
   playback_.Play();
+  if (playback_.Movie()) audio_.Play(playback_.Movie()->Sound());
   StartFrameTimer();
   return S_OK;
 }
@@ -54,6 +56,16 @@ HRESULT STDMETHODCALLTYPE StandinControl::Play() {
 HRESULT STDMETHODCALLTYPE StandinControl::CurrentFrame(long* frame) {
   if (!frame) return E_POINTER;
   *frame = playback_.CurrentFrame();
+  return S_OK;
+}
+
+}  // namespace swfsaver::flash
+
+namespace swfsaver::flash {
+
+HRESULT STDMETHODCALLTYPE StandinControl::SetMuted(BOOL muted) {
+  trace_.Line(L"Muted", muted ? L"1" : L"0");
+  audio_.SetMuted(muted != FALSE);
   return S_OK;
 }
 

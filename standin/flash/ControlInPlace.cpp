@@ -70,6 +70,7 @@ HRESULT STDMETHODCALLTYPE StandinControl::ContextSensitiveHelp(BOOL) { return E_
 HRESULT STDMETHODCALLTYPE StandinControl::InPlaceDeactivate() {
   if (!inPlaceSite_ && !window_) return S_OK;
   trace_.Line(L"Deactivate");
+  audio_.Play(nullptr);  // no sound outlasts the control's window
   DestroyControlWindow();
   if (inPlaceSite_) {
     IOleInPlaceSite* site = inPlaceSite_;

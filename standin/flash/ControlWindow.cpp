@@ -4,7 +4,8 @@
 // What is shown is drawn by the player into the frame surface (player/Stage.h says what goes
 // where): the movie shown all and centred, on the BackgroundColor property where it is set,
 // else on the movie's own background with black around the stage. Each tick draws the next
-// frame and blits it once; WM_PAINT only blits the frame already drawn.
+// frame and blits it once: only the part that changed is drawn and blitted, nothing at all
+// when nothing visible changed. WM_PAINT only blits the frame already drawn.
 #include "standin/flash/Module.h"
 #include "standin/flash/StandinControl.h"
 #include "swfplayer/player/Stage.h"
@@ -79,9 +80,12 @@ LRESULT StandinControl::HandleWindowMessage(HWND window, UINT message, WPARAM wP
       if (wParam == kFrameTimer && playback_.Advance() && drawing_) {
         // Drawn and put on screen at once, as an animation is: going through WM_PAINT would
         // add a round trip through the message queue to every frame.
-        HDC dc = GetDC(window);
-        if (DrawFrame()) surface_.Blit(dc);
-        ReleaseDC(window, dc);
+        const swfplayer::render::PixelBox changed = DrawFrame();
+        if (!changed.Empty()) {
+          HDC dc = GetDC(window);
+          surface_.Blit(dc, changed);
+          ReleaseDC(window, dc);
+        }
       }
       return 0;
     case WM_ERASEBKGND:
@@ -93,8 +97,9 @@ LRESULT StandinControl::HandleWindowMessage(HWND window, UINT message, WPARAM wP
       GetClientRect(window, &client);
       if (!drawing_) {
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-      } else if (surface_.Fits(client.right, client.bottom) || DrawFrame()) {
-        surface_.Blit(dc);
+      } else {
+        if (!surface_.Fits(client.right, client.bottom)) DrawFrame();
+        if (surface_.Fits(client.right, client.bottom)) surface_.Blit(dc);
       }
       EndPaint(window, &paint);
       return 0;
@@ -104,18 +109,20 @@ LRESULT StandinControl::HandleWindowMessage(HWND window, UINT message, WPARAM wP
   }
 }
 
-bool StandinControl::DrawFrame() {
+swfplayer::render::PixelBox StandinControl::DrawFrame() {
   RECT client{};
-  if (!window_ || !GetClientRect(window_, &client)) return false;
-  if (!surface_.Resize(client.right, client.bottom, quality_)) return false;
+  if (!window_ || !GetClientRect(window_, &client)) return {};
+  if (!surface_.Resize(client.right, client.bottom, quality_)) return {};
   std::optional<swfplayer::Rgba> background;
   if (backgroundColor_ >= 0) {
     background = swfplayer::Rgba{static_cast<uint8_t>(backgroundColor_ >> 16),
                               static_cast<uint8_t>(backgroundColor_ >> 8),
                               static_cast<uint8_t>(backgroundColor_), 255};
   }
-  swfplayer::player::DrawStage(playback_.Movie(), surface_.Canvas(), background);
-  return true;
+  swfplayer::render::RasterCanvas& canvas = surface_.Canvas();
+  canvas.BeginFrame();
+  swfplayer::player::DrawStage(playback_.Movie(), canvas, background);
+  return canvas.EndFrame();
 }
 
 void StandinControl::Redraw() {

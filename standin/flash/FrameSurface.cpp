@@ -1,5 +1,7 @@
 #include "standin/flash/FrameSurface.h"
 
+#include "standin/flash/Trace.h"
+
 namespace swfsaver::flash {
 
 FrameSurface::~FrameSurface() { Release(); }
@@ -47,11 +49,18 @@ bool FrameSurface::Resize(int width, int height, swfplayer::render::Quality qual
   width_ = width;
   height_ = height;
   canvas_ = std::make_unique<swfplayer::render::RasterCanvas>(bits_, width, height, width, quality);
+  canvas_->SetThreads(DrawingThreads());
   return true;
 }
 
 void FrameSurface::Blit(HDC target) const {
   if (dc_) BitBlt(target, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
+}
+
+void FrameSurface::Blit(HDC target, const swfplayer::render::PixelBox& box) const {
+  if (!dc_ || box.Empty()) return;
+  BitBlt(target, box.left, box.top, box.right - box.left, box.bottom - box.top, dc_, box.left,
+         box.top, SRCCOPY);
 }
 
 }  // namespace swfsaver::flash

@@ -43,6 +43,7 @@ const InterfaceEntry kInterfaces[] = {
     {&IID_IOleInPlaceActiveObject, As<IOleInPlaceActiveObject>},
     {&IID_IPersist, As<IPersistStreamInit>},
     {&IID_IPersistStreamInit, As<IPersistStreamInit>},
+    {&flashapi::kIidStandinSound, As<flashapi::IStandinSound>},
 };
 
 }  // namespace

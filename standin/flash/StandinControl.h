@@ -11,6 +11,8 @@
 #include <string>
 
 #include "flashapi/ShockwaveFlash.h"
+#include "flashapi/StandinSound.h"
+#include "standin/flash/AudioOutput.h"
 #include "standin/flash/Trace.h"
 #include "standin/flash/FrameSurface.h"
 #include "standin/flash/control/MoviePlayback.h"
@@ -21,7 +23,8 @@ class StandinControl final : public flashapi::IShockwaveFlash,
                              public IOleObject,
                              public IOleInPlaceObject,
                              public IOleInPlaceActiveObject,
-                             public IPersistStreamInit {
+                             public IPersistStreamInit,
+                             public flashapi::IStandinSound {
  public:
   StandinControl();
   StandinControl(const StandinControl&) = delete;
@@ -156,6 +159,9 @@ class StandinControl final : public flashapi::IShockwaveFlash,
   HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override;
   HRESULT STDMETHODCALLTYPE InitNew() override;
 
+  // IStandinSound (ControlFlash.cpp): the saver's Mute setting.
+  HRESULT STDMETHODCALLTYPE SetMuted(BOOL muted) override;
+
   // The control's own window (ControlWindow.cpp).
   LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -167,14 +173,18 @@ class StandinControl final : public flashapi::IShockwaveFlash,
   void DestroyControlWindow();
   void StartFrameTimer();
   void StopFrameTimer();
-  // Draws the frame on screen into the surface, sized to the window; false without either.
-  bool DrawFrame();
+  // Draws the frame on screen into the surface, sized to the window, where it differs from
+  // the one drawn before; returns that part (empty without a window or surface, or when
+  // nothing visible changed).
+  swfplayer::render::PixelBox DrawFrame();
   // The movie or the background changed: a new frame now, on screen with the next paint.
   void Redraw();
   void TraceBounds(const RECT& position);
 
   ULONG references_ = 1;
   Trace trace_;
+  // Declared before the playback: a movie dropped is silent before it is freed.
+  AudioOutput audio_{trace_, TestSetting(kWavFileValue)};
   MoviePlayback playback_;
   FrameSurface surface_;
   swfplayer::render::Quality quality_ = swfplayer::render::Quality::kHigh;  // the control data's "Quality"

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "swfplayer/render/WorkerPool.h"
+
 namespace swfsaver::flash {
 namespace {
 
@@ -27,7 +29,9 @@ std::string Utf8(std::wstring_view text) {
   return out;
 }
 
-std::wstring ReadTestSetting(const wchar_t* value) {
+}  // namespace
+
+std::wstring TestSetting(const wchar_t* value) {
   wchar_t buffer[MAX_PATH * 2] = {};
   DWORD size = sizeof(buffer);
   if (RegGetValueW(HKEY_CURRENT_USER, kTraceKeyPath, value, RRF_RT_REG_SZ, nullptr, buffer,
@@ -37,11 +41,15 @@ std::wstring ReadTestSetting(const wchar_t* value) {
   return buffer;
 }
 
-}  // namespace
+Trace::Trace() : file_(TestSetting(kTraceFileValue)) {}
 
-Trace::Trace() : file_(ReadTestSetting(kTraceFileValue)) {}
+bool DrawingEnabled() { return TestSetting(kDrawingValue) != L"off"; }
 
-bool DrawingEnabled() { return ReadTestSetting(kDrawingValue) != L"off"; }
+int DrawingThreads() {
+  const std::wstring value = ReadTestSetting(kThreadsValue);
+  if (value.size() == 1 && value[0] >= L'1' && value[0] <= L'8') return value[0] - L'0';
+  return swfplayer::render::WorkerPool::DefaultThreads();
+}
 
 void Trace::Line(std::wstring_view event, std::wstring_view arguments) const {
   if (!Enabled()) return;

@@ -5,7 +5,9 @@
 // Switch:  HKEY_CURRENT_USER\Software\SwfSaverTest\FlashStandin
 //          value "TraceFile" (REG_SZ): Windows path of the file to append to.
 //          value "Drawing" (REG_SZ): "off" makes the control play without drawing frames.
-//          Both are read once when a control object is created.
+//          value "WavFile" (REG_SZ): Windows path of a WAV file (16-bit stereo 44.1 kHz) the
+//          control writes everything it mixes into while a movie plays (AudioOutput.h).
+//          All are read once when a control object is created.
 //
 // Format:  one UTF-8 line per call the control receives, appended (the file is opened and
 //          closed for every line, so several controls and processes can share it):
@@ -26,6 +28,10 @@
 //            Bounds <left> <top> <width> <height>
 //                                            the control's rectangle in its parent window, at
 //                                            in-place activation and at every SetObjectRects
+//            Audio waveOut | Audio none      the sound output opened the system's device, or
+//                                            found none and plays silently; Audio end: its
+//                                            thread has ended (only while a WavFile is set)
+//            Muted 1 | Muted 0               the saver set its Mute setting
 //            Deactivate                      in-place deactivation (the window is destroyed)
 //            Close                           IOleObject::Close
 #pragma once
@@ -40,9 +46,16 @@ inline constexpr wchar_t kTraceFileValue[] = L"TraceFile";
 // "off" there: the control plays without drawing a frame, so a benchmark can measure what the
 // host costs alone.
 inline constexpr wchar_t kDrawingValue[] = L"Drawing";
+inline constexpr wchar_t kWavFileValue[] = L"WavFile";
 
 // Read when a control object is made; true unless the value above says "off".
 bool DrawingEnabled();
+// A REG_SZ value of the test key; empty when it is missing.
+std::wstring TestSetting(const wchar_t* value);
+// A number 1 to 8 there: the threads that draw a frame's bands (benchmarks compare them);
+// otherwise one per core.
+inline constexpr wchar_t kThreadsValue[] = L"Threads";
+int DrawingThreads();
 
 class Trace {
  public:

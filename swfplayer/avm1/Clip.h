@@ -10,12 +10,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "swfplayer/types/Geometry.h"
+
+namespace swfplayer::format {
+struct ActionProgram;
+}
 
 namespace swfplayer::avm1 {
 
@@ -76,6 +81,9 @@ class Clip {
   virtual int CurrentFrame() const = 0;
   virtual int TotalFrames() const = 0;
   virtual int FramesLoaded() const = 0;
+  // getBytesLoaded and getBytesTotal: the whole file is loaded, so both answer this (the
+  // movie's length in bytes; a sprite answers its definition's).
+  virtual uint32_t BytesTotal() const = 0;
   virtual bool Playing() const = 0;
   virtual void Play() = 0;
   virtual void Stop() = 0;
@@ -84,11 +92,15 @@ class Clip {
   virtual void GotoFrame(int frame, bool play) = 0;
   // The frame of a label (without case), or nothing.
   virtual std::optional<int> FrameOfLabel(std::u16string_view label) const = 0;
+  // The DoAction blocks of a frame, in the order they stand: the Call action (and `call()`)
+  // runs them on this clip without moving its timeline.
+  virtual std::vector<std::shared_ptr<const format::ActionProgram>> FrameScripts(int frame) const = 0;
 
   // --- display properties ---
   // Numbers in script units (_x in pixels, _alpha in percent, _rotation in degrees, _visible
-  // as 0 or 1). The string ones (_target, _name, _url, _droptarget, _quality) are answered
-  // by StringProperty.
+  // as 0 or 1). The string ones (_url, _droptarget, _quality) are answered by StringProperty;
+  // the interpreter answers _name, _target and the frame properties itself from the methods
+  // above.
   virtual double NumberProperty(DisplayProperty property) const = 0;
   virtual std::u16string StringProperty(DisplayProperty property) const = 0;
   // Sets a property from a script; the clip then no longer follows the timeline's later moves
@@ -104,7 +116,9 @@ class Clip {
   // --- clips made and removed by scripts ---
   // Each returns the new clip, or null when it cannot be made (no such export name, a depth
   // out of range, a bound reached). The new clip is placed at once; its own scripts run as
-  // the player orders them.
+  // the player orders them. For a clip attachMovie makes, the interpreter itself copies the
+  // init object and runs the class registered for the export name, in that order, once
+  // AttachClip returns (the player does not call Vm::ConstructClip for it).
   virtual Clip* DuplicateClip(std::u16string_view newName, int32_t depth) = 0;
   virtual Clip* AttachClip(std::u16string_view exportName, std::u16string_view newName,
                            int32_t depth) = 0;

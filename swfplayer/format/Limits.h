@@ -34,5 +34,8 @@ inline constexpr size_t kMaxButtonRecords = 1'024;
 inline constexpr size_t kMaxClipActionRecords = 256;
 // Actions in one DoAction block; a longer block is not run at all.
 inline constexpr size_t kMaxActionsPerBlock = 1'024;
+// Actions in one block the ActionScript interpreter runs (16 bytes each decoded: 16 MiB); a
+// longer block is refused whole.
+inline constexpr size_t kMaxActionsPerProgram = 1'048'576;
 
 }  // namespace swfplayer::format

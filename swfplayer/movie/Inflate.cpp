@@ -15,6 +15,10 @@ std::vector<uint8_t> Inflate(std::span<const uint8_t> compressed, size_t limit) 
   stream.next_in = const_cast<Bytef*>(compressed.data());
   stream.avail_in = static_cast<uInt>(std::min<size_t>(compressed.size(), std::numeric_limits<uInt>::max()));
   constexpr size_t kChunk = 64 * 1024;
+  // Room for all the output zlib can make of this input (at most about 1032 times it, and no
+  // more than the limit) at once: growing a body of hundreds of megabytes by doubling would
+  // hold the old and the new buffer together, half as much again at the peak.
+  out.reserve(std::min(limit, compressed.size() > limit / 1032 ? limit : compressed.size() * 1032));
   while (out.size() < limit) {
     const size_t offset = out.size();
     const size_t grow = std::min(kChunk, limit - offset);

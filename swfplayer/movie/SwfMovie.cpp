@@ -95,13 +95,12 @@ MovieBody ReadMovieBody(std::span<const uint8_t> data) {
     // As with zlib, whatever decodes before damage or a cut is played; the decoder reads the
     // header's length itself and never makes more than bodyLimit bytes.
     result.bytes = swfsaver::lzma::DecodeZwsBody(data, bodyLimit).data;
-  } else {
-    const auto kept = stored.first(std::min(stored.size(), bodyLimit));
-    result.bytes.assign(kept.begin(), kept.end());
   }
-  movie.availableLength = static_cast<uint32_t>(kSignatureAndLengthBytes + result.bytes.size());
+  result.body = movie.compression == SwfCompression::kNone ? stored.first(std::min(stored.size(), bodyLimit))
+                                                           : std::span<const uint8_t>(result.bytes);
+  movie.availableLength = static_cast<uint32_t>(kSignatureAndLengthBytes + result.body.size());
 
-  ByteReader bodyReader(result.bytes);
+  ByteReader bodyReader(result.body);
   if (!ReadFrameHeader(bodyReader, movie)) return Failed(MovieError::kTruncatedHeader);
   result.tagsOffset = bodyReader.Position();
   return result;

@@ -15,8 +15,11 @@
 namespace swfplayer {
 
 // Uncompressed movies larger than this are refused rather than inflated, so a small lying
-// file cannot make the control allocate gigabytes.
-inline constexpr uint32_t kMaxMovieBytes = 64u * 1024u * 1024u;
+// file cannot make the control allocate gigabytes. Long cartoons with a soundtrack run to a
+// few hundred megabytes; an uncompressed body is read where it lies (MovieBody) and a
+// compressed one is dropped once loaded, so the bound is on a load's peak, not on what a
+// playing movie keeps.
+inline constexpr uint32_t kMaxMovieBytes = 256u * 1024u * 1024u;
 
 enum class SwfCompression { kNone, kZlib, kLzma };
 
@@ -62,13 +65,16 @@ struct MovieParseResult {
 // A movie's body after its signature and length: inflated (CWS) or LZMA-decoded (ZWS) when
 // compressed, cut to the length the header states, with the frame header already read. A
 // damaged compressed stream yields the body up to the damage. The tag stream follows it.
+// An uncompressed body is not copied: it is a view into the data given, which must outlive
+// the MovieBody.
 struct MovieBody {
   MovieError error = MovieError::kNone;
   SwfMovie movie;               // the header fields only; the tag counts stay 0
-  std::vector<uint8_t> bytes;   // the uncompressed body
-  size_t tagsOffset = 0;        // where in bytes the tag stream begins
+  std::vector<uint8_t> bytes;   // the decompressed body (empty for FWS)
+  std::span<const uint8_t> body;  // the uncompressed body: bytes, or a view into the data
+  size_t tagsOffset = 0;        // where in body the tag stream begins
   bool ok() const { return error == MovieError::kNone; }
-  std::span<const uint8_t> Tags() const { return std::span<const uint8_t>(bytes).subspan(tagsOffset); }
+  std::span<const uint8_t> Tags() const { return body.subspan(tagsOffset); }
 };
 
 MovieBody ReadMovieBody(std::span<const uint8_t> data);

@@ -13,9 +13,11 @@
 #include <variant>
 #include <vector>
 
+#include "swfplayer/audio/SoundData.h"
 #include "swfplayer/format/ActionProgram.h"
 #include "swfplayer/format/DisplayTags.h"
 #include "swfplayer/format/MorphShape.h"
+#include "swfplayer/format/Sound.h"
 #include "swfplayer/movie/SwfMovie.h"
 #include "swfplayer/render/Canvas.h"
 
@@ -64,6 +66,13 @@ struct TimelineDefinition {
   int frameCount = 1;  // at least 1
   std::vector<std::vector<FrameItem>> frames;  // may be shorter: the frames after are empty
   std::vector<std::pair<std::u16string, int>> labels;
+  // getBytesTotal: the movie's length for the root, the DefineSprite tag's for a sprite.
+  uint32_t byteLength = 0;
+  // Sound (SoundScheduler.h): the StartSound and StartSound2 tags of each frame (may be
+  // shorter than the frames), and the stream its SoundStreamHead and blocks make (null
+  // without a head).
+  std::vector<std::vector<format::StartSoundTag>> soundStarts;
+  std::shared_ptr<audio::StreamSound> stream;
 
   const std::vector<FrameItem>* Frame(int frame) const {
     return frame >= 0 && static_cast<size_t>(frame) < frames.size() ? &frames[frame] : nullptr;
@@ -151,6 +160,13 @@ class Dictionary {
   std::map<uint16_t, std::unique_ptr<const Character>> characters_;
 };
 
+// The movie's event sounds, and the names scripts and StartSound2 find them by
+// (ExportAssets, SymbolClass).
+struct MovieSounds {
+  std::map<uint16_t, audio::EventSound> events;
+  std::map<std::string, uint16_t> names;
+};
+
 struct MovieDefinition {
   SwfMovie header;  // the frame size, rate, count, version and background colour
   // ExportAssets: the characters scripts attach by name (attachMovie), by the name as given.
@@ -158,6 +174,7 @@ struct MovieDefinition {
   std::map<uint16_t, std::u16string> exportNames;  // the same, by character
   Dictionary dictionary;
   TimelineDefinition root;
+  MovieSounds sounds;
 };
 
 }  // namespace swfplayer::player

@@ -4,6 +4,7 @@
 
 #include "swfplayer/player/Limits.h"
 #include "swfplayer/player/PlayContext.h"
+#include "swfplayer/player/ScriptEngine.h"
 #include "swfplayer/player/Timeline.h"
 
 namespace swfplayer::player {
@@ -121,6 +122,24 @@ int DisplayObject::CurrentFrame() const {
 }
 
 int DisplayObject::TotalFrames() const { return timeline_ ? timeline_->FrameCount() : 1; }
+
+uint32_t DisplayObject::BytesTotal() const {
+  return timeline_ ? timeline_->Definition().byteLength : 0;
+}
+
+std::vector<std::shared_ptr<const format::ActionProgram>> DisplayObject::FrameScripts(
+    int frame) const {
+  std::vector<std::shared_ptr<const format::ActionProgram>> programs;
+  if (!timeline_ || !context_->scripts) return programs;
+  const std::vector<FrameItem>* items = timeline_->Definition().Frame(frame);
+  if (!items) return programs;
+  for (const FrameItem& item : *items) {
+    const auto* script = std::get_if<FrameScript>(&item);
+    if (!script || !script->script) continue;
+    if (auto program = context_->scripts->Compiled(*script->script)) programs.push_back(std::move(program));
+  }
+  return programs;
+}
 
 bool DisplayObject::Playing() const { return timeline_ && timeline_->Playing(); }
 

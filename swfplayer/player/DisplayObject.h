@@ -101,11 +101,13 @@ class DisplayObject final : public avm1::Clip {
   int CurrentFrame() const override;
   int TotalFrames() const override;
   int FramesLoaded() const override { return TotalFrames(); }
+  uint32_t BytesTotal() const override;
   bool Playing() const override;
   void Play() override;
   void Stop() override;
   void GotoFrame(int frame, bool play) override;
   std::optional<int> FrameOfLabel(std::u16string_view label) const override;
+  std::vector<std::shared_ptr<const format::ActionProgram>> FrameScripts(int frame) const override;
   double NumberProperty(avm1::DisplayProperty property) const override;
   std::u16string StringProperty(avm1::DisplayProperty property) const override;
   void SetNumberProperty(avm1::DisplayProperty property, double value) override;

@@ -11,6 +11,7 @@
 #include "swfplayer/movie/TagStream.h"
 #include "swfplayer/player/CharacterBuild.h"
 #include "swfplayer/player/Limits.h"
+#include "swfplayer/player/SoundLoader.h"
 
 namespace swfplayer::player {
 namespace {
@@ -19,12 +20,17 @@ using namespace format;
 
 class Loader {
  public:
-  Loader(MovieDefinition& movie, image::ImageDecoder& decoder, const AnsiDecoder* ansi)
-      : movie_(movie), decoder_(decoder), ansi_(ansi) {}
+  Loader(MovieDefinition& movie, image::ImageDecoder& decoder, const AnsiDecoder* ansi,
+         std::span<const uint8_t> kept, std::shared_ptr<const void> keeper)
+      : movie_(movie), decoder_(decoder), ansi_(ansi),
+        sounds_(movie.sounds, FramesPerSecond(movie.header), kept, std::move(keeper)) {}
 
   void ReadRoot(std::span<const uint8_t> tags) {
     movie_.root.frameCount = std::max<int>(1, movie_.header.frameCount);
+    movie_.root.byteLength = movie_.header.declaredLength;
+    sounds_.Reserve(tags);
     ReadTimeline(tags, movie_.root, /*root=*/true);
+    sounds_.Finish();
   }
 
  private:
@@ -70,6 +76,9 @@ class Loader {
           }
           break;
         default:
+          // Export names serve attachMovie here and attachSound in the sound loader.
+          if (tag.code == kTagExportAssets && root) ReadExports(tag.body);
+          if (sounds_.Take(tag, timeline, frameIndex(), root)) break;
           if (root) ReadDefinition(tag);
           break;
       }
@@ -129,7 +138,6 @@ class Loader {
       case kTagSetBackgroundColor:
         if (!movie_.header.backgroundColor) movie_.header.backgroundColor = ReadBackgroundColor(tag.body);
         break;
-      case kTagExportAssets: ReadExports(tag.body); break;
       case kTagDefineShape: DefineShape(tag.body, 1); break;
       case kTagDefineShape2: DefineShape(tag.body, 2); break;
       case kTagDefineShape3: DefineShape(tag.body, 3); break;
@@ -166,6 +174,7 @@ class Loader {
     const auto header = DecodeSpriteHeader(body);
     if (!header) return;
     SpriteCharacter sprite;
+    sprite.timeline.byteLength = static_cast<uint32_t>(body.size());
     sprite.timeline.frameCount = std::max<int>(1, header->frameCount);
     ReadTimeline(header->tags, sprite.timeline, /*root=*/false);
     movie_.dictionary.Define(header->id, std::move(sprite));
@@ -210,9 +219,15 @@ class Loader {
     };
   }
 
+  // A stream's block lasts one frame: at the rate the control plays (a rate of 0 is 1 fps).
+  static double FramesPerSecond(const SwfMovie& header) {
+    return header.frameRate == 0 ? 1.0 : header.frameRate / 256.0;
+  }
+
   MovieDefinition& movie_;
   image::ImageDecoder& decoder_;
   const AnsiDecoder* ansi_;
+  SoundLoader sounds_;
   std::vector<uint8_t> jpegTables_;
   size_t controlTagsLeft_ = kMaxControlTags;
   size_t bitmapBudget_ = kMaxMovieBitmapBytes;
@@ -222,12 +237,16 @@ class Loader {
 }  // namespace
 
 MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder,
-                              const AnsiDecoder* ansi) {
+                              const AnsiDecoder* ansi, std::shared_ptr<const void> keeper) {
   const MovieBody body = ReadMovieBody(file);
   if (!body.ok()) return {body.error, nullptr};
   auto movie = std::make_unique<MovieDefinition>();
   movie->header = body.movie;
-  Loader(*movie, decoder, ansi).ReadRoot(body.Tags());
+  // Only an uncompressed body lies in the file; a decompressed one goes once loaded.
+  const bool inFile = body.movie.compression == SwfCompression::kNone && keeper;
+  Loader(*movie, decoder, ansi, inFile ? body.body : std::span<const uint8_t>{},
+         inFile ? std::move(keeper) : nullptr)
+      .ReadRoot(body.Tags());
   return {MovieError::kNone, std::move(movie)};
 }
 

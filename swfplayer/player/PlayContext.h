@@ -33,6 +33,7 @@ namespace swfplayer::player {
 
 class DisplayObject;
 class ScriptEngine;
+class SoundScheduler;
 
 // The clip events of CLIPEVENTFLAGS (as a little-endian 32-bit word) that a saver can see: no
 // pointer and no keys reach a movie here.
@@ -57,6 +58,7 @@ class PlayContext {
   ScriptEngine* const scripts;  // null: no script runs
   const bool caseSensitiveNames;  // SWF 7 and later
   std::u16string movieUrl;  // what _url answers
+  SoundScheduler* sound = nullptr;  // told of every frame entered and timeline gone; null: none
 
   size_t displayObjects = 0;  // on every display list together, kept under kMaxDisplayObjects
   uint64_t nextSerial = 1;

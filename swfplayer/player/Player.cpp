@@ -12,21 +12,26 @@ namespace swfplayer::player {
 
 PlayerLoad Player::Load(std::span<const uint8_t> file, image::ImageDecoder& decoder,
                         const PlayerOptions& options) {
-  MovieLoad load = LoadMovieDefinition(file, decoder, options.ansi);
+  MovieLoad load = LoadMovieDefinition(file, decoder, options.ansi, options.keeper);
   if (!load.movie) return {load.error, nullptr};
   return {MovieError::kNone, std::unique_ptr<Player>(new Player(std::move(load.movie), options))};
 }
 
 Player::Player(std::unique_ptr<MovieDefinition> movie, const PlayerOptions& options)
-    : movie_(std::move(movie)) {
+    : movie_(std::move(movie)),
+      sound_(std::make_shared<audio::SoundEngine>(options.mp3)),
+      scheduler_(std::make_unique<SoundScheduler>(movie_->sounds, *sound_)),
+      host_(options.host) {
+  for (const auto& [id, sound] : movie_->sounds.events) sound_->DefineSound(id, sound);
   if (options.engine) {
     scripts_ = options.engine();
-  } else if (options.host) {
-    scripts_ = MakeVmScripts(*options.host, movie_->header.version, options.ansi,
+  } else if (host_) {
+    scripts_ = MakeVmScripts(*host_, movie_->header.version, options.ansi,
                              [this] { return root_.get(); });
   }
   context_ = std::make_unique<PlayContext>(*movie_, scripts_.get());
-  if (options.host && !options.engine) context_->movieUrl = std::u16string(options.host->MovieUrl());
+  context_->sound = scheduler_.get();
+  if (host_ && !options.engine) context_->movieUrl = std::u16string(host_->MovieUrl());
   root_ = std::make_unique<DisplayObject>(*context_, nullptr, 0, movie_->root);
   // The first frame, with its scripts, before it is first shown.
   context_->BeginTick();
@@ -38,6 +43,8 @@ Player::Player(std::unique_ptr<MovieDefinition> movie, const PlayerOptions& opti
 Player::~Player() {
   root_.reset();
   context_.reset();
+  // The output may hold the engine a little longer; nothing of this movie plays on.
+  sound_->StopAll();
 }
 
 int Player::CurrentFrame() const { return root_->CurrentFrame(); }
@@ -58,12 +65,16 @@ void Player::Advance() {
 }
 
 void Player::FinishTick() {
+  scheduler_->EndTick();
   context_->FreeRemoved();
   if (scripts_) scripts_->CollectGarbage();
 }
 
+std::optional<double> Player::StreamLead() const { return scheduler_->StreamLead(*root_->Sprite()); }
+
 void Player::Render(render::Canvas& canvas, const Matrix& stageToDevice) const {
-  RenderTimeline(canvas, *root_->Sprite(), stageToDevice, ColorTransform{});
+  RenderTimeline(canvas, *root_->Sprite(), stageToDevice, ColorTransform{}, &morphs_);
+  morphs_.EndFrame();
 }
 
 }  // namespace swfplayer::player

@@ -11,9 +11,12 @@
 #include <span>
 
 #include "swfplayer/avm1/Host.h"
+#include "swfplayer/audio/SoundEngine.h"
 #include "swfplayer/image/ImageDecoder.h"
 #include "swfplayer/movie/TextDecoding.h"
 #include "swfplayer/player/Characters.h"
+#include "swfplayer/player/MorphShapeCache.h"
+#include "swfplayer/player/SoundScheduler.h"
 #include "swfplayer/render/Canvas.h"
 
 namespace swfplayer::player {
@@ -35,11 +38,17 @@ struct PlayerOptions {
   // Decodes the strings of movies before SWF 6 (the system's ANSI code page); without one each
   // byte is taken as one character.
   const AnsiDecoder* ansi = nullptr;
-  // Where scripts trace, their clocks and the facts of the machine; without a host the movie's
-  // scripts do not run.
-  avm1::Host* host = nullptr;
+  // Where scripts trace, their clocks and the facts of the machine (the player keeps it as long
+  // as it lives); without a host the movie's scripts do not run.
+  std::shared_ptr<avm1::Host> host = nullptr;
+  // Decodes the MP3 sounds while they play; must outlive the player and its sound engine.
+  // Without it MP3 sounds are silent.
+  audio::Mp3DecoderSource* mp3 = nullptr;
+  // Keeps the file's bytes valid as long as it lives (a mapped file): an uncompressed movie's
+  // sound then plays from the file, so the sound costs no memory of its own.
+  std::shared_ptr<const void> keeper = nullptr;
   // Tests: a script engine of their own in place of the interpreter (the host is then unused).
-  std::function<std::unique_ptr<ScriptEngine>()> engine;
+  std::function<std::unique_ptr<ScriptEngine>()> engine = nullptr;
 };
 
 class Player {
@@ -74,6 +83,15 @@ class Player {
   const Dictionary& Characters() const { return movie_->dictionary; }
   size_t DisplayObjects() const;
 
+  // The movie's sound: what the system's output mixes (SoundEngine::Mix, from any thread; it
+  // may outlive the player), and what scripts start and stop sounds through.
+  const std::shared_ptr<audio::SoundEngine>& Sound() const { return sound_; }
+  const SoundScheduler& SoundSchedule() const { return *scheduler_; }
+  // How many frames the root's stream sound is ahead of the root's frame (negative: behind);
+  // nothing while the root plays no stream. A host that falls behind catches up by playing
+  // frames without drawing them.
+  std::optional<double> StreamLead() const;
+
  private:
   Player(std::unique_ptr<MovieDefinition> movie, const PlayerOptions& options);
   void FinishTick();
@@ -81,9 +99,14 @@ class Player {
   // Destroyed in reverse: the clips before the play state, both before the script engine
   // that holds references to them.
   std::unique_ptr<MovieDefinition> movie_;
+  std::shared_ptr<audio::SoundEngine> sound_;
+  std::unique_ptr<SoundScheduler> scheduler_;
+  std::shared_ptr<avm1::Host> host_;
   std::unique_ptr<ScriptEngine> scripts_;
   std::unique_ptr<PlayContext> context_;
   std::unique_ptr<DisplayObject> root_;
+  // Drawing keeps the shapes of tweens at rest, so that their paths stay the same objects.
+  mutable MorphShapeCache morphs_;
 };
 
 }  // namespace swfplayer::player

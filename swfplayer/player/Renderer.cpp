@@ -11,9 +11,11 @@
 namespace swfplayer::player {
 namespace {
 
-// The canvas and what is left of the frame's budgets.
+// The canvas, the tweens' shapes kept between frames (may be null) and what is left of the
+// frame's budgets.
 struct Target {
   render::Canvas& canvas;
+  MorphShapeCache* morphs = nullptr;
   size_t drawsLeft = kMaxDrawsPerFrame;
   size_t morphRecordsLeft = kMaxMorphRecordsPerFrame;
 };
@@ -45,8 +47,9 @@ void DrawText(Target& target, const TextCharacter& text, const Matrix& toDevice,
   }
 }
 
-// A tween is made into a shape at the instance's ratio each time it is drawn: nothing is kept
-// per instance, and the frame's budget bounds the work.
+// A tween is made into a shape at the instance's ratio when drawn, or taken from the last
+// frame's when it rests there; nothing is kept per instance, and the frame's budget bounds the
+// work (counted alike either way, so that what is drawn never depends on the cache).
 void DrawMorph(Target& target, const MorphCharacter& morph, uint16_t ratio,
                const Matrix& toDevice, const ColorTransform& cx) {
   const size_t records = morph.morph.records.size();
@@ -59,9 +62,17 @@ void DrawMorph(Target& target, const MorphCharacter& morph, uint16_t ratio,
     const auto found = morph.bitmaps.find(id);
     return found == morph.bitmaps.end() ? nullptr : found->second;
   };
-  size_t points = format::kMaxMoviePathPoints;  // a passing shape: the movie's budget paid for it
-  DrawShape(target, BuildShapeCharacter(format::MorphShapeAt(morph.morph, ratio), lookup, points),
-            toDevice, cx);
+  auto build = [&] {
+    size_t points = format::kMaxMoviePathPoints;  // the movie's budget paid for it at load
+    return BuildShapeCharacter(format::MorphShapeAt(morph.morph, ratio), lookup, points);
+  };
+  if (!target.morphs) {
+    DrawShape(target, build(), toDevice, cx);
+    return;
+  }
+  const ShapeCharacter* shape = target.morphs->Find(&morph, ratio);
+  if (!shape) shape = target.morphs->Keep(&morph, ratio, build());
+  DrawShape(target, *shape, toDevice, cx);
 }
 
 // inMask: drawing the content of a mask, where only coverage counts and masks cannot nest
@@ -116,8 +127,8 @@ void DrawList(Target& target, const Timeline& timeline, const Matrix& toDevice,
 }  // namespace
 
 void RenderTimeline(render::Canvas& canvas, const Timeline& timeline, const Matrix& toDevice,
-                    const ColorTransform& colorTransform) {
-  Target target{canvas};
+                    const ColorTransform& colorTransform, MorphShapeCache* morphs) {
+  Target target{canvas, morphs};
   DrawList(target, timeline, toDevice, colorTransform, /*inMask=*/false);
 }
 

@@ -3,12 +3,14 @@
 // layers as canvas masks over the depths they clip.
 #pragma once
 
+#include "swfplayer/player/MorphShapeCache.h"
 #include "swfplayer/player/Timeline.h"
 #include "swfplayer/render/Canvas.h"
 
 namespace swfplayer::player {
 
+// morphs, when given, keeps the shapes tweens are made into for the next frame.
 void RenderTimeline(render::Canvas& canvas, const Timeline& timeline, const Matrix& toDevice,
-                    const ColorTransform& colorTransform);
+                    const ColorTransform& colorTransform, MorphShapeCache* morphs = nullptr);
 
 }  // namespace swfplayer::player

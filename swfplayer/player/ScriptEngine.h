@@ -5,6 +5,7 @@
 // deal with, and the movie plays on.
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 #include "swfplayer/player/Characters.h"
@@ -29,6 +30,10 @@ class ScriptEngine {
   // export name, if any, and the class's constructor runs. Called at most once per clip,
   // before its load event.
   virtual void ConstructClip(DisplayObject& clip, std::u16string_view exportName) = 0;
+
+  // The block compiled for the engine (the Call action runs a frame's blocks by hand), or
+  // null when it cannot be compiled.
+  virtual std::shared_ptr<const format::ActionProgram> Compiled(const ScriptCode& code) = 0;
 
   // The tick's script time starts; after the budget is spent the tick's remaining scripts
   // are skipped.

@@ -5,13 +5,21 @@
 #include "swfplayer/player/DisplayObject.h"
 #include "swfplayer/player/Limits.h"
 #include "swfplayer/player/PlayContext.h"
+#include "swfplayer/player/SoundScheduler.h"
 
 namespace swfplayer::player {
 
 Timeline::Timeline(const TimelineDefinition& definition, DisplayObject& owner)
     : definition_(definition), owner_(owner), context_(owner.Context()) {}
 
-Timeline::~Timeline() = default;
+Timeline::~Timeline() {
+  list_.clear();  // what is on it goes first
+  if (context_.sound) context_.sound->TimelineGone(owner_.Serial());
+}
+
+void Timeline::EnteredFrame(bool jumped) {
+  if (context_.sound) context_.sound->FrameEntered(*this, current_, jumped);
+}
 
 DisplayObject* Timeline::At(int32_t depth) const {
   const auto found = list_.find(depth);
@@ -32,9 +40,11 @@ bool Timeline::Spend() {
 
 void Timeline::RunFrame() {
   if (current_ + 1 < FrameCount()) {
+    const bool first = current_ < 0;
     EnterFrame(++current_, /*displayTags=*/true, /*scripts=*/true);
+    EnteredFrame(/*jumped=*/first);
   } else if (FrameCount() > 1) {
-    Goto(0, /*implicit=*/true);
+    Goto(0);
   } else {
     playing_ = false;  // a one-frame timeline has nowhere to go
   }
@@ -128,8 +138,7 @@ void Merge(Placement& into, const Placement& next) {
 
 }  // namespace
 
-void Timeline::Goto(int frame, bool implicit) {
-  (void)implicit;
+void Timeline::Goto(int frame) {
   frame = std::clamp(frame, 0, FrameCount() - 1);
   if (context_.tagBudget == 0) return;  // a jump the tick cannot afford waits for a later one
   const int before = current_;
@@ -205,7 +214,8 @@ void Timeline::Goto(int frame, bool implicit) {
   for (const GotoCommand& command : commands) {
     if (command.frame >= frame) carryOut(command);
   }
-  (void)before;
+  // A jump that lands where it started starts no sound.
+  if (current_ != before) EnteredFrame(/*jumped=*/true);
 }
 
 DisplayObject* Timeline::AddScriptChild(int32_t depth, uint16_t characterId, std::u16string name,

@@ -44,8 +44,7 @@ class Timeline {
   // The next frame (the first after the last; a one-frame timeline stops instead).
   void RunFrame();
   // Jumps to frame (clamped); the target frame's scripts are queued when it is reached.
-  // implicit: the loop from the last frame to the first.
-  void Goto(int frame, bool implicit = false);
+  void Goto(int frame);
 
   // --- scripts' own objects ---
   // Puts a new object of a character at depth (replacing what is there), with the clip events,
@@ -67,6 +66,9 @@ class Timeline {
  private:
   struct GotoCommand;
   void EnterFrame(int frame, bool displayTags, bool scripts);
+  // The frame on screen changed: its sounds are due (SoundScheduler.h). jumped: by a jump, or
+  // the timeline's first frame.
+  void EnteredFrame(bool jumped);
   void Place(const Placement& placement, int frame);
   void PlaceNew(int32_t depth, uint16_t characterId, const Placement& placement, int frame);
   void Remove(int32_t depth);

@@ -62,6 +62,10 @@ class VmScripts final : public ScriptEngine {
   void ConstructClip(DisplayObject& clip, std::u16string_view exportName) override {
     vm_.ConstructClip(clip, exportName);
   }
+  std::shared_ptr<const format::ActionProgram> Compiled(const ScriptCode& code) override {
+    Compile(code);
+    return code.program;
+  }
   void BeginTick() override { vm_.BeginTick(); }
   bool TickBudgetSpent() const override { return vm_.TickBudgetSpent(); }
   void RunTimers() override { vm_.RunTimers(); }

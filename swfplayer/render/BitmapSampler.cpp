@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "swfplayer/render/PixelBlend.h"
-#include "swfplayer/render/PixelBlendSse2.h"
+#include "swfplayer/render/Pixel4.h"
 
 namespace swfplayer::render {
 namespace {
@@ -49,8 +49,7 @@ uint32_t BilinearAt(const BitmapGrid& g, double u, double v) {
   return ClampPremultiplied(LerpPixel(top, bottom, wy));
 }
 
-#if defined(__SSE2__)
-using namespace sse2;
+using namespace pixel4;
 
 // Indices are worked out for this many pixels, then their pixels fetched and mixed.
 constexpr int kChunk = 64;
@@ -141,40 +140,6 @@ inline __m128i Weights2(__m128d p, __m128d floor) {
   return ToInt2(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(p, floor), _mm_set1_pd(256)), _mm_set1_pd(0.5)));
 }
 
-// The pixels at four offsets and the ones after them in memory, each as four pixels.
-inline void GatherPairs(const uint32_t* base, const int32_t* o, __m128i& at, __m128i& next) {
-  auto pair = [base](int32_t offset) {
-    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + offset));
-  };
-  const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(o[0]), pair(o[1])));
-  const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(o[2]), pair(o[3])));
-  at = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
-  next = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
-}
-
-inline __m128i Gather(const uint32_t* base, const int32_t* offsets) {
-  return _mm_set_epi32(static_cast<int>(base[offsets[3]]), static_cast<int>(base[offsets[2]]),
-                       static_cast<int>(base[offsets[1]]), static_cast<int>(base[offsets[0]]));
-}
-
-// LerpPixel on channels unpacked to 16 bits: (a (256 - w) + b w) >> 8, at most 255 * 256.
-inline __m128i Lerp16(__m128i a, __m128i b, __m128i w) {
-  const __m128i inv = _mm_sub_epi16(_mm_set1_epi16(256), w);
-  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, inv), _mm_mullo_epi16(b, w)), 8);
-}
-
-inline __m128i Bilinear4(__m128i tl, __m128i tr, __m128i bl, __m128i br, const Factors& wx,
-                         const Factors& wy) {
-  const __m128i z = _mm_setzero_si128();
-  const __m128i lo =
-      Lerp16(Lerp16(_mm_unpacklo_epi8(tl, z), _mm_unpacklo_epi8(tr, z), wx.lo),
-             Lerp16(_mm_unpacklo_epi8(bl, z), _mm_unpacklo_epi8(br, z), wx.lo), wy.lo);
-  const __m128i hi =
-      Lerp16(Lerp16(_mm_unpackhi_epi8(tl, z), _mm_unpackhi_epi8(tr, z), wx.hi),
-             Lerp16(_mm_unpackhi_epi8(bl, z), _mm_unpackhi_epi8(br, z), wx.hi), wy.hi);
-  return ClampToAlpha4(_mm_packus_epi16(lo, hi));
-}
-
 inline Factors LoadWeights(const int32_t* w) {
   return Spread(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w)));
 }
@@ -235,8 +200,8 @@ void Bilinear(const BitmapGrid& g, const SpanSteps& steps, int first, int len, u
         Factors down = rowWeight;
         if constexpr (!kOneRow) down = LoadWeights(wy + i);
         __m128i tl, tr, bl, br;
-        GatherPairs(top, o00 + i, tl, tr);
-        GatherPairs(lower, o00 + i, bl, br);
+        GatherPairs4(top, o00 + i, tl, tr);
+        GatherPairs4(lower, o00 + i, bl, br);
         Store4(out + base + i, Bilinear4(tl, tr, bl, br, LoadWeights(wx + i), down));
       }
     } else {
@@ -266,8 +231,8 @@ void Bilinear(const BitmapGrid& g, const SpanSteps& steps, int first, int len, u
         Factors down = rowWeight;
         if constexpr (!kOneRow) down = LoadWeights(wy + i);
         Store4(out + base + i,
-               Bilinear4(Gather(top, o00 + i), Gather(top, o01 + i), Gather(bottom, lowerLeft + i),
-                         Gather(bottom, lowerRight + i), LoadWeights(wx + i), down));
+               Bilinear4(Gather4(top, o00 + i), Gather4(top, o01 + i), Gather4(bottom, lowerLeft + i),
+                         Gather4(bottom, lowerRight + i), LoadWeights(wx + i), down));
       }
     }
     for (; i < n; ++i) {
@@ -307,47 +272,32 @@ void Nearest(const BitmapGrid& g, const SpanSteps& steps, int first, int len, ui
       }
     }
     int i = 0;
-    for (; i + 4 <= n; i += 4) Store4(out + base + i, ClampToAlpha4(Gather(row, offsets + i)));
+    for (; i + 4 <= n; i += 4) Store4(out + base + i, ClampToAlpha4(Gather4(row, offsets + i)));
     for (; i < n; ++i) {
       const int k = first + base + i;
       out[base + i] = NearestAt(g, u0 + du * k, v0 + dv * k);
     }
   }
 }
-#endif
 
 }  // namespace
 
 void SampleNearest(const BitmapGrid& grid, const SpanSteps& steps, int first, int len,
                    uint32_t* out) {
-#if defined(__SSE2__)
   if (steps.dv == 0) {
     Nearest<true>(grid, steps, first, len, out);
   } else {
     Nearest<false>(grid, steps, first, len, out);
   }
-#else
-  for (int i = 0; i < len; ++i) {
-    const int k = first + i;
-    out[i] = NearestAt(grid, steps.u0 + steps.du * k, steps.v0 + steps.dv * k);
-  }
-#endif
 }
 
 void SampleBilinear(const BitmapGrid& grid, const SpanSteps& steps, int first, int len,
                     uint32_t* out) {
-#if defined(__SSE2__)
   if (steps.dv == 0) {
     Bilinear<true>(grid, steps, first, len, out);
   } else {
     Bilinear<false>(grid, steps, first, len, out);
   }
-#else
-  for (int i = 0; i < len; ++i) {
-    const int k = first + i;
-    out[i] = BilinearAt(grid, steps.u0 + steps.du * k, steps.v0 + steps.dv * k);
-  }
-#endif
 }
 
 }  // namespace swfplayer::render

@@ -36,28 +36,43 @@ static_assert(kFull == 1 << 17);
 
 }  // namespace
 
-void CellRasterizer::Reset(const PixelBox& clip, Quality quality) {
+void CellRasterizer::Reset(const PixelBox& clip, const PixelBox& window, Quality quality) {
   clip_ = clip;
+  const PixelBox rows = clip.Intersect(window);
+  windowTop_ = rows.Empty() ? 0 : rows.top;
+  windowBottom_ = rows.Empty() ? 0 : rows.bottom;
   quality_ = quality;
   edges_.clear();
 }
 
-void CellRasterizer::AddContours(const Contours& contours) {
+void CellRasterizer::AddContours(const Contours& contours, Point offset) {
+  auto at = [&](size_t i) {
+    const Point p = contours.At(i);
+    return Point{p.x + offset.x, p.y + offset.y};
+  };
   for (size_t c = 0; c < contours.ContourCount(); ++c) {
     const size_t begin = contours.ContourBegin(c), end = contours.ContourEnd(c);
-    for (size_t i = begin; i < end; ++i) {
-      AddLine(contours.At(i), contours.At(i + 1 < end ? i + 1 : begin));
+    Point first = at(begin), from = first;
+    for (size_t i = begin + 1; i < end; ++i) {
+      const Point to = at(i);
+      AddLine(from, to);
+      from = to;
     }
+    AddLine(from, first);
   }
 }
 
 void CellRasterizer::AddLine(Point a, Point b) {
-  if (clip_.Empty() || a.y == b.y || !std::isfinite(a.x + a.y + b.x + b.y)) return;
+  if (windowTop_ >= windowBottom_ || a.y == b.y || !std::isfinite(a.x + a.y + b.x + b.y)) {
+    return;
+  }
   int dir = 1;
   if (a.y > b.y) {  // one direction for every edge, so that a reversed copy cancels exactly
     std::swap(a, b);
     dir = -1;
   }
+  // An edge wholly above or below the window adds nothing to its rows.
+  if (b.y <= windowTop_ || a.y >= windowBottom_) return;
   const double top = clip_.top, bottom = clip_.bottom, left = clip_.left, right = clip_.right;
   if (a.y >= top && b.y <= bottom && a.x >= left && a.x <= right && b.x >= left && b.x <= right) {
     PushEdge(a.x, a.y, b.x, b.y, dir);  // the usual case: nothing to clip
@@ -120,7 +135,9 @@ void CellRasterizer::Sweep(FillRule rule, SpanSink& sink) {
     xMin = std::min({xMin, e.x0, e.x1});
     xMax = std::max({xMax, e.x0, e.x1});
   }
-  const int rowBegin = yMin >> kShift, rowEnd = ((yMax - 1) >> kShift) + 1;
+  const int rowBegin = std::max(yMin >> kShift, windowTop_);
+  const int rowEnd = std::min(((yMax - 1) >> kShift) + 1, windowBottom_);
+  if (rowBegin >= rowEnd) return;
   // Rows only as wide as the shape keep a small shape's cells on few memory pages. One more
   // cell on the right: centre sampling may step a pixel past the rightmost edge.
   originX_ = xMin >> kShift;

@@ -46,9 +46,13 @@ class SpanSink {
 class CellRasterizer {
  public:
   // Starts a shape. Nothing outside clip is produced; low quality samples each pixel's centre.
-  void Reset(const PixelBox& clip, Quality quality);
-  // Every contour is closed implicitly.
-  void AddContours(const Contours& contours);
+  void Reset(const PixelBox& clip, Quality quality) { Reset(clip, clip, quality); }
+  // As Reset, producing only the rows of window (within clip). Edges are cut at clip's sides
+  // alone and each row is worked out from the whole edge, so a row comes out the same whatever
+  // window it is produced in: bands and redrawn parts of a frame match the whole frame.
+  void Reset(const PixelBox& clip, const PixelBox& window, Quality quality);
+  // Every contour is closed implicitly; offset is added to every point.
+  void AddContours(const Contours& contours, Point offset = {});
   void AddLine(Point a, Point b);
   // Produces the shape's spans, row by row, top to bottom.
   void Sweep(FillRule rule, SpanSink& sink);
@@ -77,6 +81,7 @@ class CellRasterizer {
   void EmitRow(int y, SpanSink& sink);
 
   PixelBox clip_;
+  int windowTop_ = 0, windowBottom_ = 0;
   Quality quality_ = Quality::kHigh;
   std::vector<Edge> edges_;
   // The band: bandRows_ rows of stride_ cells from column originX_ (the shape's width), all

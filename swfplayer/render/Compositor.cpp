@@ -1,9 +1,10 @@
 #include "swfplayer/render/Compositor.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "swfplayer/render/PixelBlend.h"
-#include "swfplayer/render/PixelBlendSse2.h"
+#include "swfplayer/render/Pixel4.h"
 
 namespace swfplayer::render {
 namespace {
@@ -12,26 +13,9 @@ namespace {
 void ScaleCovers(const uint8_t* covers, uint8_t cover, const uint8_t* mask, int len,
                  uint8_t* out) {
   int i = 0;
-#if defined(__SSE2__)
-  const __m128i z = _mm_setzero_si128(), round = _mm_set1_epi16(128);
-  const __m128i solid = _mm_set1_epi16(cover);
-  auto div255 = [&](__m128i v) {
-    v = _mm_add_epi16(v, round);
-    return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), 8);
-  };
   for (; i + 16 <= len; i += 16) {
-    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + i));
-    __m128i lo = solid, hi = solid;
-    if (covers) {
-      const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(covers + i));
-      lo = _mm_unpacklo_epi8(c, z);
-      hi = _mm_unpackhi_epi8(c, z);
-    }
-    lo = div255(_mm_mullo_epi16(lo, _mm_unpacklo_epi8(m, z)));
-    hi = div255(_mm_mullo_epi16(hi, _mm_unpackhi_epi8(m, z)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+    pixel4::ScaleCovers16(covers ? covers + i : nullptr, cover, mask + i, out + i);
   }
-#endif
   for (; i < len; ++i) {
     out[i] = static_cast<uint8_t>(Div255(uint32_t{covers ? covers[i] : cover} * mask[i]));
   }
@@ -48,16 +32,34 @@ void Compositor::Resize(uint32_t* pixels, int width, int stride) {
 }
 
 void Compositor::Begin(MaskLayer* target, const MaskLayer* clip, const SpanPainter* painter,
-                       uint32_t solid) {
+                       uint32_t solid, int windowLeft, int windowRight) {
   target_ = target;
   clip_ = clip;
   painter_ = painter;
   solid_ = solid;
+  windowLeft_ = windowLeft;
+  windowRight_ = windowRight;
+}
+
+size_t Compositor::WindowSpans(const Span* spans, const int* origins, size_t count) {
+  if (windowed_.size() < count) {
+    windowed_.resize(count);
+    windowOrigins_.resize(count);
+  }
+  size_t n = 0;
+  for (size_t s = 0; s < count; ++s) {
+    const Span& span = spans[s];
+    const int from = std::max(span.x, windowLeft_), to = std::min(span.x + span.len, windowRight_);
+    if (from >= to) continue;
+    windowed_[n] = {from, to - from, span.covers ? span.covers + (from - span.x) : nullptr,
+                    span.cover};
+    windowOrigins_[n++] = origins ? origins[s] : span.x;
+  }
+  return n;
 }
 
 size_t Compositor::ClipSpans(int y, const Span* spans, size_t count, bool trim) {
-  const uint8_t* mask =
-      clip_->coverage.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+  const uint8_t* mask = clip_->Row(y, width_);
   if (clipped_.size() < count) {
     clipped_.resize(count);
     origins_.resize(count);
@@ -94,6 +96,12 @@ void Compositor::Row(int y, const Span* spans, size_t count) {
     count = ClipSpans(y, spans, count, !target_);
     spans = clipped_.data();
     origins = origins_.data();
+    if (count == 0) return;
+  }
+  if (from < windowLeft_ || to > windowRight_) {
+    count = WindowSpans(spans, origins, count);
+    spans = windowed_.data();
+    origins = windowOrigins_.data();
     if (count == 0) return;
   }
   if (target_) {

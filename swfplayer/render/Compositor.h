@@ -16,8 +16,10 @@ class Compositor final : public SpanSink {
   void Resize(uint32_t* pixels, int width, int stride);
 
   // Drawing of one shape: into target when it is set, else with painter (or the solid colour
-  // when painter is null) onto the pixels; clip, when set, scales every coverage.
-  void Begin(MaskLayer* target, const MaskLayer* clip, const SpanPainter* painter, uint32_t solid);
+  // when painter is null) onto the pixels; clip, when set, scales every coverage. Only the
+  // columns [windowLeft, windowRight) are touched; the paint is worked out as for whole spans.
+  void Begin(MaskLayer* target, const MaskLayer* clip, const SpanPainter* painter, uint32_t solid,
+             int windowLeft, int windowRight);
 
   void Row(int y, const Span* spans, size_t count) override;
 
@@ -26,6 +28,9 @@ class Compositor final : public SpanSink {
   // and the x each began at into origins_; with trim, without the pixels at either end that
   // the clip hides. Returns how many.
   size_t ClipSpans(int y, const Span* spans, size_t count, bool trim);
+  // The spans cut to the window's columns into windowed_, each with the x its paint run
+  // began at (from origins, else its own) in windowOrigins_. Returns how many.
+  size_t WindowSpans(const Span* spans, const int* origins, size_t count);
 
   uint32_t* pixels_ = nullptr;
   int width_ = 0;
@@ -34,10 +39,13 @@ class Compositor final : public SpanSink {
   const MaskLayer* clip_ = nullptr;
   const SpanPainter* painter_ = nullptr;
   uint32_t solid_ = 0;
+  int windowLeft_ = 0, windowRight_ = 0;
   std::vector<uint32_t> colors_;
   std::vector<uint8_t> covers_;
   std::vector<Span> clipped_;
   std::vector<int> origins_;
+  std::vector<Span> windowed_;
+  std::vector<int> windowOrigins_;
 };
 
 }  // namespace swfplayer::render

@@ -4,11 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "swfplayer/render/Pixel4.h"
 #include "swfplayer/render/PixelBlend.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace swfplayer::render {
 namespace {
@@ -109,12 +106,11 @@ inline float SpreadPosition(float t) {
   }
 }
 
-// Gradient positions to colours through the table, four at a time where SSE2 is there; the
-// same arithmetic as SpreadPosition and Index (max and min return their second operand for NaN).
+// Gradient positions to colours through the table, four at a time; the same arithmetic as
+// SpreadPosition and Index (max and min return their second operand for NaN).
 template <Spread kSpread>
 void ToColors(const float* t, int n, const uint32_t* table, uint32_t* out) {
   int i = 0;
-#if defined(__SSE2__)
   const __m128i zeroI = _mm_setzero_si128();
   const __m128 zero = _mm_castsi128_ps(zeroI), one = _mm_set1_ps(1), two = _mm_set1_ps(2);
   auto floor4 = [&](__m128 v) {
@@ -144,7 +140,6 @@ void ToColors(const float* t, int n, const uint32_t* table, uint32_t* out) {
     out[i + 2] = table[index[2]];
     out[i + 3] = table[index[3]];
   }
-#endif
   for (; i < n; ++i) out[i] = table[Index(SpreadPosition<kSpread>(t[i]))];
 }
 

@@ -8,7 +8,7 @@
 namespace swfplayer::render {
 
 void MaskLayer::Accumulate(int y, int x, int len, const uint8_t* covers, uint8_t cover, int width) {
-  uint8_t* row = coverage.data() + static_cast<size_t>(y) * width + x;
+  uint8_t* row = Row(y, width) + x;
   for (int i = 0; i < len; ++i) {
     const uint32_t c = covers ? covers[i] : cover;
     row[i] = static_cast<uint8_t>(c + Div255(row[i] * (255 - c)));
@@ -19,12 +19,15 @@ void MaskLayer::Accumulate(int y, int x, int len, const uint8_t* covers, uint8_t
                                std::max(box.right, span.right), std::max(box.bottom, span.bottom)};
 }
 
-void MaskStack::Resize(int width, int height) {
-  width_ = width;
-  height_ = height;
-  layers_.clear();
-  depth_ = 0;
+void MaskStack::Resize(int width, int top, int rows) {
+  // Masks left pushed (unbalanced calls) are cleared; popped ones are all zero already, so
+  // layers of the same size serve the next band or frame as they are.
+  while (depth_ > 0) Erase(layers_[--depth_]);
   beyondLimit_ = 0;
+  if (width != width_ || rows != height_) layers_.clear();
+  width_ = width;
+  top_ = top;
+  height_ = rows;
 }
 
 void MaskStack::Begin() {
@@ -36,6 +39,7 @@ void MaskStack::Begin() {
   MaskLayer& layer = layers_[depth_++];
   const size_t size = static_cast<size_t>(width_) * static_cast<size_t>(height_);
   if (layer.coverage.size() != size) layer.coverage.assign(size, 0);
+  layer.top = top_;
   layer.box = {};
   layer.building = true;
 }
@@ -50,8 +54,8 @@ void MaskStack::End() {
   const MaskLayer& beneath = layers_[depth_ - 2];
   const PixelBox keep = top->box.Intersect(beneath.box);
   for (int y = top->box.top; y < top->box.bottom; ++y) {
-    uint8_t* row = top->coverage.data() + static_cast<size_t>(y) * width_;
-    const uint8_t* under = beneath.coverage.data() + static_cast<size_t>(y) * width_;
+    uint8_t* row = top->Row(y, width_);
+    const uint8_t* under = beneath.Row(y, width_);
     for (int x = top->box.left; x < top->box.right; ++x) {
       const bool inside = y >= keep.top && y < keep.bottom && x >= keep.left && x < keep.right;
       row[x] = inside ? static_cast<uint8_t>(Div255(row[x] * under[x])) : 0;
@@ -71,7 +75,7 @@ void MaskStack::Pop() {
 
 void MaskStack::Erase(MaskLayer& layer) {
   for (int y = layer.box.top; y < layer.box.bottom; ++y) {
-    std::memset(layer.coverage.data() + static_cast<size_t>(y) * width_ + layer.box.left, 0,
+    std::memset(layer.Row(y, width_) + layer.box.left, 0,
                 static_cast<size_t>(layer.box.right - layer.box.left));
   }
   layer.box = {};
@@ -94,7 +98,7 @@ const MaskLayer* MaskStack::Clip() const {
 PixelBox MaskStack::DrawBox() const {
   if (beyondLimit_ > 0) return {};
   if (const MaskLayer* clip = Clip()) return clip->box;
-  return {0, 0, width_, height_};
+  return {0, top_, width_, top_ + height_};
 }
 
 }  // namespace swfplayer::render

@@ -1,5 +1,5 @@
-// The canvas's nested masks: 8-bit coverage layers the size of the canvas, kept between frames
-// and cleared only where they were drawn.
+// The canvas's nested masks: 8-bit coverage layers the size of the canvas (or of the band of
+// rows one worker draws), kept between frames and cleared only where they were drawn.
 #pragma once
 
 #include <cstdint>
@@ -10,9 +10,15 @@
 namespace swfplayer::render {
 
 struct MaskLayer {
-  std::vector<uint8_t> coverage;  // width * height; zero outside box
+  std::vector<uint8_t> coverage;  // width * rows from row top; zero outside box
   PixelBox box;                   // where coverage may be non-zero
   bool building = false;          // between BeginMask and EndMask
+  int top = 0;                    // the canvas row of the first row held
+
+  uint8_t* Row(int y, int width) { return coverage.data() + static_cast<size_t>(y - top) * width; }
+  const uint8_t* Row(int y, int width) const {
+    return coverage.data() + static_cast<size_t>(y - top) * width;
+  }
 
   // Adds a span's coverage (union: a + b - a*b).
   void Accumulate(int y, int x, int len, const uint8_t* covers, uint8_t cover, int width);
@@ -23,7 +29,8 @@ class MaskStack {
   // Deeper masks than this (from a hostile movie) draw nothing rather than take more memory.
   static constexpr int kMaxDepth = 64;
 
-  void Resize(int width, int height);
+  // Layers for the rows [top, top + rows) of a canvas width wide: a band of it, or all of it.
+  void Resize(int width, int top, int rows);
 
   void Begin();
   // Makes the mask being built active, intersected with an active mask directly beneath it.
@@ -43,7 +50,7 @@ class MaskStack {
   const MaskLayer* Top() const { return depth_ ? &layers_[depth_ - 1] : nullptr; }
   void Erase(MaskLayer& layer);
 
-  int width_ = 0, height_ = 0;
+  int width_ = 0, top_ = 0, height_ = 0;
   std::vector<MaskLayer> layers_;
   int depth_ = 0;
   int beyondLimit_ = 0;  // masks begun past kMaxDepth and not yet popped

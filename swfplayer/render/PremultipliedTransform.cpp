@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "swfplayer/render/PixelBlend.h"
-#include "swfplayer/render/PixelBlendSse2.h"
+#include "swfplayer/render/Pixel4.h"
 
 namespace swfplayer::render {
 
@@ -41,10 +41,10 @@ void PremultipliedTransform::Apply(uint32_t* pixels, int len) const {
     ApplyFull(pixels, len);
   } else if (kind_ == Kind::kAlphaScale) {
     int i = 0;
-#if defined(__SSE2__)
-    const sse2::Factors k = sse2::Spread(_mm_set1_epi32(static_cast<int>(alphaScale_)));
-    for (; i + 4 <= len; i += 4) sse2::Store4(pixels + i, sse2::Scale4(sse2::Load4(pixels + i), k));
-#endif
+    const pixel4::Factors k = pixel4::Spread(pixel4::Splat4(alphaScale_));
+    for (; i + 4 <= len; i += 4) {
+      pixel4::Store4(pixels + i, pixel4::Scale4(pixel4::Load4(pixels + i), k));
+    }
     for (; i < len; ++i) pixels[i] = ScalePixel(pixels[i], alphaScale_);
   }
 }
@@ -55,7 +55,6 @@ void PremultipliedTransform::Apply(uint32_t* pixels, int len) const {
 // multiply and add are the same single-precision operations as ColorTransform's.
 void PremultipliedTransform::ApplyFull(uint32_t* pixels, int len) const {
   int i = 0;
-#if defined(__SSE2__)
   const ColorTransform& t = transform_;
   const __m128 mul = _mm_setr_ps(t.mulB, t.mulG, t.mulR, t.mulA);
   const __m128 add = _mm_setr_ps(t.addB, t.addG, t.addR, t.addA);
@@ -90,7 +89,7 @@ void PremultipliedTransform::ApplyFull(uint32_t* pixels, int len) const {
     return _mm_or_si128(_mm_and_si128(alphaWords, words), _mm_andnot_si128(alphaWords, v));
   };
   for (; i + 4 <= len; i += 4) {
-    const __m128i px = sse2::Load4(pixels + i);
+    const __m128i px = pixel4::Load4(pixels + i);
     const __m128i all = _mm_set1_epi32(-1);
     const bool opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srai_epi32(px, 24), all)) == 0xFFFF;
     const __m128i lo = _mm_unpacklo_epi8(px, z), hi = _mm_unpackhi_epi8(px, z);
@@ -99,12 +98,12 @@ void PremultipliedTransform::ApplyFull(uint32_t* pixels, int len) const {
     const __m128i t2 = transform(_mm_unpacklo_epi16(hi, z), opaque);
     const __m128i t3 = transform(_mm_unpackhi_epi16(hi, z), opaque);
     if (opaque && opaqueStays) {
-      sse2::Store4(pixels + i, _mm_packus_epi16(_mm_packs_epi32(t0, t1), _mm_packs_epi32(t2, t3)));
+      pixel4::Store4(pixels + i,
+                     _mm_packus_epi16(_mm_packs_epi32(t0, t1), _mm_packs_epi32(t2, t3)));
     } else {
-      sse2::Store4(pixels + i, _mm_packus_epi16(premultiply(t0, t1), premultiply(t2, t3)));
+      pixel4::Store4(pixels + i, _mm_packus_epi16(premultiply(t0, t1), premultiply(t2, t3)));
     }
   }
-#endif
   for (; i < len; ++i) pixels[i] = TransformPremultiplied(pixels[i], transform_);
 }
 

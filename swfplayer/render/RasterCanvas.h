@@ -1,17 +1,25 @@
 // The software canvas: draws into caller-owned premultiplied 0xAARRGGBB pixels (a DIB
-// section's bits, a vector for a PNG writer). Buffers live as long as the canvas, so drawing a
-// frame allocates nothing once the first frames have sized them.
+// section's bits, a vector for a PNG writer). Buffers live as long as the canvas, so drawing
+// allocates little once the first frames have sized them.
+//
+// Outside a frame every call draws at once. Between BeginFrame and EndFrame the calls are
+// recorded (outlines worked out and kept, OutlineCache.h) and EndFrame draws what differs from
+// the last frame (FrameDamage.h), in bands of rows spread over the threads given by
+// SetThreads. Either way the pixels are the same, byte for byte.
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
 
+#include "swfplayer/render/BandRenderer.h"
 #include "swfplayer/render/BitmapPainter.h"
 #include "swfplayer/render/Canvas.h"
-#include "swfplayer/render/CellRasterizer.h"
-#include "swfplayer/render/Compositor.h"
-#include "swfplayer/render/Contours.h"
+#include "swfplayer/render/FrameDamage.h"
 #include "swfplayer/render/GradientPainter.h"
-#include "swfplayer/render/MaskStack.h"
+#include "swfplayer/render/OutlineCache.h"
+#include "swfplayer/render/WorkerPool.h"
 
 namespace swfplayer::render {
 
@@ -21,36 +29,61 @@ class RasterCanvas final : public Canvas {
   static constexpr int kMaxSide = 1 << 15;
 
   RasterCanvas(uint32_t* pixels, int width, int height, int strideInPixels, Quality quality);
+  ~RasterCanvas() override;
 
   int Width() const override { return width_; }
   int Height() const override { return height_; }
   Quality GetQuality() const { return quality_; }
-  void SetQuality(Quality quality) { quality_ = quality; }
+  void SetQuality(Quality quality);
+  // Threads that draw a frame's bands (the caller counts as one); 1 draws on the caller alone.
+  void SetThreads(int threads);
+  int Threads() const { return pool_ ? pool_->Threads() : 1; }
+
+  // Starts recording a frame.
+  void BeginFrame();
+  // Draws the recorded frame where it differs from the one drawn before and returns that box
+  // (empty: nothing changed and nothing was drawn). The first frame, and the first after
+  // drawing outside frames, a new quality or InvalidateFrame, is drawn whole.
+  PixelBox EndFrame();
+  void InvalidateFrame() { wholeFrame_ = true; }
+  const OutlineCache& Outlines() const { return outlines_; }
 
   void Clear(Rgba color) override;
   void FillPath(const Path& path, const Matrix& toDevice, FillRule rule, const Paint& paint,
                 const ColorTransform& colorTransform) override;
   void StrokePath(const Path& path, const Matrix& toDevice, const StrokeStyle& stroke,
                   const Paint& paint, const ColorTransform& colorTransform) override;
-  void BeginMask() override { masks_.Begin(); }
-  void EndMask() override { masks_.End(); }
-  void PopMask() override { masks_.Pop(); }
+  void BeginMask() override { Record(DrawCommand::Of(DrawOp::kBeginMask), 1); }
+  void EndMask() override { Record(DrawCommand::Of(DrawOp::kEndMask), 2); }
+  void PopMask() override { Record(DrawCommand::Of(DrawOp::kPopMask), 3); }
 
  private:
-  // Sweeps what was added to the rasteriser with the paint, or into the mask being built.
-  void Composite(FillRule rule, const Paint& paint, const Matrix& toDevice,
-                 const ColorTransform& colorTransform);
+  // Sets up the paint of command (a colour, or a gradient or bitmap painter kept for the frame).
+  void SetPaint(DrawCommand& command, const Paint& paint, const Matrix& toDevice,
+                const ColorTransform& colorTransform);
+  void Record(DrawCommand command, uint64_t hash);
+  // Room for an outline that is not kept, valid until the frame ends.
+  Contours& Spare();
+  CanvasPixels Pixels() const { return {pixels_, width_, height_, stride_, quality_}; }
+  PixelBox Whole() const { return {0, 0, width_, height_}; }
+  void DrawBands(const PixelBox& damage);
 
   uint32_t* pixels_ = nullptr;
   int width_ = 0, height_ = 0, stride_ = 0;
   Quality quality_;
-  Contours centre_;
-  Contours outline_;
-  CellRasterizer raster_;
-  MaskStack masks_;
-  Compositor compositor_;
-  GradientPainter gradient_;
-  BitmapPainter bitmap_;
+  bool recording_ = false;
+  bool wholeFrame_ = true;
+  bool immediateReady_ = false;  // bands_[0] is set up for drawing outside frames
+  OutlineCache outlines_;
+  std::vector<DrawCommand> commands_;
+  std::vector<DrawSignature> signatures_, previous_;
+  std::vector<std::unique_ptr<Contours>> spares_;
+  size_t sparesUsed_ = 0;
+  std::deque<GradientPainter> gradients_;  // a deque: commands point into it
+  std::deque<BitmapPainter> bitmaps_;
+  size_t gradientsUsed_ = 0, bitmapsUsed_ = 0;
+  std::unique_ptr<WorkerPool> pool_;
+  std::vector<std::unique_ptr<BandRenderer>> bands_;  // one per thread
 };
 
 }  // namespace swfplayer::render

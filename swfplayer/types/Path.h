@@ -2,6 +2,7 @@
 // the shape that owns it (twips for SWF shapes); the canvas maps it to the device.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -15,26 +16,42 @@ class Path {
 
   // Starts a new contour. A fill closes every contour implicitly; a stroke closes only those
   // that end where they began.
-  void MoveTo(Point p) { verbs_.push_back(Verb::kMove); points_.push_back(p); }
-  void LineTo(Point p) { verbs_.push_back(Verb::kLine); points_.push_back(p); }
+  void MoveTo(Point p) { verbs_.push_back(Verb::kMove); points_.push_back(p); id_ = 0; }
+  void LineTo(Point p) { verbs_.push_back(Verb::kLine); points_.push_back(p); id_ = 0; }
   void QuadTo(Point control, Point to) {
     verbs_.push_back(Verb::kQuad);
     points_.push_back(control);
     points_.push_back(to);
+    id_ = 0;
   }
 
   bool Empty() const { return verbs_.empty(); }
-  void Clear() { verbs_.clear(); points_.clear(); }
+  void Clear() { verbs_.clear(); points_.clear(); id_ = 0; }
 
   // kMove and kLine take one point, kQuad two (control, end), in order.
   const std::vector<Verb>& Verbs() const { return verbs_; }
   const std::vector<Point>& Points() const { return points_; }
 
-  bool operator==(const Path&) const = default;
+  // Names this outline among all paths of the process: two paths with the same id have the
+  // same verbs and points (a copy keeps the id, any change makes a new one), so a renderer can
+  // keep what it worked out from a path under its id and know when the content changed.
+  // Given out on first use; not for use from two threads at once.
+  uint64_t Id() const {
+    if (id_ == 0) id_ = NextId();
+    return id_;
+  }
+
+  bool operator==(const Path& o) const { return verbs_ == o.verbs_ && points_ == o.points_; }
 
  private:
+  static uint64_t NextId() {
+    static std::atomic<uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+  }
+
   std::vector<Verb> verbs_;
   std::vector<Point> points_;
+  mutable uint64_t id_ = 0;  // 0 until asked for, and after every change
 };
 
 }  // namespace swfplayer

@@ -10,7 +10,8 @@
 # the bare program's; first Play under 1 s.
 #
 # Usage: saver_benchmark.sh [build dir]   (default build/win64); SAMPLE=<name> picks another
-# sample movie, EXPANSION=0 plays it at its own size in the centre instead of stretched.
+# sample movie, EXPANSION=0 plays it at its own size in the centre instead of stretched,
+# THREADS=1..8 sets how many threads the stand-in control draws with (default one per core).
 # Uses DISPLAY and WINEPREFIX when both are set; otherwise starts its own Xvfb and prefix.
 set -uo pipefail
 
@@ -23,6 +24,7 @@ PROBE="$BUILD/tests/bench/saver_probe.exe"
 SAMPLES="$BUILD/tools/swf_samples.exe"
 SAMPLE=${SAMPLE:-anim_shapes_550x400_30fps_60f.swf}
 EXPANSION=${EXPANSION:-1}
+THREADS=${THREADS:-}
 SECONDS_MEASURED=20
 SETTINGS_KEY='HKCU\Software\Ostrevanlab\SwfSaver'
 TRACE_KEY='HKCU\Software\SwfSaverTest\FlashStandin'
@@ -40,6 +42,7 @@ cleanup() {
   for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
   if [[ -n ${WINEPREFIX:-} ]]; then
     timeout 30 wine reg delete "$TRACE_KEY" /v TraceFile /f >/dev/null 2>&1
+    timeout 30 wine reg delete "$TRACE_KEY" /v Threads /f >/dev/null 2>&1
     timeout 30 wine reg delete "$SETTINGS_KEY" /f >/dev/null 2>&1
     timeout 30 wine reg delete "$X11_KEY" /v Managed /f >/dev/null 2>&1
     ((OWN_PREFIX)) && timeout 60 wineserver -k >/dev/null 2>&1
@@ -125,6 +128,11 @@ timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v List0 /t REG_SZ \
   /d "$(winpath "$TMP/movies")\\$SAMPLE" /f >/dev/null 2>&1
 timeout 30 wine reg add "$TRACE_KEY" /v TraceFile /t REG_SZ /d "$(winpath "$TMP/trace.txt")" /f \
   >/dev/null 2>&1
+if [[ -n $THREADS ]]; then
+  timeout 30 wine reg add "$TRACE_KEY" /v Threads /t REG_SZ /d "$THREADS" /f >/dev/null 2>&1
+else
+  timeout 30 wine reg delete "$TRACE_KEY" /v Threads /f >/dev/null 2>&1
+fi
 # Warm the prefix's caches once, so that neither program pays for a first start.
 timeout 30 wine "$BARE" 0 </dev/null >/dev/null 2>&1
 
@@ -140,7 +148,7 @@ measure_saver() {  # sets SAVER_CPU, SAVER_PEAK, SAVER_MOVIES and SAVER_FIRST_PL
   SAVER_MOVIES=$(grep -cE '^[0-9]+ Movie ' "$TMP/trace.txt")
   end_saver "$SAVER_TIMEOUT"
 }
-echo "saver: $SAMPLE (Expansion $EXPANSION), $SECONDS_MEASURED s of playback ..."
+echo "saver: $SAMPLE (Expansion $EXPANSION, threads ${THREADS:-one per core}), $SECONDS_MEASURED s of playback ..."
 measure_saver
 saver_cpu=$SAVER_CPU
 saver_peak=$SAVER_PEAK

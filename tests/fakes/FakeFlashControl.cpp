@@ -72,6 +72,9 @@ void FakeFlashControl::SetHeight(int32_t value) {
   height = value;
 }
 
+// Never raises, as the real one never does.
+void FakeFlashControl::MuteSound() { calls.push_back("MuteSound"); }
+
 void FakeFlashControl::AlignToClient() {
   Call("AlignToClient");
   alignedToClient = true;

@@ -27,6 +27,7 @@ class FakeFlashControl : public platform::FlashControl {
   void SetWidth(int32_t width) override;
   void SetHeight(int32_t height) override;
   void AlignToClient() override;
+  void MuteSound() override;
 
   // --- steering ---
   // Frames of the movie at a path; a path not listed has defaultFrames.

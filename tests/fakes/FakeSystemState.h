@@ -22,6 +22,8 @@ class FakeSystemState : public platform::SystemState {
   void HideOwnerWindow() override { ++ownerHidden; }
   int32_t ScreenWidth() override { return screenWidth; }
   int32_t ScreenHeight() override { return screenHeight; }
+  int32_t DisplayDpi() override { return displayDpi; }
+  void DeclareDpiAware() override { ++dpiAwareDeclared; }
 
   bool CursorVisible() const { return cursorCount >= 0; }
 
@@ -32,6 +34,8 @@ class FakeSystemState : public platform::SystemState {
   int ownerHidden = 0;
   int32_t screenWidth = 1024;
   int32_t screenHeight = 768;
+  int32_t displayDpi = 96;
+  int dpiAwareDeclared = 0;
 };
 
 }  // namespace swfsaver::fakes

@@ -76,8 +76,10 @@ timeout 30 wine reg delete 'HKCU\Software\SwfSaverTest' /f >/dev/null 2>&1
 rm -rf "$DOWNLOADS/SwfSaver" "$MOVIES"
 snapshot after
 # Not ours: Wine notes a screen saver has run (SPI_SETSCREENSAVERRUNNING) in the user's desktop
-# key, and Wine's cmd leaves the output of each "for /f" command in a temporary file.
-WINE_OWN='^[<>] ("WINE_ScreenSaverRunning"=|\./users/[^/]+/Temp/CMD[0-9a-f]+\.tmp$)'
+# key, Wine's cmd leaves the output of each "for /f" command in a temporary file, and Wine's
+# sound system, first used when the stand-in opens its output, records the driver it tried and
+# its (empty) device list; the blank lines that separate those keys go with them.
+WINE_OWN='^[<>] ("WINE_ScreenSaverRunning"=|\./users/[^/]+/Temp/CMD[0-9a-f]+\.tmp$|\[HKEY_CURRENT_USER\\Software\\Wine\\Drivers|\[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\MMDevices|$)'
 for part in HKCU HKLM files; do
   changes=$(diff "$TMP/before-$part.txt" "$TMP/after-$part.txt" | grep -E '^[<>]' | grep -vE "$WINE_OWN")
   check "uninstall leaves $part as before" "" "$changes"

@@ -45,14 +45,21 @@ int StageHeight(const swfplayer::player::Player& player) {
   return static_cast<int>(std::max<int64_t>(0, (int64_t{frame.yMax} - frame.yMin) / 20));
 }
 
-StageRenderer::StageRenderer(int width, int height, swfplayer::render::Quality quality)
+StageRenderer::StageRenderer(int width, int height, swfplayer::render::Quality quality,
+                             int threads)
     : image_{width, height, std::vector<uint32_t>(size_t(width) * height)},
-      canvas_(image_.pixels.data(), width, height, width, quality) {}
+      canvas_(image_.pixels.data(), width, height, width, quality) {
+  canvas_.SetThreads(threads);
+}
 
-const StageImage& StageRenderer::Render(const swfplayer::player::Player& player) {
+const StageImage& StageRenderer::Render(const swfplayer::player::Player& player, bool whole) {
+  if (whole) canvas_.InvalidateFrame();
+  canvas_.BeginFrame();
   // Everywhere the movie's own colour, as the Flash Player shows a stage that fills its window.
-  swfplayer::player::DrawStage(&player, canvas_,
-                           player.Header().backgroundColor.value_or(swfplayer::player::kDefaultStageColor));
+  swfplayer::player::DrawStage(
+      &player, canvas_,
+      player.Header().backgroundColor.value_or(swfplayer::player::kDefaultStageColor));
+  damage_ = canvas_.EndFrame();
   return image_;
 }
 

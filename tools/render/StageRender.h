@@ -29,15 +29,20 @@ int StageHeight(const swfplayer::player::Player& player);
 
 // Draws the frame on screen, shown all and centred in width x height, on the movie's own
 // background colour (white for a movie that sets none, as the Flash Player shows it), with
-// the control's own stage drawing. Keeps its pixels and canvas from one render to the next.
+// the control's own stage drawing. Keeps its pixels and canvas from one render to the next,
+// and, as the control does, draws again only what changed since the last render (all of it
+// when whole is set), in bands over `threads` threads.
 class StageRenderer {
  public:
-  StageRenderer(int width, int height, swfplayer::render::Quality quality);
-  const StageImage& Render(const swfplayer::player::Player& player);
+  StageRenderer(int width, int height, swfplayer::render::Quality quality, int threads = 1);
+  const StageImage& Render(const swfplayer::player::Player& player, bool whole = false);
+  // The box the last Render drew.
+  swfplayer::render::PixelBox LastDamage() const { return damage_; }
 
  private:
   StageImage image_;
   swfplayer::render::RasterCanvas canvas_;
+  swfplayer::render::PixelBox damage_;
 };
 
 }  // namespace swfsaver::tools

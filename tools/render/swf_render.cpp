@@ -1,6 +1,8 @@
 // swf_render MOVIE OUT.png [--frames N] [--size WxH] [--quality low|high] [--repeat R]
+//                          [--threads T]
 // Runs the movie's first N frames and writes the stage as shown after the Nth as a PNG; with
-// --repeat, renders that frame R more times and prints the median time of one render.
+// --repeat, renders that frame whole R more times and prints the median time of one render.
+// --threads: how many threads draw (default: one per core, at most 8).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "tools/render/PngFile.h"
+#include "swfplayer/render/WorkerPool.h"
 #include "tools/render/StageRender.h"
 
 namespace {
@@ -24,6 +27,7 @@ struct Options {
   int height = 0;
   Quality quality = Quality::kHigh;
   long repeat = 0;
+  long threads = swfplayer::render::WorkerPool::DefaultThreads();
 };
 
 double Median(std::vector<double> values) {
@@ -34,7 +38,7 @@ double Median(std::vector<double> values) {
 int Usage() {
   std::fprintf(stderr,
                "usage: swf_render MOVIE OUT.png [--frames N] [--size WxH] [--quality low|high] "
-               "[--repeat R]\n");
+               "[--repeat R] [--threads T]\n");
   return 2;
 }
 
@@ -53,6 +57,11 @@ bool ParseArguments(int argc, char** argv, Options& options) {
       if (!ParseCount(argv[++i], 1000000, options.frames) || options.frames < 1) return false;
     } else if (argument == "--repeat" && hasValue) {
       if (!ParseCount(argv[++i], 100000, options.repeat)) return false;
+    } else if (argument == "--threads" && hasValue) {
+      if (!ParseCount(argv[++i], swfplayer::render::WorkerPool::kMaxThreads, options.threads) ||
+          options.threads < 1) {
+        return false;
+      }
     } else if (argument == "--size" && hasValue) {
       if (std::sscanf(argv[++i], "%dx%d", &options.width, &options.height) != 2 ||
           options.width < 1 || options.height < 1 || options.width > 16384 ||
@@ -95,7 +104,8 @@ int main(int argc, char** argv) {
   }
   for (long frame = 1; frame < options.frames; ++frame) player->Advance();
 
-  swfsaver::tools::StageRenderer renderer(width, height, options.quality);
+  swfsaver::tools::StageRenderer renderer(width, height, options.quality,
+                                         static_cast<int>(options.threads));
   const swfsaver::tools::StageImage& image = renderer.Render(*player);
   if (options.repeat > 0) {
     // Wall time, and the processor time of this process, which a busy machine disturbs less.
@@ -103,13 +113,14 @@ int main(int argc, char** argv) {
     for (long i = 0; i < options.repeat; ++i) {
       const auto start = std::chrono::steady_clock::now();
       const std::clock_t startClock = std::clock();
-      renderer.Render(*player);
+      renderer.Render(*player, /*whole=*/true);
       processor.push_back(1000.0 * double(std::clock() - startClock) / CLOCKS_PER_SEC);
       wall.push_back(std::chrono::duration<double, std::milli>(
                          std::chrono::steady_clock::now() - start).count());
     }
-    std::printf("median render of %dx%d: %.3f ms wall, %.3f ms processor (%ld runs)\n", width,
-                height, Median(wall), Median(processor), options.repeat);
+    std::printf(
+        "median render of %dx%d: %.3f ms wall, %.3f ms processor (%ld runs, %ld threads)\n",
+        width, height, Median(wall), Median(processor), options.repeat, options.threads);
   }
   if (!swfsaver::tools::WritePng(options.output, image.pixels.data(), width, height, width)) {
     std::fprintf(stderr, "swf_render: cannot write %s\n", options.output.c_str());

@@ -16,6 +16,11 @@ void MoviePlayback::Stop() { playing_ = false; }
 bool MoviePlayback::Advance() {
   if (!playing_ || !movie_) return false;
   movie_->Advance();
+  for (int skipped = 0; skipped < kMaxCatchUpFrames; ++skipped) {
+    const std::optional<double> lead = movie_->StreamLead();
+    if (!lead || *lead < 2.0 || movie_->CurrentFrame() + 1 >= movie_->TotalFrames()) break;
+    movie_->Advance();
+  }
   return true;
 }
 

@@ -21,7 +21,13 @@ class MoviePlayback {
 
   // One timer tick: every timeline of the movie steps, the root from its last frame back to
   // the first. Returns whether anything stepped, that is, whether a movie plays.
+  // A movie whose root streams sound follows the sound: when the picture has fallen two
+  // frames or more behind the sound mixed (which runs up to a frame ahead of what is heard:
+  // the output's buffer), the frames it is behind by are played without being drawn (at most
+  // kMaxCatchUpFrames a tick), but never past the root's last frame, which a host waits to
+  // see.
   bool Advance();
+  static constexpr int kMaxCatchUpFrames = 8;
 
   bool HasMovie() const { return movie_ != nullptr; }
   const swfplayer::player::Player* Movie() const { return movie_.get(); }

@@ -1,10 +1,13 @@
-// Draws a dense frame (hundreds of curved shapes with gradients and strokes) and prints the
-// median milliseconds per frame beside a baseline run in the same process (clear the frame and
-// copy it out, as the control's blit would), so the figure reads as a ratio on whatever machine
-// runs it. Usage: render_bench [high|low] [dense|heavy] [frames]
+// Draws a frame whole, again and again, and prints the median milliseconds per frame: with the
+// renderer's worker pool, with one thread, and the same outlines and paints through cairo's
+// image surface, beside a baseline run in the same process (clear the frame and copy it out,
+// as the control's blit would), so the figures read as ratios on whatever machine runs them.
+// Usage: render_bench [high|low] [dense|heavy|MOVIE.swf] [WxH] [frames] [movie frame]
 //   dense: a full-screen gradient, 200 blobs 10-60 px in radius (two thirds with gradients) and
 //          100 curved strokes up to 6 px wide: about twice the screen's area painted.
 //   heavy: 250 blobs 15-90 px and 150 longer strokes up to 8 px: about four times.
+//   MOVIE.swf: the movie's stage after its first `movie frame` frames (default 1), shown all.
+// The scenes are laid out at 1024x768 and scaled to WxH (default 1024x768).
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -16,15 +19,21 @@
 #include <functional>
 #include <memory>
 #include <numbers>
+#include <string>
 #include <vector>
 
+#include "swfplayer/player/Stage.h"
 #include "swfplayer/render/RasterCanvas.h"
+#include "tools/render/CairoPeer.h"
+#include "tools/render/StageRender.h"
 
 using namespace swfplayer;
 namespace render = swfplayer::render;
+namespace player = swfplayer::player;
 
 namespace {
 
+// The synthetic scenes' layout.
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 
@@ -155,9 +164,9 @@ std::vector<Item> Scene(const SceneRecipe& recipe) {
 
 struct Timing {
   double wallMs;  // median
-  double cpuMs;   // median of the process's processor time (std::clock), which on a shared
-                  // machine leaves out the time other programs had the core; Windows' clock()
-                  // is wall time
+  double cpuMs;   // median of the process's processor time (std::clock): on a shared machine
+                  // it leaves out the time other programs had the cores, and with the pool
+                  // it adds up every thread's
 };
 
 Timing Measure(int frames, const std::function<void()>& frame) {
@@ -177,46 +186,102 @@ Timing Measure(int frames, const std::function<void()>& frame) {
   return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
 }
 
+void Print(const char* label, const Timing& t, const Timing& baseline) {
+  std::printf("  %-26s median %8.3f ms/frame (%6.1f x baseline), processor %8.3f ms\n", label,
+              t.wallMs, t.wallMs / baseline.wallMs, t.cpuMs);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const bool low = argc > 1 && std::strcmp(argv[1], "low") == 0;
-  const SceneRecipe& recipe = argc > 2 && std::strcmp(argv[2], "heavy") == 0 ? kHeavy : kDense;
-  const int frames = argc > 3 ? std::max(1, std::atoi(argv[3])) : 31;
-  std::vector<uint32_t> pixels(kWidth * kHeight), screen(kWidth * kHeight);
-  render::RasterCanvas canvas(pixels.data(), kWidth, kHeight, kWidth,
-                              low ? render::Quality::kLow : render::Quality::kHigh);
-  const std::vector<Item> items = Scene(recipe);
-  const Matrix toDevice = Matrix::Scale(1.0 / 20, 1.0 / 20);
-  const ColorTransform identity;
+  const std::string sceneName = argc > 2 ? argv[2] : "dense";
+  int width = kWidth, height = kHeight;
+  if (argc > 3 && (std::sscanf(argv[3], "%dx%d", &width, &height) != 2 || width < 1 ||
+                   height < 1 || width > 16384 || height > 16384)) {
+    std::fprintf(stderr, "render_bench: bad size %s\n", argv[3]);
+    return 2;
+  }
+  const int frames = argc > 4 ? std::max(1, std::atoi(argv[4])) : 31;
+  const long movieFrames = argc > 5 ? std::max(1, std::atoi(argv[5])) : 1;
+  const render::Quality quality = low ? render::Quality::kLow : render::Quality::kHigh;
 
+  // The scene, as calls on a canvas.
+  std::function<void(render::Canvas&)> draw;
+  std::vector<Item> items;
+  std::unique_ptr<player::Player> movie;
+  if (sceneName == "dense" || sceneName == "heavy") {
+    items = Scene(sceneName == "heavy" ? kHeavy : kDense);
+    const Matrix toDevice = Matrix::Scale(width / (20.0 * kWidth), height / (20.0 * kHeight));
+    draw = [&items, toDevice](render::Canvas& canvas) {
+      canvas.Clear({255, 255, 255, 255});
+      for (const Item& item : items) {
+        if (item.stroke) {
+          canvas.StrokePath(item.path, toDevice, item.style, item.paint, {});
+        } else {
+          canvas.FillPath(item.path, toDevice, FillRule::kNonZero, item.paint, {});
+        }
+      }
+    };
+  } else {
+    std::string error;
+    movie = swfsaver::tools::LoadMovie(sceneName, error);
+    if (!movie) {
+      std::fprintf(stderr, "render_bench: %s\n", error.c_str());
+      return 1;
+    }
+    for (long i = 1; i < movieFrames; ++i) movie->Advance();
+    const player::Player* shown = movie.get();
+    draw = [shown](render::Canvas& canvas) {
+      player::DrawStage(shown, canvas,
+                        shown->Header().backgroundColor.value_or(player::kDefaultStageColor));
+    };
+  }
+
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height), screen(pixels.size());
+  auto blit = [&] { std::memcpy(screen.data(), pixels.data(), pixels.size() * sizeof(uint32_t)); };
+  render::RasterCanvas canvas(pixels.data(), width, height, width, quality);
   const Timing baseline = Measure(frames, [&] {
     canvas.Clear({255, 255, 255, 255});
-    std::memcpy(screen.data(), pixels.data(), pixels.size() * sizeof(uint32_t));
+    blit();
   });
-  const Timing scene = Measure(frames, [&] {
-    canvas.Clear({255, 255, 255, 255});
-    for (const Item& item : items) {
-      if (item.stroke) {
-        canvas.StrokePath(item.path, toDevice, item.style, item.paint, identity);
-      } else {
-        canvas.FillPath(item.path, toDevice, FillRule::kNonZero, item.paint, identity);
-      }
-    }
-    std::memcpy(screen.data(), pixels.data(), pixels.size() * sizeof(uint32_t));
-  });
-  std::printf(
-      "render_bench %dx%d, %s quality, %s scene: %d fills (2/3 gradients) + %d strokes%s, "
-      "%d frames\n",
-      kWidth, kHeight, low ? "low" : "high", recipe.name, recipe.fills, recipe.strokes,
-      recipe.background ? " over a gradient background" : "", frames);
-  std::printf("  baseline (clear + blit): median %.3f ms/frame, processor %.3f ms\n",
-              baseline.wallMs, baseline.cpuMs);
-  std::printf(
-      "  scene:                   median %.3f ms/frame (%.1f x baseline), processor %.3f ms\n",
-      scene.wallMs, scene.wallMs / baseline.wallMs, scene.cpuMs);
+  auto ours = [&](int threads) {
+    canvas.SetThreads(threads);
+    return Measure(frames, [&] {
+      canvas.InvalidateFrame();  // every frame whole, as if everything moved
+      canvas.BeginFrame();
+      draw(canvas);
+      canvas.EndFrame();
+      blit();
+    });
+  };
+  const int poolThreads = render::WorkerPool::DefaultThreads();
+  const Timing pool = ours(poolThreads);
+  const Timing single = ours(1);
   uint64_t sum = 0;  // keeps the work observable
   for (uint32_t p : screen) sum += p;
+
+  std::printf("render_bench %dx%d, %s quality, scene %s, %d frames\n", width, height,
+              low ? "low" : "high", sceneName.c_str(), frames);
+  Print("baseline (clear + blit):", baseline, baseline);
+  char label[64];
+  std::snprintf(label, sizeof label, "ours, %d threads:", poolThreads);
+  Print(label, pool, baseline);
+  Print("ours, 1 thread:", single, baseline);
+  if (swfsaver::tools::CairoPeer::Available()) {
+    swfsaver::tools::CairoPeer peer(width, height);
+    draw(peer);
+    const Timing cairo = Measure(frames, [&] {
+      peer.Draw(pixels.data());
+      blit();
+    });
+    std::snprintf(label, sizeof label, "cairo image surface:");
+    Print(label, cairo, baseline);
+    std::printf("  (cairo fills the %zu outlines our renderer rasterises, on one thread%s)\n",
+                peer.Items(), peer.MaskCalls() ? "; its masks are left out" : "");
+  } else {
+    std::printf("  cairo: not in this build\n");
+  }
   std::printf("  checksum %llu\n", static_cast<unsigned long long>(sum));
   return 0;
 }

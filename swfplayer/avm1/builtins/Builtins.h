@@ -1,0 +1,28 @@
+// The one place built-in classes and global functions are installed (BUILTINS.md says how
+// one is written). Each installer adds its class to the global object of a new Vm.
+#pragma once
+
+namespace swfplayer::avm1 {
+
+class VmImpl;
+class Object;
+
+using BuiltinInstaller = void (*)(VmImpl& vm, Object* global);
+
+// Runs every installer of the table in Builtins.cpp, in its order.
+void InstallBuiltins(VmImpl& vm);
+
+// The installers (one per class or group; each in its own file of builtins/).
+void InstallObjectClass(VmImpl& vm, Object* global);
+void InstallFunctionClass(VmImpl& vm, Object* global);
+void InstallArrayCore(VmImpl& vm, Object* global);
+void InstallStringCore(VmImpl& vm, Object* global);
+void InstallBooleanClass(VmImpl& vm, Object* global);
+void InstallNumberClass(VmImpl& vm, Object* global);
+void InstallGlobalFunctions(VmImpl& vm, Object* global);
+void InstallTimers(VmImpl& vm, Object* global);
+void InstallErrorClass(VmImpl& vm, Object* global);
+void InstallAsBroadcaster(VmImpl& vm, Object* global);
+void InstallMovieClipClass(VmImpl& vm, Object* global);
+
+}  // namespace swfplayer::avm1

@@ -1,0 +1,121 @@
+#include "swfplayer/render/FrameDamage.h"
+
+#include <algorithm>
+#include <bit>
+#include <variant>
+
+namespace swfplayer::render {
+namespace {
+
+class Hasher {
+ public:
+  void Add(uint64_t v) {
+    h_ = (h_ ^ v) * 0x9E3779B97F4A7C15ull;
+    h_ ^= h_ >> 29;
+  }
+  void Add(double v) { Add(std::bit_cast<uint64_t>(v)); }
+  void Add(float v) { Add(uint64_t{std::bit_cast<uint32_t>(v)}); }
+  void Add(Rgba c) { Add(uint64_t{c.r} | uint64_t{c.g} << 8 | uint64_t{c.b} << 16 | uint64_t{c.a} << 24); }
+  void Add(const Matrix& m) {
+    for (const double v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) Add(v);
+  }
+  void Add(const ColorTransform& t) {
+    for (const float v : {t.mulR, t.mulG, t.mulB, t.mulA, t.addR, t.addG, t.addB, t.addA}) Add(v);
+  }
+  void Add(const Paint& paint) {
+    Add(uint64_t{paint.index()});
+    if (const auto* color = std::get_if<Rgba>(&paint)) {
+      Add(*color);
+    } else if (const auto* g = std::get_if<Gradient>(&paint)) {
+      Add(uint64_t{static_cast<uint8_t>(g->kind)} | uint64_t{static_cast<uint8_t>(g->spread)} << 8 |
+          uint64_t{static_cast<uint8_t>(g->interpolation)} << 16);
+      Add(g->focalPoint);
+      Add(g->matrix);
+      for (const GradientStop& stop : g->stops) {
+        Add(uint64_t{stop.ratio});
+        Add(stop.color);
+      }
+    } else if (const auto* fill = std::get_if<BitmapFill>(&paint)) {
+      // Bitmaps are immutable once made: one whose pixels change is a new bitmap.
+      Add(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(fill->bitmap.get())));
+      Add(fill->matrix);
+      Add(uint64_t{fill->repeat} | uint64_t{fill->smooth} << 1);
+    }
+  }
+  uint64_t Value() const { return h_; }
+
+ private:
+  uint64_t h_ = 0x243F6A8885A308D3ull;
+};
+
+// A small path (a rectangle the caller makes for each frame, say) is named by its points, so
+// that drawing it again from a new object is no change; a large one by its id.
+constexpr size_t kSmallPath = 16;
+void AddPath(Hasher& h, const Path& path) {
+  if (path.Points().size() > kSmallPath) {
+    h.Add(path.Id());
+    return;
+  }
+  h.Add(uint64_t{path.Points().size()} << 32 | path.Verbs().size());
+  for (const Path::Verb verb : path.Verbs()) h.Add(uint64_t{static_cast<uint8_t>(verb)});
+  for (const Point& p : path.Points()) {
+    h.Add(p.x);
+    h.Add(p.y);
+  }
+}
+
+bool IsShape(DrawOp op) { return op == DrawOp::kFill || op == DrawOp::kStroke; }
+
+PixelBox Union(const PixelBox& a, const PixelBox& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+}  // namespace
+
+uint64_t FillHash(const Path& path, const Matrix& toDevice, FillRule rule, const Paint& paint,
+                  const ColorTransform& colorTransform) {
+  Hasher h;
+  AddPath(h, path);
+  h.Add(uint64_t{static_cast<uint8_t>(rule)});
+  h.Add(toDevice);
+  h.Add(paint);
+  h.Add(colorTransform);
+  return h.Value();
+}
+
+uint64_t StrokeHash(const Path& path, const Matrix& toDevice, const StrokeStyle& style,
+                    const Paint& paint, const ColorTransform& colorTransform) {
+  Hasher h;
+  AddPath(h, path);
+  h.Add(toDevice);
+  h.Add(paint);
+  h.Add(colorTransform);
+  h.Add(style.width);
+  h.Add(style.miterLimit);
+  h.Add(uint64_t{static_cast<uint8_t>(style.startCap)} |
+        uint64_t{static_cast<uint8_t>(style.endCap)} << 8 |
+        uint64_t{static_cast<uint8_t>(style.join)} << 16 | uint64_t{style.scaleX} << 24 |
+        uint64_t{style.scaleY} << 25 | uint64_t{style.pixelHinting} << 26 |
+        uint64_t{style.noClose} << 27);
+  return h.Value();
+}
+
+PixelBox DamageBetween(const std::vector<DrawSignature>& before,
+                       const std::vector<DrawSignature>& after, const PixelBox& canvas) {
+  PixelBox damage;
+  const size_t n = std::max(before.size(), after.size());
+  for (size_t i = 0; i < n; ++i) {
+    const DrawSignature* old = i < before.size() ? &before[i] : nullptr;
+    const DrawSignature* now = i < after.size() ? &after[i] : nullptr;
+    if (old && now && *old == *now) continue;
+    if ((old && !IsShape(old->op)) || (now && !IsShape(now->op))) return canvas;
+    if (old) damage = Union(damage, old->bounds);
+    if (now) damage = Union(damage, now->bounds);
+  }
+  return damage.Intersect(canvas);
+}
+
+}  // namespace swfplayer::render

@@ -1,0 +1,190 @@
+#include "swfplayer/render/OutlineCache.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+
+#include "swfplayer/render/Flattener.h"
+#include "swfplayer/render/StrokePen.h"
+#include "swfplayer/render/Stroker.h"
+
+namespace swfplayer::render {
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+const DeviceRect kEverywhere{-kInfinity, -kInfinity, kInfinity, kInfinity};
+
+uint64_t Mix(uint64_t h, uint64_t v) {
+  h = (h ^ v) * 0x9E3779B97F4A7C15ull;
+  return h ^ (h >> 29);
+}
+uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
+
+DeviceRect BoundsOf(const Contours& contours) {
+  if (contours.PointCount() == 0) return {kInfinity, kInfinity, -kInfinity, -kInfinity};
+  DeviceRect r{kInfinity, kInfinity, -kInfinity, -kInfinity};
+  for (size_t i = 0; i < contours.PointCount(); ++i) {
+    const Point& p = contours.At(i);
+    r.left = std::min(r.left, p.x);
+    r.right = std::max(r.right, p.x);
+    r.top = std::min(r.top, p.y);
+    r.bottom = std::max(r.bottom, p.y);
+  }
+  return r;
+}
+
+// The bounds of the path's points under the matrix's linear part: every curve lies within
+// its control points.
+DeviceRect HullOf(const Path& path, const Matrix& m) {
+  DeviceRect r{kInfinity, kInfinity, -kInfinity, -kInfinity};
+  for (const Point& p : path.Points()) {
+    const Point q = m.ApplyVector(p);
+    r.left = std::min(r.left, q.x);
+    r.right = std::max(r.right, q.x);
+    r.top = std::min(r.top, q.y);
+    r.bottom = std::max(r.bottom, q.y);
+  }
+  return r;
+}
+
+// How far beyond the canvas a stroke's centre line can lie and still reach it with its width,
+// joins or caps (a miter reaches its limit in half-widths).
+double StrokeReach(const StrokeStyle& style, const StrokePen& pen) {
+  const double joins = style.join == Join::kMiter && std::isfinite(style.miterLimit)
+                           ? std::max(style.miterLimit, 1.5)
+                           : 1.5;
+  return pen.DeviceReach() * joins + 2;
+}
+
+}  // namespace
+
+size_t OutlineCache::KeyHash::operator()(const Key& key) const {
+  uint64_t h = Mix(key.path, key.kind);
+  for (const double v : {key.a, key.b, key.c, key.d, key.width, key.miterLimit}) h = Mix(h, Bits(v));
+  return static_cast<size_t>(h);
+}
+
+void OutlineCache::SetCanvas(int width, int height) {
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
+  Clear();
+}
+
+void OutlineCache::Clear() {
+  entries_.clear();
+  points_ = 0;
+}
+
+void OutlineCache::EndFrame() {
+  ++frame_;
+  // Sweeping costs a walk over every entry: only after a frame that added outlines (one that
+  // scaled or turned something: its old outlines are likely dead), or past half the bounds.
+  const bool added = added_;
+  added_ = false;
+  if (!added && points_ < kMaxPoints / 2 && entries_.size() < kMaxEntries / 2) return;
+  const uint64_t last = frame_ - 1;
+  for (auto it = entries_.begin(); it != entries_.end();) {
+    if (it->second->frame != last) {
+      points_ -= it->second->contours.PointCount();
+      it = entries_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+PixelBox OutlineCache::ToPixels(const DeviceRect& b, Point offset) const {
+  const double left = std::floor(b.left + offset.x), top = std::floor(b.top + offset.y);
+  const double right = std::ceil(b.right + offset.x) + 1, bottom = std::ceil(b.bottom + offset.y) + 1;
+  // Also false for NaN and for an empty rectangle.
+  if (!(left < width_ && top < height_ && right > 0 && bottom > 0 && left < right &&
+        top < bottom)) {
+    return {};
+  }
+  return {static_cast<int>(std::max(left, 0.0)), static_cast<int>(std::max(top, 0.0)),
+          static_cast<int>(std::min<double>(right, width_)),
+          static_cast<int>(std::min<double>(bottom, height_))};
+}
+
+bool OutlineCache::WithinReach(const DeviceRect& hull, Point offset, double reach) const {
+  return hull.left + offset.x >= -reach && hull.top + offset.y >= -reach &&
+         hull.right + offset.x <= width_ + reach && hull.bottom + offset.y <= height_ + reach;
+}
+
+template <typename Make>
+Outline OutlineCache::Lookup(const Key& key, const Path& path, const Matrix& toDevice,
+                             double reach, bool keep, Contours& spare, Make make) {
+  const Point offset{toDevice.tx, toDevice.ty};
+  const Matrix linear{toDevice.a, toDevice.b, toDevice.c, toDevice.d, 0, 0};
+  if (const auto found = entries_.find(key); found != entries_.end()) {
+    Entry& entry = *found->second;
+    if (WithinReach(entry.hull, offset, reach)) {
+      entry.frame = frame_;
+      return {&entry.contours, offset, ToPixels(entry.bounds, offset)};
+    }
+  } else if (const DeviceRect hull = HullOf(path, linear); WithinReach(hull, offset, reach)) {
+    std::unique_ptr<Entry> entry;
+    // A small path (a rectangle made anew for each frame) is quicker flattened than kept.
+    if (keep && path.Points().size() > 16 && entries_.size() < kMaxEntries &&
+        points_ < kMaxPoints) {
+      entry = std::make_unique<Entry>();
+    }
+    Contours& out = entry ? entry->contours : spare;
+    out.Clear();
+    make(linear, kEverywhere, out);
+    const DeviceRect bounds = BoundsOf(out);
+    if (!entry) return {&spare, offset, ToPixels(bounds, offset)};
+    entry->hull = hull;
+    entry->bounds = bounds;
+    entry->frame = frame_;
+    points_ += out.PointCount();
+    added_ = true;
+    const Contours* kept = &entry->contours;
+    entries_.emplace(key, std::move(entry));
+    return {kept, offset, ToPixels(bounds, offset)};
+  }
+  // Reaching far beyond the canvas: at the full matrix, what cannot show cut short.
+  spare.Clear();
+  make(toDevice, DeviceRect{-reach, -reach, width_ + reach, height_ + reach}, spare);
+  return {&spare, {}, ToPixels(BoundsOf(spare), {})};
+}
+
+Outline OutlineCache::Fill(const Path& path, const Matrix& toDevice, bool keep, Contours& spare) {
+  const Key key{path.Id(), toDevice.a, toDevice.b, toDevice.c, toDevice.d, 0, 0, 0};
+  return Lookup(key, path, toDevice, 1, keep, spare,
+                [&](const Matrix& m, const DeviceRect& relevant, Contours& out) {
+                  FlattenPath(path, m, relevant, out);
+                });
+}
+
+Outline OutlineCache::Stroke(const Path& path, const Matrix& toDevice, const StrokeStyle& style,
+                             bool keep, Contours& spare) {
+  const StrokePen pen = MakeStrokePen(style, toDevice);
+  const uint32_t kind = (1u << 31) | static_cast<uint32_t>(style.startCap) |
+                        static_cast<uint32_t>(style.endCap) << 2 |
+                        static_cast<uint32_t>(style.join) << 4 | uint32_t{style.scaleX} << 6 |
+                        uint32_t{style.scaleY} << 7 | uint32_t{style.noClose} << 8;
+  const Key key{path.Id(), toDevice.a,  toDevice.b,       toDevice.c,
+                toDevice.d, style.width, style.miterLimit, kind};
+  auto make = [&](const Matrix& m, const DeviceRect& relevant, Contours& out) {
+    centre_.Clear();
+    FlattenPath(path, m, relevant, centre_);
+    if (style.pixelHinting) HintCentreLine(pen.deviceWidthX, pen.deviceWidthY, centre_);
+    // An elliptical pen is round where its short axis is stretched to the long one: stroke
+    // there, then map the outline back.
+    if (!pen.round) MapContours(pen.fromDevice, centre_);
+    StrokeContours(centre_, pen.width, style, out);
+    if (!pen.round) MapContours(pen.toDevice, out);
+  };
+  const double reach = StrokeReach(style, pen);
+  if (style.pixelHinting) {  // snapped to the device grid: depends on the translation too
+    spare.Clear();
+    make(toDevice, DeviceRect{-reach, -reach, width_ + reach, height_ + reach}, spare);
+    return {&spare, {}, ToPixels(BoundsOf(spare), {})};
+  }
+  return Lookup(key, path, toDevice, reach, keep, spare, make);
+}
+
+}  // namespace swfplayer::render
