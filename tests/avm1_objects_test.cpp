@@ -249,7 +249,7 @@ TEST_F(ScriptObjects, ArraysKeepDenseElementsAndScriptVisibleLength) {
   EXPECT_TRUE(array->At(0).IsUndefined());
   EXPECT_FALSE(array->HasElement(0));
   array->Set(*vm, S("0"), Value(1));
-  EXPECT_EQ(Keys(array), "2,0");
+  EXPECT_EQ(Keys(array), "0,2");
   EXPECT_FALSE(array->IsPropertyEnumerable(*vm, vm->names.length));
   EXPECT_FALSE(array->Delete(*vm, vm->names.length));
 
