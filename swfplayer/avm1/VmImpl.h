@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <set>
@@ -220,6 +221,9 @@ class VmImpl {
   // Native code calling into script holds values the collector cannot see: while this is
   // above zero, no collection runs.
   int nativeDepth = 0;
+  // What natives that call back into script many times hold (NativeRoots in Native.h), marked
+  // as roots so that a collection may run inside those calls.
+  std::vector<const std::function<void(Tracer&)>*> nativeRoots;
 
   // --- the running scripts (Interpreter.cpp) ---
   Activation* activations = nullptr;  // the innermost running activation

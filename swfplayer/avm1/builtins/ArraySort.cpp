@@ -1,8 +1,8 @@
 // Array.prototype.sort and sortOn as the Flash Player has them. Its sort is a quicksort that
 // takes the first element of each range as the pivot; it is not stable, and which of equal
 // elements comes first (and which a compare function is asked about, in what order) follows
-// from that algorithm, so it is followed exactly. Ranges are kept on a list rather than in
-// recursion, so a sorted array (the quicksort's worst case) cannot overflow the stack.
+// from that algorithm, so it is followed exactly, up to a depth past which the quicksort has
+// met its worst case (see Sort). Ranges are kept on a list rather than in recursion.
 //
 // Keys are made once per element, not in every comparison: an element's string form (the
 // default order compares strings), and for sortOn the fields of each element (read as own
@@ -54,10 +54,25 @@ class Sorter {
   }
 
   size_t Count() const { return keys_.size(); }
+  void Trace(Tracer& tracer) const {
+    for (const SortKey& key : keys_) {
+      tracer.Mark(key.value);
+      tracer.Mark(key.text);
+    }
+    for (const auto& keys : fieldKeys_) {
+      for (const SortKey& key : keys) {
+        tracer.Mark(key.value);
+        tracer.Mark(key.text);
+      }
+    }
+    for (const auto& field : fields_) tracer.Mark(field.first);
+  }
   const Value& ValueAt(uint32_t i) const { return keys_[i].value; }
 
-  void UseFunction(const Value& function) {
+  // Compares with a script function, called through roots (which let the collector run).
+  void UseFunction(const Value& function, NativeRoots& roots) {
     function_ = function;
+    roots_ = &roots;
     custom_ = true;
   }
   // sortOn: the fields in order of precedence, each with its flags.
@@ -71,14 +86,28 @@ class Sorter {
   std::vector<uint32_t> Sort() {
     std::vector<uint32_t> order(keys_.size());
     for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::vector<std::pair<size_t, size_t>> ranges{{0, order.size()}};
+    // Past this depth the quicksort has met its worst case (an array already sorted, or all
+    // equal): the rest of that range is merge-sorted, which keeps the order of the result but
+    // for equal elements and takes n log n comparisons rather than n squared.
+    uint32_t deepest = 16;
+    for (size_t n = order.size(); n > 1; n /= 2) deepest += 2;
+    struct Range {
+      size_t begin;
+      size_t end;
+      uint32_t depth;
+    };
+    std::vector<Range> ranges{{0, order.size(), 0}};
     while (!ranges.empty()) {
-      const auto [begin, end] = ranges.back();
+      const auto [begin, end, depth] = ranges.back();
       ranges.pop_back();
       const size_t count = end - begin;
       if (count < 2) continue;
       if (count == 2) {
         if (Compare(order[begin], order[begin + 1]) > 0) std::swap(order[begin], order[begin + 1]);
+        continue;
+      }
+      if (depth >= deepest) {
+        MergeSort(order, begin, end);
         continue;
       }
       const uint32_t pivot = order[begin];
@@ -92,8 +121,8 @@ class Sorter {
       }
       std::swap(order[begin], order[right]);
       // The lower part is sorted first, as a recursion would.
-      ranges.emplace_back(right + 1, end);
-      ranges.emplace_back(begin, right);
+      ranges.push_back({right + 1, end, depth + 1});
+      ranges.push_back({begin, right, depth + 1});
     }
     return order;
   }
@@ -109,11 +138,32 @@ class Sorter {
   }
 
  private:
+  // Bottom-up, so that no comparison function, however inconsistent, can make it read out of
+  // the range.
+  void MergeSort(std::vector<uint32_t>& order, size_t begin, size_t end) {
+    std::vector<uint32_t> from(order.begin() + static_cast<ptrdiff_t>(begin), order.begin() + static_cast<ptrdiff_t>(end));
+    std::vector<uint32_t> to(from.size());
+    for (size_t width = 1; width < from.size(); width *= 2) {
+      for (size_t low = 0; low < from.size(); low += 2 * width) {
+        const size_t middle = std::min(low + width, from.size());
+        const size_t high = std::min(low + 2 * width, from.size());
+        size_t a = low;
+        size_t b = middle;
+        size_t out = low;
+        while (a < middle && b < high) to[out++] = Compare(from[a], from[b]) <= 0 ? from[a++] : from[b++];
+        while (a < middle) to[out++] = from[a++];
+        while (b < high) to[out++] = from[b++];
+      }
+      from.swap(to);
+    }
+    std::copy(from.begin(), from.end(), order.begin() + static_cast<ptrdiff_t>(begin));
+  }
+
   int Compare(uint32_t a, uint32_t b) {
     if (++comparisons_ % kComparisonsPerCheck == 0) vm_.CheckBudget();
     if (custom_) {
       const Value args[] = {keys_[a].value, keys_[b].value};
-      return Sign(vm_.ToNumber(vm_.Call(function_, Value(), args)));
+      return Sign(vm_.ToNumber(roots_->Call(function_, args)));
     }
     if (!fields_.empty() && keys_[a].value.IsObject() && keys_[b].value.IsObject()) {
       for (size_t field = 0; field < fields_.size(); ++field) {
@@ -158,6 +208,7 @@ class Sorter {
   VmImpl& vm_;
   std::vector<SortKey> keys_;
   Value function_;
+  NativeRoots* roots_ = nullptr;
   bool custom_ = false;
   int32_t flags_ = 0;
   std::vector<std::pair<String*, int32_t>> fields_;
@@ -216,7 +267,8 @@ Value ArraySort(NativeCall& call) {
   }
   ElementAccess elements(vm, self);
   Sorter sorter(vm, ReadElements(elements));
-  if (!function.IsUndefined()) sorter.UseFunction(function);
+  NativeRoots roots(call, [&sorter](Tracer& tracer) { sorter.Trace(tracer); });
+  if (!function.IsUndefined()) sorter.UseFunction(function, roots);
   sorter.SetFlags(flags & ~kDescending);
   return Finish(vm, self, elements, sorter, flags, (flags & kDescending) != 0);
 }
