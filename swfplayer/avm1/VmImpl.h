@@ -228,6 +228,7 @@ class VmImpl {
   // --- the running scripts (Interpreter.cpp) ---
   Activation* activations = nullptr;  // the innermost running activation
   std::vector<Value> stack;           // the operand stack all activations share
+  std::vector<std::vector<Value>> spareBuffers;  // emptied argument and register buffers
   int callDepth = 0;
   Value globalRegisters[4];
   const std::vector<Value>* currentPool = nullptr;  // the last ConstantPool run
