@@ -249,7 +249,7 @@ TEST_F(ScriptObjects, ArraysKeepDenseElementsAndScriptVisibleLength) {
   EXPECT_TRUE(array->At(0).IsUndefined());
   EXPECT_FALSE(array->HasElement(0));
   array->Set(*vm, S("0"), Value(1));
-  EXPECT_EQ(Keys(array), "2,0");
+  EXPECT_EQ(Keys(array), "0,2");
   EXPECT_FALSE(array->IsPropertyEnumerable(*vm, vm->names.length));
   EXPECT_FALSE(array->Delete(*vm, vm->names.length));
 
@@ -277,6 +277,31 @@ TEST_F(ScriptObjects, ArraysKeepDenseElementsAndScriptVisibleLength) {
   EXPECT_THROW(big->Set(*vm, vm->names.length, Value(5000)), ScriptAbort);
   big->Set(*vm, S("999"), Value(1));
   EXPECT_EQ(big->Length(), 1000u);
+}
+
+// Elements are properties like any other: for-in lists them newest first among the named
+// ones, and ASSetPropFlags applies to them.
+TEST_F(ScriptObjects, ArrayElementsHaveFlagsAndTakeTurnsWithNamedProperties) {
+  Make(8);
+  ArrayObject* array = vm->NewArray();
+  array->Set(*vm, S("0"), Value(1));
+  array->Set(*vm, S("x"), Value(2));
+  array->Set(*vm, S("1"), Value(3));
+  EXPECT_EQ(Keys(array), "1,x,0");
+  array->ChangeFlags(*vm, S("1"), kDontEnum, 0);
+  EXPECT_EQ(Keys(array), "x,0");
+  EXPECT_EQ(array->Get(*vm, S("1")).AsNumber(), 3);
+
+  // A DontDelete element outlives delete and a shorter length; the others go.
+  array->ChangeFlags(*vm, S("0"), kDontDelete, 0);
+  EXPECT_FALSE(array->Delete(*vm, S("0")));
+  array->Set(*vm, vm->names.length, Value(0));
+  EXPECT_TRUE(array->HasElement(0));
+  EXPECT_FALSE(array->HasElement(1));
+  EXPECT_EQ(array->Get(*vm, vm->names.length).AsNumber(), 0);
+  array->ChangeFlags(*vm, S("0"), 0, kDontDelete);
+  EXPECT_TRUE(array->Delete(*vm, S("0")));
+  EXPECT_EQ(Keys(array), "x");
 }
 
 TEST_F(ScriptObjects, CollectorFreesCyclesAndKeepsWhatRootsReach) {
