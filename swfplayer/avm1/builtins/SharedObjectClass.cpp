@@ -15,6 +15,11 @@ namespace {
 
 using namespace property_flags;
 
+// A script that asks for shared objects in a loop gets null past these: the map of names is
+// memory the heap does not count.
+constexpr size_t kMaxObjects = 1024;
+constexpr size_t kMaxKeyUnits = 1024;
+
 struct SharedObjectState final : VmImpl::ExtensionState {
   FunctionObject* constructor = nullptr;
   std::map<std::u16string, Object*> objects;  // by host/path/name
@@ -82,6 +87,7 @@ Value GetLocal(NativeCall& call) {
   }
   SharedObjectState& state = State(vm);
   if (const auto found = state.objects.find(key); found != state.objects.end()) return Value(found->second);
+  if (key.size() > kMaxKeyUnits || state.objects.size() >= kMaxObjects) return Value::Null();
   const Value made = vm.Construct(Value(state.constructor), {});
   if (!made.IsObject()) return Value::Null();
   Object* object = made.AsObject();

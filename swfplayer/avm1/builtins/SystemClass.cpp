@@ -13,7 +13,9 @@ namespace {
 
 using namespace property_flags;
 
-constexpr const char* kVersion = "WIN 8,0,24,0";
+// The release of Flash Player 8 that Windows shipped first; serverString carries it URL-encoded.
+constexpr const char* kVersion = "WIN 8,0,22,0";
+constexpr const char* kVersionEncoded = "WIN%208%2C0%2C22%2C0";
 
 struct SystemState final : VmImpl::ExtensionState {
   bool useCodepage = false;
@@ -58,10 +60,10 @@ Value ServerString(NativeCall& call) {
   VmImpl& vm = call.vm;
   char text[512];
   std::snprintf(text, sizeof text,
-                "A=t&SA=t&SV=t&EV=t&MP3=t&AE=t&VE=t&ACC=f&PR=t&SP=t&SB=f&DEB=f&V=WIN%%208%%2C0%%2C24%%2C0"
+                "A=t&SA=t&SV=t&EV=t&MP3=t&AE=t&VE=t&ACC=f&PR=t&SP=t&SB=f&DEB=f&V=%s"
                 "&M=Macromedia%%20Windows&R=%dx%d&DP=72&COL=color&AR=1.0&OS=Windows%%20XP&L=en&PT=ActiveX"
                 "&AVD=f&LFD=f",
-                vm.host.ScreenWidth(), vm.host.ScreenHeight());
+                kVersionEncoded, vm.host.ScreenWidth(), vm.host.ScreenHeight());
   return Value(vm.Str(text));
 }
 

@@ -86,7 +86,7 @@ void ScheduleCall(VmImpl& vm, Object* object, String* method, std::vector<Value>
   auto& timers = state.timers;
   timers.erase(std::remove_if(timers.begin(), timers.end(),
                               [&](const Timer& t) {
-                                return t.id < 0 && t.function.AsObject() == object && t.method == method;
+                                return t.id < 0 && t.function.AsObject() == object && t.method->Equals(*method);
                               }),
                timers.end());
   if (timers.size() >= kMaxTimers) return;

@@ -91,7 +91,7 @@ class Parser {
     return at_ < text_.size();
   }
 
-  void Add(Node* node) { Tree::Append(vm_, current_, node); }
+  void Add(Node* node) { Tree::AppendNew(vm_, current_, node); }
 
   void Text() {
     size_t end = text_.find(u'<', at_);

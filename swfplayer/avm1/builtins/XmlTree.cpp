@@ -112,6 +112,10 @@ void Tree::Insert(VmImpl& vm, Node* parent, size_t index, Node* child) {
     Remove(vm, child);
     if (old >= 0 && static_cast<size_t>(old) < index) --index;
   }
+  Link(vm, parent, index, child);
+}
+
+void Tree::Link(VmImpl& vm, Node* parent, size_t index, Node* child) {
   auto& children = parent->children_;
   index = std::min(index, children.size());
   children.insert(children.begin() + static_cast<ptrdiff_t>(index), child);
@@ -148,7 +152,7 @@ Node* Tree::Clone(VmImpl& vm, Node* node, bool deep) {
     const std::vector<Node*> children = from->children_;
     for (Node* child : children) {
       Node* copy = copyOne(child);
-      Append(vm, to, copy);
+      AppendNew(vm, to, copy);
       pending.emplace_back(child, copy);
     }
   }

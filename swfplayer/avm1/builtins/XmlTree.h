@@ -74,6 +74,9 @@ class Tree {
   // when child is parent or one of its ancestors (a tree never contains itself).
   static void Insert(VmImpl& vm, Node* parent, size_t index, Node* child);
   static void Append(VmImpl& vm, Node* parent, Node* child) { Insert(vm, parent, parent->children_.size(), child); }
+  // Append for a node made just now (no parent, no children): the parser and the cloner skip
+  // the walk up the ancestors, which would make building a deep tree quadratic.
+  static void AppendNew(VmImpl& vm, Node* parent, Node* child) { Link(vm, parent, parent->children_.size(), child); }
   static void Remove(VmImpl& vm, Node* child);
   static void RemoveChildren(VmImpl& vm, Node* parent);
   // The position of child among parent's children, or -1.
@@ -84,6 +87,7 @@ class Tree {
   static ArrayObject* ChildNodes(VmImpl& vm, Node* node);
 
  private:
+  static void Link(VmImpl& vm, Node* parent, size_t index, Node* child);
   static void Account(VmImpl& vm, Node* node);
   static void RefreshChildNodes(VmImpl& vm, Node* node);
 };
