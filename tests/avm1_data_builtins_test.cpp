@@ -132,6 +132,19 @@ TEST_F(DataBuiltins, DateFieldsCarryAndBadTimesAreInvalid) {
   EXPECT_EQ(Number(Call(date, "getUTCMilliseconds")), 998);
   EXPECT_EQ(Number(Call(date, "getUTCFullYear")), 1969);
 
+  // The calendar reaches the ends of the valid range, and times beyond it (which only the
+  // one-number constructor keeps) still print without a fault.
+  host.offsetMinutes = 0;
+  EXPECT_EQ(Text(New("Date", {Value(8.64e15)})), "Sat Sep 13 00:00:00 GMT+0000 275760");
+  EXPECT_EQ(Number(Call(New("Date", {Value(-8.64e15)}), "getUTCFullYear")), -271821);
+  for (const double far : {1e300, -1e300, 1.7e308, -1.7e308, 9.1e15, -4e18}) {
+    const Value date = New("Date", {Value(far)});
+    EXPECT_FALSE(Text(date).empty());
+    for (const char* getter : {"getFullYear", "getMonth", "getDate", "getDay", "getHours", "getMilliseconds"}) {
+      EXPECT_FALSE(std::isnan(Number(Call(date, getter)))) << far << " " << getter;
+    }
+  }
+
   // The methods work only on dates: the prototype and other objects answer undefined.
   const Value prototype = Get(Global("Date"), "prototype");
   EXPECT_TRUE(Call(prototype, "getTime").IsUndefined());
