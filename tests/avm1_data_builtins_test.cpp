@@ -298,8 +298,14 @@ TEST_F(DataBuiltins, LoadsFailOnALaterTickThroughOnDataAndOnLoad) {
   Call(Value(vm->Global()), "clearTimeout", {Value(-1)});
   Tick();
   EXPECT_EQ(calls, std::vector<std::string>{"onLoad(false)"});
+  EXPECT_FALSE(Get(doc, "loaded").AsBoolean());
   Tick();
   EXPECT_EQ(calls.size(), 1u);
+  // XML's default onData parses what arrives; null fails as undefined does.
+  Call(doc, "onData", {S("<ok/>")});
+  Call(doc, "onData", {Value::Null()});
+  EXPECT_EQ(calls, (std::vector<std::string>{"onLoad(false)", "onLoad(true)", "onLoad(false)"}));
+  EXPECT_EQ(Text(doc), "<ok />");
 
   // LoadVars: a replaced onData hears undefined; loading twice before the answer fails once.
   const Value vars = New("LoadVars");
@@ -318,6 +324,7 @@ TEST_F(DataBuiltins, LoadsFailOnALaterTickThroughOnDataAndOnLoad) {
   Tick();
   EXPECT_EQ(calls, std::vector<std::string>{"onLoad(false)"});
   EXPECT_EQ(Number(Call(target, "getBytesLoaded")), 0);
+  EXPECT_TRUE(Get(target, "loaded").AsBoolean());  // LoadVars counts a failed load as loaded
 }
 
 TEST_F(DataBuiltins, LoadVarsDecodesAndEncodesItsVariables) {

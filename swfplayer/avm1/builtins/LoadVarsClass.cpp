@@ -100,16 +100,17 @@ Value LoadVarsToString(NativeCall& call) {
 }
 
 // The default onData: undefined (or null) is a failed load; text is decoded into the object.
+// Unlike XML's, it marks the object loaded either way, as the Flash Player's does.
 Value OnData(NativeCall& call) {
   VmImpl& vm = call.vm;
   Object* self = call.ThisObject();
   if (self == nullptr) return Value();
   const Value source = call.Arg(0);
   const bool loaded = !source.IsNullish();
+  self->Set(vm, vm.Str("loaded"), Value(true));
   if (loaded) {
     const Value text[] = {source};
     vm.CallMethod(Value(self), vm.Str("decode"), text);
-    self->Set(vm, vm.Str("loaded"), Value(true));
   }
   const Value result[] = {Value(loaded)};
   vm.CallMethod(Value(self), vm.Str("onLoad"), result);

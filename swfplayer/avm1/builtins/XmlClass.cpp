@@ -76,22 +76,21 @@ Value Send(NativeCall& call) { return Value(ThisDocument(call) != nullptr && cal
 
 Value Nothing(NativeCall&) { return Value(); }
 
-// The default onData: undefined is a failed load; text is parsed and the load succeeded.
+// The default onData: undefined or null is a failed load; text is parsed and the load
+// succeeded. `loaded` says which, before onLoad hears it.
 Value OnData(NativeCall& call) {
   VmImpl& vm = call.vm;
   Object* self = call.ThisObject();
   if (self == nullptr) return Value();
   const Value source = call.Arg(0);
-  if (source.IsUndefined()) {
-    const Value failed[] = {Value(false)};
-    vm.CallMethod(Value(self), vm.Str("onLoad"), failed);
-    return Value();
+  const bool loaded = !source.IsNullish();
+  self->Set(vm, vm.Str("loaded"), Value(loaded));
+  if (loaded) {
+    const Value text[] = {source};
+    vm.CallMethod(Value(self), vm.Str("parseXML"), text);
   }
-  const Value text[] = {Value(vm.ToString(source))};
-  vm.CallMethod(Value(self), vm.Str("parseXML"), text);
-  self->Set(vm, vm.Str("loaded"), Value(true));
-  const Value succeeded[] = {Value(true)};
-  vm.CallMethod(Value(self), vm.Str("onLoad"), succeeded);
+  const Value result[] = {Value(loaded)};
+  vm.CallMethod(Value(self), vm.Str("onLoad"), result);
   return Value();
 }
 
@@ -151,6 +150,7 @@ void InstallXmlClass(VmImpl& vm, Object* global) {
   DefineMethod(vm, prototype, "send", Send);
   DefineMethod(vm, prototype, "sendAndLoad", SendAndLoad);
   DefineMethod(vm, prototype, "onData", OnData);
+  DefineMethod(vm, prototype, "onLoad", Nothing);
   DefineMethod(vm, prototype, "getBytesLoaded", BytesLoaded);
   DefineMethod(vm, prototype, "getBytesTotal", BytesTotal);
   DefineMethod(vm, prototype, "addRequestHeader", Nothing);
