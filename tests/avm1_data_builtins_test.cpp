@@ -152,6 +152,57 @@ TEST_F(DataBuiltins, DateFieldsCarryAndBadTimesAreInvalid) {
   EXPECT_TRUE(vm->Call(getTime, Value(vm->NewObject()), {}).IsUndefined());
 }
 
+// A zone with daylight saving: UTC+1, and UTC+2 from 2001-03-25 01:00 UTC.
+class SummerTimeHost final : public Host {
+ public:
+  static constexpr double kChange = 985482000000.0;
+  void Trace(std::string_view) override {}
+  void Unsupported(std::string_view) override {}
+  double ElapsedMs() override { return 0; }
+  double UtcNowMs() override { return kChange; }
+  double LocalOffsetMinutes(double utcMs) override { return utcMs < kChange ? 60 : 120; }
+  uint32_t RandomSeed() override { return 1; }
+  int ScreenWidth() override { return 800; }
+  int ScreenHeight() override { return 600; }
+  std::u16string_view MovieUrl() override { return u"file:///c:/movies/a.swf"; }
+  Clip* Level(int) override { return nullptr; }
+  void FsCommand(std::string_view, std::string_view) override {}
+};
+
+TEST(DateZones, LocalFieldsUseTheOffsetInForceAtThatTime) {
+  SummerTimeHost host;
+  VmImpl vm(host, 8, Limits{});
+  const Value date = vm.Global()->Get(vm, vm.Str("Date"));
+  const auto make = [&](double day, double hours) {
+    return vm.Construct(date, std::vector<Value>{Value(2001), Value(2), Value(day), Value(hours)});
+  };
+  const auto call = [&](const Value& object, const char* method) {
+    return vm.ToNumber(vm.CallMethod(object, vm.Str(method), {}));
+  };
+  const Value winter = make(24, 12);
+  const Value summer = make(26, 12);
+  EXPECT_EQ(call(winter, "getUTCHours"), 11);
+  EXPECT_EQ(call(summer, "getUTCHours"), 10);
+  EXPECT_EQ(call(winter, "getHours"), 12);
+  EXPECT_EQ(call(summer, "getHours"), 12);
+  EXPECT_EQ(call(winter, "getTimezoneOffset"), -60);
+  EXPECT_EQ(call(summer, "getTimezoneOffset"), -120);
+  EXPECT_EQ(vm.ToString(summer)->ToUtf8(), "Mon Mar 26 12:00:00 GMT+0200 2001");
+  // Moving a winter date into summer by its local day keeps its local hour.
+  vm.CallMethod(winter, vm.Str("setDate"), std::vector<Value>{Value(27)});
+  EXPECT_EQ(call(winter, "getHours"), 12);
+  EXPECT_EQ(call(winter, "getUTCHours"), 10);
+  // The movie's folder is where its shared objects live: a drive letter is no part of it.
+  const Value sharedObject = vm.Global()->Get(vm, vm.Str("SharedObject"));
+  const auto getLocal = [&](const char* path) {
+    return vm.CallMethod(sharedObject, vm.Str("getLocal"), std::vector<Value>{Value(vm.Str("s")), Value(vm.Str(path))});
+  };
+  EXPECT_TRUE(getLocal("/movies").IsObject());
+  EXPECT_TRUE(getLocal("/movies/a.swf").IsObject());
+  EXPECT_TRUE(getLocal("/mov").IsNull());
+  EXPECT_TRUE(getLocal("/c:/movies").IsNull());
+}
+
 // --- XML ---
 
 TEST_F(DataBuiltins, XmlParsesNavigatesAndPrintsBack) {
@@ -379,6 +430,8 @@ TEST_F(DataBuiltins, SharedObjectsLastTheRunInMemoryWithinBounds) {
   EXPECT_EQ(Number(Call(again, "getSize")), 0);
 
   EXPECT_TRUE(Call(sharedObject, "getLocal", {S("bad name")}).IsNull());
+  EXPECT_TRUE(Call(sharedObject, "getLocal").IsNull());
+  EXPECT_TRUE(Call(sharedObject, "getLocal", {S("")}).IsNull());
   EXPECT_TRUE(Call(sharedObject, "getLocal", {S("p"), S("/elsewhere")}).IsNull());
   EXPECT_TRUE(Call(sharedObject, "getLocal", {S(std::string(2000, 'x'))}).IsNull());
   int made = 0;

@@ -60,7 +60,9 @@ void SplitMovieUrl(std::u16string_view url, std::u16string& host, std::u16string
 // (a local movie is not served over HTTPS).
 Value GetLocal(NativeCall& call) {
   VmImpl& vm = call.vm;
+  if (call.Arg(0).IsNullish()) return Value::Null();  // an object needs a name
   const std::u16string name(call.StringArg(0)->View());
+  if (name.empty()) return Value::Null();
   if (name.find_first_of(u"~%&\\;:\"',<>?# ") != std::u16string::npos) return Value::Null();
   if (call.Has(2) && call.BoolArg(2)) return Value::Null();
   std::u16string host;
