@@ -26,6 +26,12 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallErrorClass,
     InstallAsBroadcaster,
     InstallMovieClipClass,
+    InstallDateClass,
+    InstallXmlNodeClass,
+    InstallXmlClass,
+    InstallLoadVarsClass,
+    InstallSystemClass,
+    InstallSharedObjectClass,
 };
 
 }  // namespace

@@ -31,6 +31,12 @@ void InstallTimers(VmImpl& vm, Object* global);
 void InstallErrorClass(VmImpl& vm, Object* global);
 void InstallAsBroadcaster(VmImpl& vm, Object* global);
 void InstallMovieClipClass(VmImpl& vm, Object* global);
+void InstallDateClass(VmImpl& vm, Object* global);
+void InstallXmlNodeClass(VmImpl& vm, Object* global);
+void InstallXmlClass(VmImpl& vm, Object* global);
+void InstallLoadVarsClass(VmImpl& vm, Object* global);
+void InstallSystemClass(VmImpl& vm, Object* global);
+void InstallSharedObjectClass(VmImpl& vm, Object* global);
 
 // ASnative(200, index): the Math function of that index (a function that answers NaN for an
 // index that has none).
