@@ -17,9 +17,23 @@ Activation::Activation(VmImpl& vm, ProgramState* state, uint32_t begin, uint32_t
       swfVersion(vm.SwfVersion()),
       stack(vm.stack) {
   vm.activations = this;
+  // A call takes the buffers of an earlier one: a compare function that sort calls a million
+  // times then costs no allocation for them.
+  for (std::vector<Value>* buffer : {&args, &registers}) {
+    if (vm.spareBuffers.empty()) break;
+    buffer->swap(vm.spareBuffers.back());
+    vm.spareBuffers.pop_back();
+  }
 }
 
-Activation::~Activation() { vm.activations = outer; }
+Activation::~Activation() {
+  vm.activations = outer;
+  for (std::vector<Value>* buffer : {&args, &registers}) {
+    if (buffer->capacity() == 0 || buffer->capacity() > 64 || vm.spareBuffers.size() >= 32) continue;
+    buffer->clear();
+    vm.spareBuffers.push_back(std::move(*buffer));
+  }
+}
 
 void Activation::Trace(Tracer& tracer) const {
   tracer.Mark(scope);

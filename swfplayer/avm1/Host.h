@@ -38,6 +38,10 @@ class Host {
   // The clip of _level0 (the root) and of other levels (none: nothing is loaded).
   virtual Clip* Level(int level) = 0;
 
+  // Whether the movie's FileAttributes ask for network access instead of local files: a local
+  // movie's security sandbox (System.security.sandboxType).
+  virtual bool UsesNetworkSandbox() { return false; }
+
   // fscommand("quit") and the like; the host decides what they mean (the tools end the run).
   virtual void FsCommand(std::string_view command, std::string_view arguments) = 0;
 };
