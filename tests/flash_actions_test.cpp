@@ -49,7 +49,7 @@ TEST(FlashFrameActions, EachActionSteersTheTimelineAsTheFlashPlayerDoes) {
       {SwfActions().GotoLabel("eight"), {0, 1, 2, 3, 4, 5}},        // no such label
       {SwfActions().NextFrame(), {0, 1, 3, 3, 3, 3}},
       {SwfActions().PrevFrame(), {0, 1, 1, 1, 1, 1}},
-      {SwfActions().GotoFrame(9).Play().NextFrame(), {0, 1, 9, 0, 1, 9}},  // none past the last
+      {SwfActions().GotoFrame(9).Play().NextFrame(), {0, 1, 9, 9, 9, 9}},  // none past the last: it stops
       {SwfActions().PushString("seven").GotoFrame2(true), {0, 1, 7, 8, 9, 0}},
       {SwfActions().PushString("5").GotoFrame2(false), {0, 1, 4, 4, 4, 4}},  // frame 5, from 1
       {SwfActions().PushInteger(3).GotoFrame2(false, 2), {0, 1, 4, 4, 4, 4}},  // with scene bias
@@ -129,12 +129,15 @@ TEST(FlashFrameActions, SetTargetFollowsPathsFromTheRootTheTimelineAndItsParent)
   }
 }
 
-TEST(FlashFrameActions, RootFirstThenSpritesByDepth) {
-  // The root plays b; b's own first frame, which stops it, runs after the root's.
+TEST(FlashFrameActions, AFramesScriptsRunInTheOrderOfItsTags) {
+  // The root's frame places a (which places b) before its own DoAction: b's first frame,
+  // which stops it, runs first, and the root's script after it plays b again.
   Tree later = MakeTree(SwfActions().SetTarget("a/b").Play(), SwfActions().Stop());
-  EXPECT_FALSE(later.B().Playing());
+  EXPECT_TRUE(later.B().Playing());
   Tree deep = MakeTree(SwfActions().Play(), SwfActions().SetTarget("/").Stop());
-  EXPECT_FALSE(deep.Root().Playing());
+  EXPECT_TRUE(deep.Root().Playing());
+  Tree stopped = MakeTree(SwfActions(), SwfActions().SetTarget("/").Stop());
+  EXPECT_FALSE(stopped.Root().Playing());
 }
 
 TEST(FlashFrameActions, AStoppedSpriteStaysOnItsFrameWhileTheRootPlaysAndLoops) {

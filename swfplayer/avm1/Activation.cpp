@@ -87,14 +87,14 @@ ProgramState* VmImpl::StateOf(const format::ActionProgram& program) {
 }
 
 void VmImpl::BeginTick() {
-  tickStartMs_ = host.ElapsedMs();
+  tickStartMs_ = host.WallClockMs();
   budgetSpent_ = false;
   safePointCountdown = 1;
 }
 
 void VmImpl::CheckBudget() {
   safePointCountdown = 2048;
-  if (host.ElapsedMs() - tickStartMs_ > limits.tickBudgetMs) {
+  if (host.WallClockMs() - tickStartMs_ > limits.tickBudgetMs) {
     budgetSpent_ = true;
     Abort("the scripts of this tick ran longer than " + std::to_string(static_cast<int>(limits.tickBudgetMs)) +
           " ms");

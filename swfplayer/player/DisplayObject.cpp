@@ -10,9 +10,10 @@
 namespace swfplayer::player {
 namespace {
 
+// The root's children are at level 1.
 int Nesting(const DisplayObject* object) {
   int levels = 0;
-  for (; object; object = object->ParentObject()) ++levels;
+  for (object = object->ParentObject(); object; object = object->ParentObject()) ++levels;
   return levels;
 }
 

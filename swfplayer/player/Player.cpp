@@ -52,7 +52,7 @@ int Player::CurrentFrame() const { return root_->CurrentFrame(); }
 Timeline& Player::Root() { return *root_->Sprite(); }
 const Timeline& Player::Root() const { return *root_->Sprite(); }
 
-size_t Player::DisplayObjects() const { return context_->displayObjects; }
+size_t Player::DisplayObjects() const { return context_->displayObjects - 1; }  // the root is on no list
 
 void Player::Advance() {
   context_->BeginTick();

@@ -197,9 +197,14 @@ void Timeline::Goto(int frame) {
     DisplayObject* existing = At(command.depth);
     if (existing && existing->PlacedByScript()) return;
     if (existing && (rewind || tag.move)) {
-      if (tag.move && tag.characterId) existing->ReplaceCharacter(*tag.characterId);
-      existing->ApplyPlacement(command.placement);
-      return;
+      if (tag.characterId) existing->ReplaceCharacter(*tag.characterId);
+      // A rewind shows what playing to the frame would: an object of another character there
+      // (a sprite, which a move never replaces) gives way to the frame's own.
+      if (!(rewind && !tag.move && tag.characterId && existing->CharacterId() != *tag.characterId)) {
+        existing->ApplyPlacement(command.placement);
+        return;
+      }
+      RemoveChild(command.depth);
     }
     if (tag.characterId) PlaceNew(command.depth, *tag.characterId, command.placement, command.frame);
   };

@@ -31,6 +31,8 @@ class LevelHost final : public avm1::Host {
   int ScreenHeight() override { return inner_.ScreenHeight(); }
   std::u16string_view MovieUrl() override { return inner_.MovieUrl(); }
   avm1::Clip* Level(int level) override { return level == 0 ? root_() : nullptr; }
+  double WallClockMs() override { return inner_.WallClockMs(); }
+  bool UsesNetworkSandbox() override { return inner_.UsesNetworkSandbox(); }
   void FsCommand(std::string_view command, std::string_view arguments) override {
     inner_.FsCommand(command, arguments);
   }
