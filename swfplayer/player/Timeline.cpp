@@ -28,6 +28,9 @@ std::optional<Placement> Placed(const format::PlaceObject& tag, const Placement*
   if (tag.ratio) result.ratio = *tag.ratio;
   if (tag.name) result.name = *tag.name;
   if (tag.clipDepth) result.clipDepth = *tag.clipDepth;
+  if (tag.filters) result.effects.filters = *tag.filters;
+  if (tag.blendMode) result.effects.blendMode = BlendModeFromSwf(*tag.blendMode);
+  if (tag.cacheAsBitmap) result.effects.cacheAsBitmap = *tag.cacheAsBitmap;
   return result;
 }
 

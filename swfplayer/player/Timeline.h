@@ -49,6 +49,7 @@ struct Placement {
   uint16_t ratio = 0;  // a tween's position, 0 (start) to 65535 (end)
   std::string name;
   uint16_t clipDepth = 0;  // > 0: a mask over the depths above it up to this one
+  DisplayEffects effects;  // filters, blend mode, cached as a bitmap
   bool operator==(const Placement&) const = default;
 };
 
