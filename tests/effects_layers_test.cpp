@@ -207,6 +207,35 @@ TEST(EffectsLayers, TheCacheKeepsWhatDoesNotChangeAndDropsWhatDoes) {
   EXPECT_EQ(scene.target.canvas.Layers().Count(), 1u);
 }
 
+// A layer's content is drawn where the object stands, to the fraction of a pixel, the first
+// time; what lies beyond the canvas is drawn in it as far as its filters can bring it back.
+TEST(EffectsLayers, ContentStandsWhereItIsAndShadowsComeInFromBeyondTheCanvas) {
+  LayerScene layered;
+  TestCanvas plain(64, 64);
+  plain.canvas.BeginFrame();
+  plain.canvas.Clear(kWhite);
+  plain.canvas.FillPath(Rect(0, 0, 20, 20), Matrix::Translate(20.4, 20.6), FillRule::kNonZero,
+                        kRed, {});
+  plain.canvas.EndFrame();
+  DisplayEffects cached;
+  cached.cacheAsBitmap = true;
+  ASSERT_TRUE(layered.Draw(cached, 20.4, 20.6));
+  EXPECT_EQ(layered.target.pixels, plain.pixels);
+  // A square 6 pixels right of the canvas casts its shadow 10 to the left: it shows in the
+  // columns 60 to 63, and again once the object comes back from the cache at the same place.
+  const float left = static_cast<float>(M_PI);
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(layered.Draw(With(Shadow(left, 10)), 70, 20));
+    EXPECT_EQ(layered.At(63, 30), kBlackPixel) << round;
+    EXPECT_EQ(layered.At(60, 30), kBlackPixel) << round;
+    EXPECT_EQ(layered.At(59, 30), kWhitePixel) << round;
+  }
+  // Moved by whole pixels along the edge, more of the shadow shows: drawn anew.
+  ASSERT_TRUE(layered.Draw(With(Shadow(left, 10)), 68, 20));
+  EXPECT_EQ(layered.At(58, 30), kBlackPixel);
+  EXPECT_EQ(layered.At(57, 30), kWhitePixel);
+}
+
 TEST(EffectsLayers, BoundsOfLayers) {
   // A filter's margins: a blur's reach on every side, a shadow's towards where it falls.
   EXPECT_EQ(FilterMargins(BlurFilter{5, 9, 2}, {1, 1}).left, 4);

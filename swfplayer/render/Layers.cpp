@@ -98,23 +98,23 @@ void LayerRecorder::Recycle() {
   cache_.Release(LayerCache::kMaxBytes);
 }
 
-Matrix LayerRecorder::Inside(const Matrix& toDevice) const {
+Matrix LayerRecorder::Relative(const Matrix& toDevice) const {
   if (open_.empty()) return toDevice;
-  const Point shift = records_[open_.back()].shift;
-  return Matrix::Translate(shift.x, shift.y) * toDevice;
-}
-
-Matrix LayerRecorder::Relative(const Matrix& inside) const {
-  if (open_.empty()) return inside;
-  const Record& record = records_[open_.back()];
-  return Matrix::Translate(-record.originX, -record.originY) * inside;
+  const Point origin = records_[open_.back()].exact;
+  // Rounded so that the sums that place an object's children come out the same wherever
+  // it stands.
+  auto near = [](double v) { return std::round(v * 64) / 64; };
+  Matrix relative = toDevice;
+  relative.tx = near(toDevice.tx - origin.x);
+  relative.ty = near(toDevice.ty - origin.y);
+  return relative;
 }
 
 bool LayerRecorder::Begin(const Matrix& objectToDevice, const ColorTransform& colorTransform,
                           const DisplayEffects& effects, FilterScale scale,
                           const PixelBox& canvas, Quality quality) {
   if (open_.size() >= kMaxLayerNesting || canvas.Empty() || !Fits(canvas)) return false;
-  const Matrix inside = Inside(objectToDevice);
+  const Matrix& inside = objectToDevice;
   if (!(std::abs(inside.tx) < 1e9 && std::abs(inside.ty) < 1e9)) return false;
   const Margins margins = MarginsOf(effects, scale);
   // The most this layer can take, held until its size is known.
@@ -125,13 +125,18 @@ bool LayerRecorder::Begin(const Matrix& objectToDevice, const ColorTransform& co
   record.commands.clear();
   record.contentHash = 0x243F6A8885A308D3ull;
   record.content = {};
+  record.exact = {inside.tx, inside.ty};
   record.originX = static_cast<int>(std::lround(inside.tx));
   record.originY = static_cast<int>(std::lround(inside.ty));
-  const Point outer = open_.empty() ? Point{} : records_[open_.back()].shift;
-  record.shift = {outer.x + (record.originX - inside.tx), outer.y + (record.originY - inside.ty)};
   record.effects = effects;
   record.scale = scale;
   record.canvas = canvas;
+  // A shadow brings what lies beyond the canvas onto it, up to the margins away. The
+  // rasteriser takes no negative coordinates: what lies left of or above the canvas is left
+  // out.
+  const int wide = std::max(margins.left, margins.right);
+  const int high = std::max(margins.top, margins.bottom);
+  record.area = Grow(Area(canvas), {0, 0, wide, high});
   record.quality = quality;
   record.reserved = reserved;
   record.resolved = false;
@@ -154,9 +159,14 @@ void LayerRecorder::Add(const DrawCommand& command, uint64_t hash) {
   uint64_t h = Mix(Mix(record.contentHash, hash), uint64_t{static_cast<uint8_t>(command.op)});
   if (drawn) {
     record.content = Union(record.content, command.bounds);
+    // What the canvas's edges cut off is not in the layer: the layer is only the same where
+    // they cut the same.
     const PixelBox& b = command.bounds;
-    h = Mix(h, PixelBox{b.left - record.originX, b.top - record.originY, b.right - record.originX,
-                        b.bottom - record.originY});
+    const PixelBox& c = record.area;
+    if (b.left <= c.left || b.top <= c.top || b.right >= c.right || b.bottom >= c.bottom) {
+      h = Mix(h, PixelBox{b.left - record.originX, b.top - record.originY,
+                          b.right - record.originX, b.bottom - record.originY});
+    }
   } else if (clear) {
     record.content = record.canvas;
   }
@@ -170,14 +180,18 @@ bool LayerRecorder::End(DrawCommand& composite, uint64_t& hash) {
   cache_.Release(record.reserved);
   record.reserved = 0;
   if (record.content.Empty()) return false;
-  const PixelBox box =
-      LayerBox(record.content, record.canvas, MarginsOf(record.effects, record.scale));
+  const Margins margins = MarginsOf(record.effects, record.scale);
+  const PixelBox box = LayerBox(record.content, record.canvas, margins);
   if (box.Empty()) return false;
   record.reserved = BytesOf(box);
   cache_.Reserve(record.reserved);  // within what Begin held
   const PixelBox relative{box.left - record.originX, box.top - record.originY,
                           box.right - record.originX, box.bottom - record.originY};
-  uint64_t key = Mix(record.contentHash, relative);
+  // A layer cut to the canvas holds only that part of its content.
+  const PixelBox whole = Grow(record.content, margins);
+  const bool cut = box.left != whole.left || box.top != whole.top || box.right != whole.right ||
+                   box.bottom != whole.bottom;
+  uint64_t key = cut ? Mix(record.contentHash, relative) : record.contentHash;
   key = Mix(Mix(key, record.scale.x), record.scale.y);
   key = Mix(key, uint64_t{static_cast<uint8_t>(record.quality)});
   for (const Filter& filter : record.effects.filters) key = HashFilter(key, filter);
@@ -188,7 +202,9 @@ bool LayerRecorder::End(DrawCommand& composite, uint64_t& hash) {
   record.composite.top = box.top;
   composite = DrawCommand::Of(DrawOp::kLayer);
   composite.layer = &record.composite;
-  composite.bounds = box.Intersect(record.canvas);
+  // A layer found in the cache was drawn where the object stood then, a fraction of a pixel
+  // away: its box may be a pixel off this one's.
+  composite.bounds = Grow(box, {1, 1, 1, 1}).Intersect(Area(record.canvas));
   // Where it stands, relative to what encloses it; how it is composited.
   int x = record.originX, y = record.originY;
   if (!open_.empty()) {

@@ -1,13 +1,14 @@
 // Display objects drawn into layers of their own: between Begin and End the canvas records
 // what is drawn into the innermost open layer instead of the frame, and End leaves one
 // composite command in its place that draws the layer's pixels (with the object's colour
-// transform and blend mode). Every layer is a cached bitmap (LayerCache.h): its content is
-// drawn with the object's origin moved onto a whole device pixel, as the Flash Player aligns
-// cached bitmaps, so content that stays the same relative to that origin is drawn once and
-// reused wherever the object moves; filters are applied to the layer once it is drawn.
+// transform and blend mode). Every layer is a cached bitmap (LayerCache.h) whose pixels lie on
+// the device's: its content is drawn where it stands when it is first drawn, recognised by
+// what it is relative to the object's origin, and reused while that stays the same, moved by
+// whole pixels as the object's rounded origin moves (the Flash Player's cached bitmaps snap
+// to whole pixels so). Filters are applied to the layer once it is drawn.
 //
-// Bounds: a layer holds what lies on the canvas (the visible area) and what its filters add
-// around it, at most kMaxLayerSide pixels a side and kMaxLayerPixels in all, else it is cut
+// Bounds: a layer holds what lies on the canvas (the visible area), what its filters add
+// around it and what they bring onto the canvas from beyond its right and bottom edges, at most kMaxLayerSide pixels a side and kMaxLayerPixels in all, else it is cut
 // to the canvas. A canvas beyond those bounds, layers nested deeper than kMaxNesting, and
 // layers that would take the cache past its memory bound are refused: the object is drawn
 // without its effects.
@@ -46,10 +47,15 @@ class LayerRecorder {
              const DisplayEffects& effects, FilterScale scale, const PixelBox& canvas,
              Quality quality);
   bool Open() const { return !open_.empty(); }
-  // How a matrix is drawn inside the open layers (their origins on whole pixels), and the same
-  // relative to the innermost layer's origin (what its content is recognised by).
-  Matrix Inside(const Matrix& toDevice) const;
-  Matrix Relative(const Matrix& inside) const;
+  // The device pixels what is drawn now matters on: the canvas, grown around the open layers
+  // by what their filters can bring onto it from beyond.
+  PixelBox Area(const PixelBox& canvas) const {
+    return open_.empty() ? canvas : records_[open_.back()].area;
+  }
+  // A matrix drawn in the innermost open layer relative to that layer's origin, its
+  // translation rounded to 1/64 pixel: what the layer's content is recognised by, the same
+  // wherever the object moves.
+  Matrix Relative(const Matrix& toDevice) const;
 
   // A command drawn in the innermost open layer; hash sums up what decides its pixels, with
   // its matrix relative to the layer's origin (Relative).
@@ -74,11 +80,12 @@ class LayerRecorder {
     std::vector<DrawCommand> commands;
     uint64_t contentHash = 0;
     PixelBox content;  // device pixels the content touches
-    int originX = 0, originY = 0;
-    Point shift;       // added to every matrix drawn inside
+    Point exact;                 // the object's origin in device pixels
+    int originX = 0, originY = 0;  // the same, rounded
     DisplayEffects effects;
     FilterScale scale;
     PixelBox canvas;
+    PixelBox area;  // Area() while it is the innermost open layer
     Quality quality = Quality::kHigh;
     size_t reserved = 0;
     uint64_t key = 0;

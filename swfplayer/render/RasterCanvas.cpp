@@ -52,6 +52,7 @@ void RasterCanvas::BeginFrame() {
   recording_ = true;
   masksBuilding_ = 0;
   layers_.BeginFrame();
+  outlines_.SetArea(Whole());
   commands_.clear();
   signatures_.clear();
   sparesUsed_ = 0;
@@ -147,14 +148,20 @@ void RasterCanvas::EndMask() {
 bool RasterCanvas::BeginLayer(const Matrix& objectToDevice, const ColorTransform& colorTransform,
                               const DisplayEffects& effects, FilterScale scale) {
   if (width_ == 0 || masksBuilding_ > 0) return false;
-  return layers_.Begin(objectToDevice, colorTransform, effects, scale, Whole(), quality_);
+  if (!layers_.Begin(objectToDevice, colorTransform, effects, scale, Whole(), quality_)) {
+    return false;
+  }
+  outlines_.SetArea(layers_.Area(Whole()));
+  return true;
 }
 
 void RasterCanvas::EndLayer() {
   if (!layers_.Open()) return;
   DrawCommand composite;
   uint64_t hash = 0;
-  if (!layers_.End(composite, hash)) {
+  const bool drawn = layers_.End(composite, hash);
+  outlines_.SetArea(layers_.Area(Whole()));
+  if (!drawn) {
     if (!recording_) layers_.Recycle();
     return;
   }
@@ -199,10 +206,9 @@ void RasterCanvas::SetPaint(DrawCommand& command, const Paint& paint, const Matr
   }
 }
 
-void RasterCanvas::FillPath(const Path& path, const Matrix& matrix, FillRule rule,
+void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule rule,
                             const Paint& paint, const ColorTransform& colorTransform) {
   if (width_ == 0 || path.Empty()) return;
-  const Matrix toDevice = layers_.Inside(matrix);
   const Outline outline = outlines_.Fill(path, toDevice, recording_, Spare());
   if (outline.bounds.Empty()) return;
   DrawCommand command = DrawCommand::Of(DrawOp::kFill, rule);
@@ -215,10 +221,9 @@ void RasterCanvas::FillPath(const Path& path, const Matrix& matrix, FillRule rul
                          : 0);
 }
 
-void RasterCanvas::StrokePath(const Path& path, const Matrix& matrix, const StrokeStyle& stroke,
+void RasterCanvas::StrokePath(const Path& path, const Matrix& toDevice, const StrokeStyle& stroke,
                               const Paint& paint, const ColorTransform& colorTransform) {
   if (width_ == 0 || path.Empty()) return;
-  const Matrix toDevice = layers_.Inside(matrix);
   const Outline outline = outlines_.Stroke(path, toDevice, stroke, recording_, Spare());
   if (outline.bounds.Empty()) return;
   DrawCommand command = DrawCommand::Of(DrawOp::kStroke);
