@@ -45,7 +45,7 @@ const std::map<std::string, std::set<std::string>> kBuildsOn = {
     {"standin/flash/control", {"swfplayer/player", "flashapi"}},
     {"standin/flash", {"standin/flash/control"}},
     {"tools", {}},
-    {"tools/render", {"tools", "swfplayer/player"}},
+    {"tools/render", {"tools", "tools/avm1", "swfplayer/player", "swfplayer/ansi"}},
     {"tools/audio", {"tools", "swfplayer/player", "swfplayer/audio/native"}},
     {"tools/avm1", {"tools", "swfplayer/player", "swfplayer/ansi"}},
 };

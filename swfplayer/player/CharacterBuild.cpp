@@ -110,6 +110,10 @@ ButtonCharacter BuildButton(const format::ButtonDefinition& button, size_t& cont
     place.characterId = record.characterId;
     place.matrix = record.matrix;
     place.colorTransform = record.colorTransform;
+    if (!record.effects.filters.empty()) place.filters = record.effects.filters;
+    if (record.effects.blendMode != BlendMode::kNormal) {
+      place.blendMode = static_cast<uint8_t>(record.effects.blendMode);
+    }
   }
   character.upState.frames.push_back(std::move(frame));
   return character;

@@ -78,6 +78,9 @@ void DisplayObject::ApplyPlacement(const Placement& placement) {
   if (placement.name) name_ = *placement.name;
   if (tag.clipDepth) clipDepth_ = *tag.clipDepth;
   if (tag.visible) visible_ = *tag.visible;
+  if (tag.filters) effects_.filters = *tag.filters;
+  if (tag.blendMode) effects_.blendMode = BlendModeFromSwf(*tag.blendMode);
+  if (tag.cacheAsBitmap) effects_.cacheAsBitmap = *tag.cacheAsBitmap;
 }
 
 // As in the Flash Player, only what has no timeline of its own (shapes, texts, tweens,

@@ -16,6 +16,7 @@
 
 #include "swfplayer/avm1/Clip.h"
 #include "swfplayer/player/Characters.h"
+#include "swfplayer/types/Effects.h"
 
 namespace swfplayer::player {
 
@@ -54,6 +55,8 @@ class DisplayObject final : public avm1::Clip {
   uint16_t Ratio() const { return ratio_; }
   int32_t ClipDepth() const { return clipDepth_; }
   bool Visible() const { return visible_; }
+  // Filters, blend mode, cached as a bitmap.
+  const DisplayEffects& Effects() const { return effects_; }
 
   // --- the timeline's hold on it ---
   // Applies a PlaceObject that moves this object (or places it anew): the matrix, colour
@@ -158,6 +161,7 @@ class DisplayObject final : public avm1::Clip {
   uint16_t ratio_ = 0;
   int32_t clipDepth_ = 0;
   bool visible_ = true;
+  DisplayEffects effects_;
   bool placedByScript_ = false;
   bool transformedByScript_ = false;
   bool initialized_ = false;

@@ -1,6 +1,7 @@
 #include "swfplayer/player/Renderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "swfplayer/format/Limits.h"
@@ -15,6 +16,7 @@ namespace {
 // frame's budgets.
 struct Target {
   render::Canvas& canvas;
+  render::FilterScale filterScale;  // device pixels per stage pixel
   MorphShapeCache* morphs = nullptr;
   size_t drawsLeft = kMaxDrawsPerFrame;
   size_t morphRecordsLeft = kMaxMorphRecordsPerFrame;
@@ -81,10 +83,9 @@ void DrawMorph(Target& target, const MorphCharacter& morph, uint16_t ratio,
 void DrawList(Target& target, const Timeline& timeline, const Matrix& toDevice,
               const ColorTransform& cx, bool inMask);
 
-void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDevice,
-                const ColorTransform& cx, bool inMask) {
+void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDevice,
+                 const ColorTransform& cx, bool inMask) {
   const Character* character = object.Definition();
-  if (!character) return;
   if (const auto* shape = std::get_if<ShapeCharacter>(character)) {
     DrawShape(target, *shape, toDevice, cx);
   } else if (const auto* text = std::get_if<TextCharacter>(character)) {
@@ -94,6 +95,21 @@ void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDev
   } else if (object.Sprite()) {
     DrawList(target, *object.Sprite(), toDevice, cx, inMask);
   }
+}
+
+// An object with filters, a blend mode or cached as a bitmap is drawn into a layer of the
+// canvas's, which applies its colour transform to the layer as a whole.
+void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDevice,
+                const ColorTransform& cx, bool inMask) {
+  if (!object.Definition()) return;
+  const DisplayEffects& effects = object.Effects();
+  if (!inMask && effects.NeedsLayer() &&
+      target.canvas.BeginLayer(toDevice, cx, effects, target.filterScale)) {
+    DrawContent(target, object, toDevice, ColorTransform{}, inMask);
+    target.canvas.EndLayer();
+    return;
+  }
+  DrawContent(target, object, toDevice, cx, inMask);
 }
 
 void DrawList(Target& target, const Timeline& timeline, const Matrix& toDevice,
@@ -128,7 +144,10 @@ void DrawList(Target& target, const Timeline& timeline, const Matrix& toDevice,
 
 void RenderTimeline(render::Canvas& canvas, const Timeline& timeline, const Matrix& toDevice,
                     const ColorTransform& colorTransform, MorphShapeCache* morphs) {
-  Target target{canvas, morphs};
+  // Twips to device pixels, times the 20 twips of a stage pixel.
+  const render::FilterScale scale{std::hypot(toDevice.a, toDevice.b) * 20,
+                                  std::hypot(toDevice.c, toDevice.d) * 20};
+  Target target{canvas, scale, morphs};
   DrawList(target, timeline, toDevice, colorTransform, /*inMask=*/false);
 }
 
