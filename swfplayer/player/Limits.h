@@ -21,7 +21,7 @@ inline constexpr int kMaxSpriteNesting = 32;
 // sprite with many tags a frame, placed many times, or gotos over long timelines, would
 // otherwise multiply them); the timelines stepped after the budget is spent still move to
 // their next frame but place nothing new in that tick, and a jump waits for a later tick.
-inline constexpr size_t kMaxTagsPerTick = 1'000'000;
+inline constexpr size_t kMaxTagsPerTick = 250'000;
 // Fills and strokes handed to the canvas for one frame; the rest of the frame is not drawn.
 inline constexpr size_t kMaxDrawsPerFrame = 200'000;
 // Tween records interpolated for one frame; tweens past it are not drawn in that frame.

@@ -1,6 +1,7 @@
 #include "swfplayer/player/Timeline.h"
 
 #include <algorithm>
+#include <map>
 
 #include "swfplayer/player/DisplayObject.h"
 #include "swfplayer/player/Limits.h"
@@ -145,7 +146,8 @@ void Timeline::Goto(int frame) {
   const bool rewind = frame <= current_;
   if (rewind) current_ = -1;
 
-  std::vector<GotoCommand> commands;
+  // By depth: a jump over a long timeline with many depths stays linear in its tags.
+  std::map<int32_t, GotoCommand> byDepth;
   size_t order = 0;
   while (current_ < frame && Spend()) {
     ++current_;
@@ -155,11 +157,10 @@ void Timeline::Goto(int frame) {
       if (!Spend()) break;
       if (const auto* place = std::get_if<Placement>(&item)) {
         const int32_t depth = place->tag.depth;
-        auto found = std::find_if(commands.begin(), commands.end(),
-                                  [depth](const GotoCommand& c) { return c.depth == depth; });
-        if (found == commands.end()) {
-          commands.push_back({depth, *place, current_, ++order});
-          found = commands.end() - 1;
+        auto [entry, fresh] = byDepth.try_emplace(depth);
+        GotoCommand* found = &entry->second;
+        if (fresh) {
+          *found = {depth, *place, current_, ++order};
         } else {
           if (!place->tag.move) found->frame = current_;
           Merge(found->placement, *place);
@@ -173,7 +174,7 @@ void Timeline::Goto(int frame) {
           if (!tag.ratio) tag.ratio = 0;
         }
       } else if (const auto* remove = std::get_if<format::RemoveObject>(&item)) {
-        std::erase_if(commands, [&](const GotoCommand& c) { return c.depth == remove->depth; });
+        byDepth.erase(remove->depth);
         if (!rewind) Remove(remove->depth);
       }
     }
@@ -208,6 +209,9 @@ void Timeline::Goto(int frame) {
     }
     if (tag.characterId) PlaceNew(command.depth, *tag.characterId, command.placement, command.frame);
   };
+  std::vector<GotoCommand> commands;
+  commands.reserve(byDepth.size());
+  for (auto& [depth, command] : byDepth) commands.push_back(std::move(command));
   std::sort(commands.begin(), commands.end(),
             [](const GotoCommand& a, const GotoCommand& b) { return a.order < b.order; });
   // Objects of the frames passed over first, then the frame's own scripts, then the objects
