@@ -20,7 +20,7 @@ Value Truth(const Activation& activation, bool value) {
   return Value(value);
 }
 
-Value PushValue(const Activation& activation, const PushItem& item) {
+[[gnu::always_inline]] inline Value PushValue(const Activation& activation, const PushItem& item) {
   switch (item.kind) {
     case PushItem::Kind::kString:
       return Value(activation.state->strings[item.index]);
@@ -115,9 +115,11 @@ Value Loop(Activation& activation) {
       case ActionCode::kJump:
         Jump(activation, in.a);
         break;
-      case ActionCode::kIf:
-        if (vm.ToBoolean(Pop(activation))) Jump(activation, in.a);
+      case ActionCode::kIf: {
+        const Value condition = Pop(activation);
+        if (condition.IsBoolean() ? condition.AsBoolean() : vm.ToBoolean(condition)) Jump(activation, in.a);
         break;
+      }
 
       // --- SWF 4 arithmetic and logic (numbers; comparisons push 1 and 0 before SWF 5) ---
       case ActionCode::kAdd: {

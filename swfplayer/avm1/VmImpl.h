@@ -22,6 +22,7 @@
 #include "swfplayer/avm1/Clip.h"
 #include "swfplayer/avm1/Function.h"
 #include "swfplayer/avm1/Host.h"
+#include "swfplayer/avm1/OperandStack.h"
 #include "swfplayer/avm1/Vm.h"
 
 namespace swfplayer::avm1 {
@@ -105,6 +106,10 @@ struct ProgramState {
   std::shared_ptr<const format::ActionProgram> program;
   std::vector<String*> strings;                    // program->strings, converted
   std::vector<std::vector<Value>> pools;           // one per ConstantPool action
+  // Per function: its body names nothing (no variable, no nested function, no with, no timeline
+  // action), so a call needs no scope object of its own: registers and members only, as in
+  // compare functions and small math helpers.
+  std::vector<bool> scopeFree;
 };
 
 class VmImpl {
@@ -227,7 +232,7 @@ class VmImpl {
 
   // --- the running scripts (Interpreter.cpp) ---
   Activation* activations = nullptr;  // the innermost running activation
-  std::vector<Value> stack;           // the operand stack all activations share
+  OperandStack stack;                 // the operand stack all activations share
   std::vector<std::vector<Value>> spareBuffers;  // emptied argument and register buffers
   int callDepth = 0;
   Value globalRegisters[4];
