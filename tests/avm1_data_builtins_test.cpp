@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "swfplayer/avm1/ClipObject.h"
 #include "swfplayer/avm1/Native.h"
 #include "swfplayer/avm1/builtins/Timers.h"
 #include "tests/avm1_fakes.h"
@@ -429,6 +430,7 @@ TEST_F(DataBuiltins, SystemDescribesAWindowsFlashPlayer8OnTheHostsScreen) {
   EXPECT_EQ(Text(Call(Value(vm->Global()), "getVersion")), "WIN 8,0,22,0");
   const Value capabilities = Get(Value(vm->Global()), "System.capabilities");
   EXPECT_EQ(Text(Get(capabilities, "version")), "WIN 8,0,22,0");
+  EXPECT_EQ(Text(Get(Value(vm->ObjectOf(&root)), "$version")), "WIN 8,0,22,0");
   EXPECT_EQ(Text(Get(capabilities, "os")), "Windows XP");
   EXPECT_EQ(Number(Get(capabilities, "screenResolutionX")), host.ScreenWidth());
   EXPECT_EQ(Number(Get(capabilities, "screenResolutionY")), host.ScreenHeight());

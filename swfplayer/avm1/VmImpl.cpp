@@ -224,6 +224,8 @@ ClipObject* VmImpl::ObjectOf(Clip* clip) {
   // Buttons and text fields get their classes with the display work; until then, Object's.
   auto* object = heap.New<ClipObject>(Value(clip->IsMovieClip() ? protos.movieClip : protos.object), *clip);
   clip->binding = object;
+  // The movie learns the player's version from _level0's $version, as Flash 4 movies did.
+  if (clip == Root()) object->Set(*this, NewString(u"$version"), Value(Str(kPlayerVersion)));
   return object;
 }
 

@@ -102,6 +102,10 @@ struct Prototypes {
 // A decoded program as this interpreter runs it: its strings made once as script strings,
 // its constant pools as values. Kept for the life of the Vm (functions made from it outlive
 // the frame that ran it).
+// The release of Flash Player 8 that Windows shipped first: what getVersion(), $version and
+// System.capabilities.version answer.
+inline constexpr char kPlayerVersion[] = "WIN 8,0,22,0";
+
 struct ProgramState {
   std::shared_ptr<const format::ActionProgram> program;
   std::vector<String*> strings;                    // program->strings, converted
