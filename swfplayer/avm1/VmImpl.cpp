@@ -123,11 +123,13 @@ void VmImpl::Unsupported(std::string_view name) {
 
 // --- calls ---
 
+Object* VmImpl::HomeFor(const Value& thisValue) {
+  return thisValue.IsObject() && thisValue.AsObject()->Proto().IsObject() ? thisValue.AsObject()->Proto().AsObject() : nullptr;
+}
+
 Value VmImpl::Call(const Value& function, const Value& thisValue, std::span<const Value> args) {
   if (!IsCallable(function)) return Value();
-  Object* home = thisValue.IsObject() && thisValue.AsObject()->Proto().IsObject()
-                     ? thisValue.AsObject()->Proto().AsObject()
-                     : nullptr;
+  Object* home = HomeFor(thisValue);
   ++nativeDepth;
   struct Leave {
     int& depth;

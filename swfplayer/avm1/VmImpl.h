@@ -197,6 +197,8 @@ class VmImpl {
   Value CallAccessor(Object* function, const Value& thisValue, std::span<const Value> args);
   static constexpr int kMaxAccessorDepth = 65;
   int accessorDepth = 0;
+  // Where `super` starts for a method called on thisValue from native code: its prototype.
+  static Object* HomeFor(const Value& thisValue);
   // A function call with everything explicit: home is the object the method was found on
   // (`super` starts above it); caller code (actions) passes what it knows.
   Value Invoke(FunctionObject* function, const Value& thisValue, std::span<const Value> args,
