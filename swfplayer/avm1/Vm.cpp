@@ -63,6 +63,17 @@ bool Vm::CallClipMethod(Clip& clip, std::u16string_view name) {
   return called;
 }
 
+bool Vm::HasClipMethod(Clip& clip, std::u16string_view name) {
+  VmImpl& vm = *impl_;
+  if (clip.binding == nullptr) return false;
+  bool found = false;
+  Guarded(vm, [&] {
+    Object* home = nullptr;
+    found = vm.IsCallable(vm.ObjectOf(&clip)->GetMethod(vm, vm.NewString(name), &home));
+  });
+  return found;
+}
+
 void Vm::ConstructClip(Clip& clip, std::u16string_view exportName) {
   VmImpl& vm = *impl_;
   const auto found = vm.registeredClasses.find(std::u16string(exportName));

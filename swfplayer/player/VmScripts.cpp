@@ -61,6 +61,7 @@ class VmScripts final : public ScriptEngine {
   void CallClipMethod(DisplayObject& clip, std::u16string_view name) override {
     vm_.CallClipMethod(clip, name);
   }
+  bool HasClipMethod(DisplayObject& clip, std::u16string_view name) override { return vm_.HasClipMethod(clip, name); }
   void ConstructClip(DisplayObject& clip, std::u16string_view exportName) override {
     vm_.ConstructClip(clip, exportName);
   }
