@@ -38,6 +38,7 @@ enum TagCode : uint16_t {
   kTagDefineMorphShape = 46,
   kTagDefineFont2 = 48,
   kTagExportAssets = 56,
+  kTagFileAttributes = 69,
   kTagDoInitAction = 59,
   kTagPlaceObject3 = 70,
   kTagDefineFont3 = 75,

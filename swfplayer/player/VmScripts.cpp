@@ -18,8 +18,8 @@ class ByteDecoder final : public AnsiDecoder {
 // The host as the interpreter sees it: the embedder's, with the player's root as _level0.
 class LevelHost final : public avm1::Host {
  public:
-  LevelHost(avm1::Host& inner, std::function<DisplayObject*()> root)
-      : inner_(inner), root_(std::move(root)) {}
+  LevelHost(avm1::Host& inner, bool useNetwork, std::function<DisplayObject*()> root)
+      : inner_(inner), useNetwork_(useNetwork), root_(std::move(root)) {}
 
   void Trace(std::string_view line) override { inner_.Trace(line); }
   void Unsupported(std::string_view name) override { inner_.Unsupported(name); }
@@ -32,21 +32,22 @@ class LevelHost final : public avm1::Host {
   std::u16string_view MovieUrl() override { return inner_.MovieUrl(); }
   avm1::Clip* Level(int level) override { return level == 0 ? root_() : nullptr; }
   double WallClockMs() override { return inner_.WallClockMs(); }
-  bool UsesNetworkSandbox() override { return inner_.UsesNetworkSandbox(); }
+  bool UsesNetworkSandbox() override { return useNetwork_; }
   void FsCommand(std::string_view command, std::string_view arguments) override {
     inner_.FsCommand(command, arguments);
   }
 
  private:
   avm1::Host& inner_;
+  bool useNetwork_;
   std::function<DisplayObject*()> root_;
 };
 
 class VmScripts final : public ScriptEngine {
  public:
-  VmScripts(avm1::Host& host, uint8_t swfVersion, const AnsiDecoder* ansi,
+  VmScripts(avm1::Host& host, uint8_t swfVersion, bool useNetwork, const AnsiDecoder* ansi,
             std::function<DisplayObject*()> root)
-      : host_(host, std::move(root)), vm_(host_, swfVersion), version_(swfVersion),
+      : host_(host, useNetwork, std::move(root)), vm_(host_, swfVersion), version_(swfVersion),
         ansi_(ansi ? *ansi : bytes_) {}
 
   void RunFrameScript(DisplayObject& clip, const ScriptCode& code) override {
@@ -98,10 +99,10 @@ class VmScripts final : public ScriptEngine {
 
 }  // namespace
 
-std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion,
+std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion, bool useNetwork,
                                             const AnsiDecoder* ansi,
                                             std::function<DisplayObject*()> root) {
-  return std::make_unique<VmScripts>(host, swfVersion, ansi, std::move(root));
+  return std::make_unique<VmScripts>(host, swfVersion, useNetwork, ansi, std::move(root));
 }
 
 }  // namespace swfplayer::player

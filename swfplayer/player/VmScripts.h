@@ -14,8 +14,9 @@
 namespace swfplayer::player {
 
 // root answers the clip of _level0 (null while there is none). ansi decodes the strings of
-// movies before SWF 6; without one each byte is taken as one character.
-std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion,
+// movies before SWF 6; without one each byte is taken as one character. useNetwork is the
+// movie's FileAttributes' choice of sandbox.
+std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion, bool useNetwork,
                                             const AnsiDecoder* ansi,
                                             std::function<DisplayObject*()> root);
 
