@@ -10,6 +10,7 @@
 namespace swfplayer::avm1 {
 
 class Clip;
+class SoundControl;
 
 class Host {
  public:
@@ -48,6 +49,9 @@ class Host {
   // Whether the movie's FileAttributes ask for network access instead of local files: a local
   // movie's security sandbox (System.security.sandboxType).
   virtual bool UsesNetworkSandbox() { return false; }
+
+  // The movie's sound, or null for a silent movie.
+  virtual SoundControl* Sounds() { return nullptr; }
 
   // fscommand("quit") and the like; the host decides what they mean (the tools end the run).
   virtual void FsCommand(std::string_view command, std::string_view arguments) = 0;

@@ -5,6 +5,7 @@
 #include "swfplayer/avm1/ActionHandlers.h"
 #include "swfplayer/avm1/BlockFlow.h"
 #include "swfplayer/avm1/Convert.h"
+#include "swfplayer/avm1/SoundControl.h"
 
 namespace swfplayer::avm1 {
 
@@ -536,10 +537,12 @@ Value Loop(Activation& activation) {
       case ActionCode::kStartDrag:
         StartDragAction(activation);
         break;
+      case ActionCode::kStopSounds:
+        if (SoundControl* sounds = vm.host.Sounds()) sounds->StopAll();
+        break;
       case ActionCode::kEndDrag:
       case ActionCode::kToggleQuality:
-      case ActionCode::kStopSounds:
-        break;  // no pointer, no quality switch, no sound
+        break;  // no pointer, no quality switch
       case ActionCode::kTrace: {
         const Value value = Pop(activation);
         // trace prints "undefined" in every version, though undefined converts to "" before 7.

@@ -35,6 +35,7 @@ enum class ObjectClass : uint8_t {
   kDate,
   kXmlNode,
   kXml,
+  kSound,
   kFirstBuiltin,
 };
 

@@ -2,6 +2,7 @@
 
 #include "swfplayer/avm1/ClipObject.h"
 #include "swfplayer/avm1/Interpreter.h"
+#include "swfplayer/avm1/builtins/SoundClass.h"
 #include "swfplayer/avm1/builtins/Timers.h"
 
 namespace swfplayer::avm1 {
@@ -100,6 +101,7 @@ bool Vm::TickBudgetSpent() const { return impl_->BudgetSpent(); }
 
 void Vm::RunTimers() {
   Guarded(*impl_, [&] { RunDueTimers(*impl_); });
+  Guarded(*impl_, [&] { DeliverFinishedSounds(*impl_); });
 }
 
 void Vm::CollectGarbage() {

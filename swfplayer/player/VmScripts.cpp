@@ -18,8 +18,8 @@ class ByteDecoder final : public AnsiDecoder {
 // The host as the interpreter sees it: the embedder's, with the player's root as _level0.
 class LevelHost final : public avm1::Host {
  public:
-  LevelHost(avm1::Host& inner, bool useNetwork, std::function<DisplayObject*()> root)
-      : inner_(inner), useNetwork_(useNetwork), root_(std::move(root)) {}
+  LevelHost(avm1::Host& inner, bool useNetwork, avm1::SoundControl* sounds, std::function<DisplayObject*()> root)
+      : inner_(inner), useNetwork_(useNetwork), sounds_(sounds), root_(std::move(root)) {}
 
   void Trace(std::string_view line) override { inner_.Trace(line); }
   void Unsupported(std::string_view name) override { inner_.Unsupported(name); }
@@ -33,6 +33,7 @@ class LevelHost final : public avm1::Host {
   avm1::Clip* Level(int level) override { return level == 0 ? root_() : nullptr; }
   double WallClockMs() override { return inner_.WallClockMs(); }
   bool UsesNetworkSandbox() override { return useNetwork_; }
+  avm1::SoundControl* Sounds() override { return sounds_; }
   void FsCommand(std::string_view command, std::string_view arguments) override {
     inner_.FsCommand(command, arguments);
   }
@@ -40,14 +41,15 @@ class LevelHost final : public avm1::Host {
  private:
   avm1::Host& inner_;
   bool useNetwork_;
+  avm1::SoundControl* sounds_;
   std::function<DisplayObject*()> root_;
 };
 
 class VmScripts final : public ScriptEngine {
  public:
-  VmScripts(avm1::Host& host, uint8_t swfVersion, bool useNetwork, const AnsiDecoder* ansi,
-            std::function<DisplayObject*()> root)
-      : host_(host, useNetwork, std::move(root)), vm_(host_, swfVersion), version_(swfVersion),
+  VmScripts(avm1::Host& host, uint8_t swfVersion, bool useNetwork, avm1::SoundControl* sounds,
+            const AnsiDecoder* ansi, std::function<DisplayObject*()> root)
+      : host_(host, useNetwork, sounds, std::move(root)), vm_(host_, swfVersion), version_(swfVersion),
         ansi_(ansi ? *ansi : bytes_) {}
 
   void RunFrameScript(DisplayObject& clip, const ScriptCode& code) override {
@@ -99,10 +101,10 @@ class VmScripts final : public ScriptEngine {
 
 }  // namespace
 
-std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion, bool useNetwork,
+std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion, bool useNetwork, avm1::SoundControl* sounds,
                                             const AnsiDecoder* ansi,
                                             std::function<DisplayObject*()> root) {
-  return std::make_unique<VmScripts>(host, swfVersion, useNetwork, ansi, std::move(root));
+  return std::make_unique<VmScripts>(host, swfVersion, useNetwork, sounds, ansi, std::move(root));
 }
 
 }  // namespace swfplayer::player

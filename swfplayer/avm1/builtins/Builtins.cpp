@@ -32,6 +32,7 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallLoadVarsClass,
     InstallSystemClass,
     InstallSharedObjectClass,
+    InstallSoundClass,
 };
 
 }  // namespace
