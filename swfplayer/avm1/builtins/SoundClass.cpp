@@ -35,8 +35,8 @@ class SoundObject final : public Object {
 
 Object* NewSound(VmImpl& vm, const Value& proto) { return vm.heap.New<SoundObject>(proto); }
 
-// The voices started by Sound objects, for onSoundComplete: bounded by the engine's own
-// count of voices (finished ones are taken each tick).
+// The voices started by Sound objects, for onSoundComplete (finished ones are taken each
+// tick); bounded, the engine itself plays at most 32.
 struct SoundState final : VmImpl::ExtensionState {
   std::vector<std::pair<SoundVoice, SoundObject*>> playing;
   void Trace(Tracer& tracer) override {
@@ -94,7 +94,11 @@ Value Start(NativeCall& call) {
   const int count = loops >= 1 && loops < 65536 ? static_cast<int>(loops) : (loops >= 65536 ? 65535 : 1);
   self->voice = sounds->Start(*self->sound, offset, count, owner);
   SoundState& state = State(vm);
-  if (self->voice != 0 && state.playing.size() < kMaxTrackedVoices) state.playing.emplace_back(self->voice, self);
+  if (self->voice != 0) {
+    // Stopped voices are never reported finished: the oldest entries make room.
+    if (state.playing.size() >= kMaxTrackedVoices) state.playing.erase(state.playing.begin());
+    state.playing.emplace_back(self->voice, self);
+  }
   return Value();
 }
 
