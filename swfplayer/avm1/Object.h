@@ -36,6 +36,7 @@ enum class ObjectClass : uint8_t {
   kXmlNode,
   kXml,
   kSound,
+  kBitmapData,
   kFirstBuiltin,
 };
 

@@ -33,6 +33,7 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallSystemClass,
     InstallSharedObjectClass,
     InstallSoundClass,
+    InstallBitmapDataClass,
 };
 
 }  // namespace
