@@ -19,6 +19,8 @@ struct NativeCall {
   FunctionObject* callee = nullptr;
   // `new X(...)`: thisValue is the object being made, whose __proto__ is X.prototype.
   bool constructing = false;
+  // A constructor sets this to refuse its arguments: `new` then gives undefined.
+  bool refused = false;
 
   size_t Count() const { return args.size(); }
   Value Arg(size_t i) const { return i < args.size() ? args[i] : Value(); }

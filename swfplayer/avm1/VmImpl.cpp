@@ -190,7 +190,14 @@ Value VmImpl::ConstructWith(FunctionObject* constructor, std::span<const Value> 
   object->DefineValue(*this, names.superConstructor, Value(constructor), property_flags::kDontEnum);
   if (version_ < 7) object->DefineValue(*this, names.constructor, Value(constructor), property_flags::kDontEnum);
   Object* home = prototype.IsObject() ? prototype.AsObject() : nullptr;
+  constructRefused = false;
   const Value result = Invoke(constructor, Value(object), args, home, true);
+  // A native constructor may refuse its arguments: `new` then gives undefined (a BitmapData of
+  // an impossible size), as in the Flash Player.
+  if (!constructor->isScript && constructRefused) {
+    constructRefused = false;
+    return Value();
+  }
   // Native constructors answer the object they made (new Number(1) is a boxed number).
   if (!constructor->isScript && constructor->nativeConstruct != nullptr && result.IsObject()) return result;
   return Value(object);
@@ -215,7 +222,9 @@ Value VmImpl::Invoke(FunctionObject* function, const Value& thisValue, std::span
       --vm.nativeDepth;
     }
   } leave{*this};
-  return native(call);
+  const Value result = native(call);
+  constructRefused = constructing && call.refused;
+  return result;
 }
 
 // --- the display ---

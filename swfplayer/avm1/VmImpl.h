@@ -197,6 +197,8 @@ class VmImpl {
   Value CallAccessor(Object* function, const Value& thisValue, std::span<const Value> args);
   static constexpr int kMaxAccessorDepth = 65;
   int accessorDepth = 0;
+  // Set by Invoke when the native constructor it ran refused its arguments (NativeCall::refused).
+  bool constructRefused = false;
   // Where `super` starts for a method called on thisValue from native code: its prototype.
   static Object* HomeFor(const Value& thisValue);
   // A function call with everything explicit: home is the object the method was found on

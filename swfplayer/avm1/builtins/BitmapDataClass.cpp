@@ -1,7 +1,7 @@
 // flash.display.BitmapData: a script's own bitmap of 32-bit pixels, kept premultiplied as the
 // Flash Player keeps them, so that what a script reads back of a translucent pixel is what the
 // Flash Player gives (a colour loses precision under a low alpha). Sizes run from 1 to 2880 a
-// side; a bitmap made with another size, or disposed, answers -1 to everything.
+// side (`new` with another size gives undefined); a disposed bitmap answers -1 to everything.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -77,7 +77,10 @@ Value BitmapDataConstruct(NativeCall& call) {
   if (self == nullptr) return Value();
   const int32_t width = call.IntArg(0);
   const int32_t height = call.IntArg(1);
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return Value();
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+    call.refused = true;  // `new` gives undefined, as the Flash Player's does
+    return Value();
+  }
   self->transparent = call.Has(2) ? call.BoolArg(2) : true;
   const uint32_t fill = call.Has(3) ? static_cast<uint32_t>(call.IntArg(3)) : 0xFFFFFFFFu;
   self->width = width;
