@@ -462,6 +462,17 @@ TEST_F(DataBuiltins, BitmapDataKeepsPixelsPremultipliedAndClipped) {
   EXPECT_EQ(pixel32(1, 1), 0xFF0000FFu);
   EXPECT_EQ(pixel32(2, 2), 0x40FF7F00u);
   EXPECT_EQ(pixel32(4, 0), 0u);
+  // A copy onto itself one pixel right, through a rectangle far larger than both: clipped.
+  Set(rect, "x", Value(0));
+  Set(rect, "y", Value(0));
+  Set(rect, "width", Value(2147483647.0));
+  Set(rect, "height", Value(2147483647.0));
+  Value point = Value(vm->NewObject());
+  Set(point, "x", Value(1));
+  Set(point, "y", Value(0));
+  Call(bitmap, "copyPixels", {bitmap, rect, point});
+  EXPECT_EQ(pixel32(2, 0), 0xFF0000FFu);
+  EXPECT_EQ(pixel32(3, 0), 0x40FF7F00u);
   const Value opaque = vm->Construct(bitmapData, std::vector<Value>{Value(2), Value(2), Value(false), Value(0x40FF8001)});
   EXPECT_EQ(Number(Call(opaque, "getPixel32", {Value(0), Value(0)})), static_cast<int32_t>(0xFFFF8001u));
   EXPECT_TRUE(vm->Construct(bitmapData, std::vector<Value>{Value(2881), Value(1)}).IsUndefined());

@@ -4,6 +4,7 @@
 // side (`new` with another size gives undefined); a disposed bitmap answers -1 to everything.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "swfplayer/avm1/Convert.h"
@@ -158,7 +159,10 @@ Value FillRect(NativeCall& call) {
   BitmapDataObject* self = ThisBitmap(call);
   int32_t r[4];
   if (self == nullptr || !ReadRect(call.vm, call.ObjectArg(0), r)) return Value();
-  Fill(*self, r[0], r[1], r[0] + std::max(r[2], 0), r[1] + std::max(r[3], 0), static_cast<uint32_t>(call.IntArg(1)));
+  const auto end = [](int32_t from, int32_t size) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{from} + std::max(size, 0), INT32_MIN, INT32_MAX));
+  };
+  Fill(*self, r[0], r[1], end(r[0], r[2]), end(r[1], r[3]), static_cast<uint32_t>(call.IntArg(1)));
   return Value();
 }
 
@@ -177,19 +181,27 @@ Value CopyPixels(NativeCall& call) {
   if (!source->Valid()) return Value();
   const int32_t dx = vm.ToInt32(point->Get(vm, vm.Str("x")));
   const int32_t dy = vm.ToInt32(point->Get(vm, vm.Str("y")));
+  // Offsets within the rectangle that land inside both bitmaps (64-bit: the script's numbers
+  // may be anything an int32 holds).
+  const auto span = [](int64_t from, int64_t size, int64_t to, int64_t sourceSide, int64_t destSide) {
+    const int64_t first = std::max({int64_t{0}, -from, -to});
+    const int64_t last = std::min({size, sourceSide - from, destSide - to});
+    return std::pair<int64_t, int64_t>{first, last};
+  };
+  const auto [x0, x1] = span(r[0], r[2], dx, source->width, self->width);
+  const auto [y0, y1] = span(r[1], r[3], dy, source->height, self->height);
+  if (x0 >= x1 || y0 >= y1) return Value();
   std::vector<uint32_t> copied;  // the source may be this bitmap
-  for (int32_t y = 0; y < r[3]; ++y) {
-    for (int32_t x = 0; x < r[2]; ++x) {
-      const int32_t sx = r[0] + x, sy = r[1] + y;
-      if (!source->Inside(sx, sy) || !self->Inside(dx + x, dy + y)) continue;
-      const uint32_t pixel = source->At(sx, sy);
-      copied.push_back(static_cast<uint32_t>(x));
-      copied.push_back(static_cast<uint32_t>(y));
+  copied.reserve(static_cast<size_t>((x1 - x0) * (y1 - y0)));
+  for (int64_t y = y0; y < y1; ++y) {
+    for (int64_t x = x0; x < x1; ++x) {
+      const uint32_t pixel = source->At(static_cast<int32_t>(r[0] + x), static_cast<int32_t>(r[1] + y));
       copied.push_back(self->transparent ? pixel : Premultiply(Unpremultiply(pixel), false));
     }
   }
-  for (size_t i = 0; i + 2 < copied.size(); i += 3) {
-    self->At(dx + static_cast<int32_t>(copied[i]), dy + static_cast<int32_t>(copied[i + 1])) = copied[i + 2];
+  size_t next = 0;
+  for (int64_t y = y0; y < y1; ++y) {
+    for (int64_t x = x0; x < x1; ++x) self->At(static_cast<int32_t>(dx + x), static_cast<int32_t>(dy + y)) = copied[next++];
   }
   return Value();
 }
