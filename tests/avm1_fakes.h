@@ -138,8 +138,10 @@ class FakeClip final : public Clip {
     return highest + 1;
   }
   TwipsRect Bounds() const override { return TwipsRect{}; }
+  TwipsRect BoundsIn(const Matrix&) const override { return TwipsRect{}; }
   Matrix ConcatenatedMatrix() const override { return Matrix{}; }
   bool HitTestPoint(Point, bool) const override { return false; }
+  void Draw(const DrawCommand& command) override { drawn.push_back(command); }
 
   // Removes (destroys) the child at depth, as the timeline or removeMovieClip does.
   void RemoveAtDepth(int32_t depth) {
@@ -156,6 +158,7 @@ class FakeClip final : public Clip {
   bool playing = true;
   bool scriptMade = false;
   int gotos = 0;
+  std::vector<DrawCommand> drawn;
   std::u16string quality = u"HIGH";
   std::map<std::u16string, int> labels;
   std::map<int, std::vector<std::shared_ptr<const format::ActionProgram>>> frameScripts;

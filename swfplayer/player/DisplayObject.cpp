@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "swfplayer/player/Drawing.h"
 #include "swfplayer/player/Limits.h"
 #include "swfplayer/player/PlayContext.h"
 #include "swfplayer/player/ScriptEngine.h"

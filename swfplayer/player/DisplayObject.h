@@ -20,6 +20,7 @@
 
 namespace swfplayer::player {
 
+class Drawing;
 class PlayContext;
 class Timeline;
 
@@ -128,12 +129,15 @@ class DisplayObject final : public avm1::Clip {
   TwipsRect Bounds() const override;
   Matrix ConcatenatedMatrix() const override;
   bool HitTestPoint(Point rootTwips, bool shapeFlag) const override;
+  void Draw(const avm1::DrawCommand& command) override;
+  // What the drawing API drew in it (null when nothing), drawn under its children.
+  const Drawing* Drawn() const { return drawing_.get(); }
 
   // The path scripts name it by: "_level0.a.b" (dots) or "/a/b" (slashes).
   std::u16string TargetPath(bool slashes) const;
   // The box around what it draws, children included, through matrix (twips); Clip::Bounds'
   // marker of no bounds when it draws nothing.
-  TwipsRect BoundsIn(const Matrix& matrix) const;
+  TwipsRect BoundsIn(const Matrix& matrix) const override;
 
  private:
   void Instantiate();
@@ -170,6 +174,7 @@ class DisplayObject final : public avm1::Clip {
   int placeFrame_ = 0;
   mutable std::optional<Decomposed> decomposed_;
   std::shared_ptr<const std::vector<ClipAction>> clipActions_;
+  std::unique_ptr<Drawing> drawing_;
 };
 
 }  // namespace swfplayer::player

@@ -7,6 +7,7 @@
 #include "swfplayer/format/Limits.h"
 #include "swfplayer/player/CharacterBuild.h"
 #include "swfplayer/player/DisplayObject.h"
+#include "swfplayer/player/Drawing.h"
 #include "swfplayer/player/Limits.h"
 
 namespace swfplayer::player {
@@ -93,6 +94,7 @@ void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDe
   } else if (const auto* morph = std::get_if<MorphCharacter>(character)) {
     DrawMorph(target, *morph, object.Ratio(), toDevice, cx);
   } else if (object.Sprite()) {
+    if (const Drawing* drawing = object.Drawn()) DrawShape(target, drawing->Shape(), toDevice, cx);
     DrawList(target, *object.Sprite(), toDevice, cx, inMask);
   }
 }
@@ -101,7 +103,7 @@ void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDe
 // canvas's, which applies its colour transform to the layer as a whole.
 void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDevice,
                 const ColorTransform& cx, bool inMask) {
-  if (!object.Definition()) return;
+  if (!object.Definition() && !object.Sprite()) return;  // a script's empty clip has no character
   const DisplayEffects& effects = object.Effects();
   if (!inMask && effects.NeedsLayer() &&
       target.canvas.BeginLayer(toDevice, cx, effects, target.filterScale)) {
