@@ -95,10 +95,10 @@ class FakeClip final : public Clip {
   void SetStringProperty(DisplayProperty property, std::u16string_view value) override {
     if (property == DisplayProperty::kQuality) quality = value;
   }
-  Matrix GetMatrix() const override { return Matrix{}; }
-  void SetMatrix(const Matrix&) override {}
-  ColorTransform GetColorTransform() const override { return ColorTransform{}; }
-  void SetColorTransform(const ColorTransform&) override {}
+  Matrix GetMatrix() const override { return matrix; }
+  void SetMatrix(const Matrix& m) override { matrix = m; }
+  ColorTransform GetColorTransform() const override { return colorTransform; }
+  void SetColorTransform(const ColorTransform& c) override { colorTransform = c; }
 
   Clip* DuplicateClip(std::u16string_view newName, int32_t depth) override {
     if (parent_ == nullptr) return nullptr;
@@ -159,6 +159,8 @@ class FakeClip final : public Clip {
   bool scriptMade = false;
   int gotos = 0;
   std::vector<DrawCommand> drawn;
+  Matrix matrix;
+  ColorTransform colorTransform;
   std::u16string quality = u"HIGH";
   std::map<std::u16string, int> labels;
   std::map<int, std::vector<std::shared_ptr<const format::ActionProgram>>> frameScripts;

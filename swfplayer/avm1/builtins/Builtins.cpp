@@ -30,6 +30,8 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallMovieClipDrawing,
     InstallStageClasses,
     InstallColorClass,
+    InstallMovieClipLoaderClass,
+    InstallGeomClasses,
     InstallDateClass,
     InstallXmlNodeClass,
     InstallXmlClass,

@@ -35,6 +35,8 @@ void InstallMovieClipGeometry(VmImpl& vm, Object* global);
 void InstallMovieClipDrawing(VmImpl& vm, Object* global);
 void InstallStageClasses(VmImpl& vm, Object* global);
 void InstallColorClass(VmImpl& vm, Object* global);
+void InstallMovieClipLoaderClass(VmImpl& vm, Object* global);
+void InstallGeomClasses(VmImpl& vm, Object* global);
 void InstallDateClass(VmImpl& vm, Object* global);
 void InstallXmlNodeClass(VmImpl& vm, Object* global);
 void InstallXmlClass(VmImpl& vm, Object* global);

@@ -40,7 +40,7 @@ double Clamped(double value, double low, double high, double otherwise) {
 Rgba ColourArg(NativeCall& call, size_t colour, size_t alpha) {
   const uint32_t rgb = call.Has(colour) ? static_cast<uint32_t>(call.IntArg(colour)) : 0;
   const double percent = call.Has(alpha) && !call.Arg(alpha).IsUndefined() ? call.NumberArg(alpha) : 100;
-  const auto a = static_cast<uint8_t>(std::lround(Clamped(percent, 0, 100, 0) * 2.55));
+  const auto a = static_cast<uint8_t>(Clamped(percent, 0, 100, 0) / 100 * 255);
   return Rgba{static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb), a};
 }
 
@@ -160,7 +160,7 @@ Value BeginGradientFill(NativeCall& call) {
         lastRatio = std::max(lastRatio, static_cast<uint8_t>(ratio));  // ratios never go back
         gradient.stops.push_back({lastRatio, Rgba{static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
                                                   static_cast<uint8_t>(rgb),
-                                                  static_cast<uint8_t>(std::lround(alpha * 2.55))}});
+                                                  static_cast<uint8_t>(alpha / 100 * 255)}});
       }
       const std::string spread = LowerArg(call, 5);
       gradient.spread = spread == "reflect" ? Spread::kReflect : spread == "repeat" ? Spread::kRepeat : Spread::kPad;
