@@ -221,5 +221,40 @@ TEST_F(Avm1ClipClasses, MovieClipLoaderReportsTheFailureOnALaterTick) {
   EXPECT_EQ(host.Output(), "error URLNotFound\n");
 }
 
+// Loading another movie into a clip loads nothing: the clip and its values stay.
+TEST_F(Avm1ClipClasses, ClipsKeepPointerSettingsAndPlayOnWithoutLoadedMovies) {
+  EXPECT_EQ(Run(R"(
+    push "other.swf" 1 "child"
+    getvariable
+    push "loadMovie"
+    callmethod
+    pop
+    push "child"
+    getvariable
+    push "enabled"
+    getmember
+    trace
+    push "child"
+    getvariable
+    push "_lockroot"
+    getmember
+    trace
+    push "child"
+    getvariable
+    push "useHandCursor" false
+    setmember
+    push "child"
+    getvariable
+    push "useHandCursor"
+    getmember
+    trace
+    push "child"
+    getvariable
+    typeof
+    trace
+  )"),
+            "true\nfalse\nfalse\nmovieclip\n");
+}
+
 }  // namespace
 }  // namespace swfplayer::avm1::testing

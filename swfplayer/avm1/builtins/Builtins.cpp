@@ -28,6 +28,7 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallMovieClipClass,
     InstallMovieClipGeometry,
     InstallMovieClipDrawing,
+    InstallMovieClipMembers,
     InstallStageClasses,
     InstallColorClass,
     InstallMovieClipLoaderClass,

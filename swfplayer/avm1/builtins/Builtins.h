@@ -33,6 +33,7 @@ void InstallAsBroadcaster(VmImpl& vm, Object* global);
 void InstallMovieClipClass(VmImpl& vm, Object* global);
 void InstallMovieClipGeometry(VmImpl& vm, Object* global);
 void InstallMovieClipDrawing(VmImpl& vm, Object* global);
+void InstallMovieClipMembers(VmImpl& vm, Object* global);
 void InstallStageClasses(VmImpl& vm, Object* global);
 void InstallColorClass(VmImpl& vm, Object* global);
 void InstallMovieClipLoaderClass(VmImpl& vm, Object* global);
