@@ -2,6 +2,7 @@
 // names, found again at each call). The Flash Player keeps a clip's multipliers in 8.8 fixed
 // point and its offsets as whole numbers, so what a script sets comes back on that grid.
 #include <cmath>
+#include <cstdint>
 
 #include "swfplayer/avm1/ActionHandlers.h"
 #include "swfplayer/avm1/ClipObject.h"

@@ -2,6 +2,7 @@
 // are plain objects whose fields scripts read and write (x, y, width, a, tx, redMultiplier,
 // ...); their methods read the fields back each time, as the Flash Player's do. A Transform
 // reads and sets a clip's matrix and colour transform; clip.transform makes one.
+#include <algorithm>
 #include <cmath>
 
 #include "swfplayer/avm1/ClipObject.h"
@@ -480,21 +481,21 @@ Value MatrixDeltaTransform(NativeCall& call) { return MatrixTransformPoint(call,
 
 // createBox(scaleX, scaleY, rotation, tx, ty) and createGradientBox(width, height, rotation,
 // tx, ty): the second maps the gradient square (1638.4 pixels) onto the box.
-void Box(NativeCall& call, double sx, double sy, double tx, double ty) {
+void SetBoxMatrix(NativeCall& call, double sx, double sy, double tx, double ty) {
   const double r = call.Has(2) ? call.NumberArg(2) : 0;
   if (Object* self = call.ThisObject()) {
     SetMatrixFields(call.vm, self, {sx * std::cos(r), sy * std::sin(r), -sx * std::sin(r), sy * std::cos(r), tx, ty});
   }
 }
 Value MatrixCreateBox(NativeCall& call) {
-  Box(call, call.NumberArg(0), call.NumberArg(1), call.Has(3) ? call.NumberArg(3) : 0,
+  SetBoxMatrix(call, call.NumberArg(0), call.NumberArg(1), call.Has(3) ? call.NumberArg(3) : 0,
       call.Has(4) ? call.NumberArg(4) : 0);
   return Value();
 }
 Value MatrixCreateGradientBox(NativeCall& call) {
   const double w = call.NumberArg(0);
   const double h = call.NumberArg(1);
-  Box(call, w / 1638.4, h / 1638.4, (call.Has(3) ? call.NumberArg(3) : 0) + w / 2,
+  SetBoxMatrix(call, w / 1638.4, h / 1638.4, (call.Has(3) ? call.NumberArg(3) : 0) + w / 2,
       (call.Has(4) ? call.NumberArg(4) : 0) + h / 2);
   return Value();
 }

@@ -2,6 +2,7 @@
 // curveTo and endFill. Arguments are read as the Flash Player reads them (pixels, colours as
 // 0xRRGGBB numbers, alphas in percent) and handed to the clip as DrawCommands in twips.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <optional>
 #include <string>
