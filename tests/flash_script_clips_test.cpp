@@ -21,7 +21,9 @@ void Script(SwfMovieBuilder& movie, const std::string& text) { movie.Tag(kDoActi
 
 std::vector<std::string> Play(const SwfMovieBuilder& movie, int ticks, std::optional<uint16_t> headerFrames = std::nullopt) {
   std::shared_ptr<tools::FixedHost> host;
-  auto player = LoadBytes(movie.Finish({}, headerFrames), &host);
+  tools::SwfOptions options;
+  options.version = 7;  // getInstanceAtDepth
+  auto player = LoadBytes(movie.Finish(options, headerFrames), &host);
   for (int i = 0; i < ticks; ++i) player->Advance();
   return host->traces;
 }
@@ -55,6 +57,51 @@ TEST(FlashScriptClips, TheLoopRebuildsOnlyTheTimelinesOwnDepths) {
   movie.ShowFrame();
   EXPECT_EQ(Play(movie, 2),
             (std::vector<std::string>{"movieclip", "movieclip", "undefined", "movieclip"}));
+}
+
+std::string TraceNameAtDepth(int depth) {
+  return "push " + std::to_string(depth) + " 1 \"_root\"\ngetvariable\npush \"getInstanceAtDepth\"\ncallmethod\n"
+         "push \"_name\"\ngetmember\ntrace\n";
+}
+
+// A timeline clip a script swapped up to depth 5 outlives the loop; the loop places a new one
+// at the timeline's depth, and both answer to the same name and path.
+TEST(FlashScriptClips, ATimelineClipSwappedUpOutlivesTheLoop) {
+  SwfMovieBuilder movie;
+  tools::SwfTags content;
+  content.ShowFrame();
+  const uint16_t sprite = movie.DefineSprite(content);
+  tools::SwfPlace place;
+  place.character = sprite;
+  place.name = "star";
+  movie.Place(place);
+  Script(movie, R"(
+    push "swapped"
+    getvariable
+    if done
+    push "swapped" true
+    setvariable
+    push 5 1 "star"
+    getvariable
+    push "swapDepths"
+    callmethod
+    pop
+    done:
+  )" + TraceNameAtDepth(-16383) + TraceNameAtDepth(5) + R"(
+    push -16383 1 "_root"
+    getvariable
+    push "getInstanceAtDepth"
+    callmethod
+    push 5 1 "_root"
+    getvariable
+    push "getInstanceAtDepth"
+    callmethod
+    strictequals
+    trace
+  )");
+  movie.ShowFrame();
+  movie.ShowFrame();
+  EXPECT_EQ(Play(movie, 2), (std::vector<std::string>{"undefined", "star", "false", "star", "star", "true"}));
 }
 
 // The Flash Player plays the frames a file holds, also past a header's count that is too low.
