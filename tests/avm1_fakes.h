@@ -142,6 +142,7 @@ class FakeClip final : public Clip {
   Matrix ConcatenatedMatrix() const override { return Matrix{}; }
   bool HitTestPoint(Point, bool) const override { return false; }
   void Draw(const DrawCommand& command) override { drawn.push_back(command); }
+  void SetMask(Clip* m) override { mask = m; }
 
   // Removes (destroys) the child at depth, as the timeline or removeMovieClip does.
   void RemoveAtDepth(int32_t depth) {
@@ -159,6 +160,7 @@ class FakeClip final : public Clip {
   bool scriptMade = false;
   int gotos = 0;
   std::vector<DrawCommand> drawn;
+  Clip* mask = nullptr;
   Matrix matrix;
   ColorTransform colorTransform;
   std::u16string quality = u"HIGH";

@@ -194,5 +194,39 @@ TEST(FlashScriptClips, TheDrawingApiDrawsThroughTheRenderer) {
   EXPECT_EQ(cleared.At(30, 30), cleared.At(60, 60));
 }
 
+// A filled square drawn in clip from (a, a) to (b, b).
+std::string Square(const std::string& clip, int a, int b, int rgb) {
+  auto call = [&](const std::string& args, int count, const std::string& method) {
+    return "push " + args + " " + std::to_string(count) + " \"" + clip + "\"\ngetvariable\npush \"" + method +
+           "\"\ncallmethod\npop\n";
+  };
+  const std::string sa = std::to_string(a);
+  const std::string sb = std::to_string(b);
+  return call("100 " + std::to_string(rgb), 2, "beginFill") + call(sa + " " + sa, 2, "moveTo") +
+         call(sa + " " + sb, 2, "lineTo") + call(sb + " " + sb, 2, "lineTo") + call(sb + " " + sa, 2, "lineTo") +
+         call("", 0, "endFill");
+}
+
+// setMask: the clip shows only where its mask draws, and the mask itself is not drawn.
+TEST(FlashScriptClips, ASetMaskShowsTheClipOnlyUnderItsMask) {
+  SwfMovieBuilder movie;
+  Script(movie, MakeClip("d", 1) + MakeClip("m", 2) + Square("d", 10, 50, 0xFF0000) + Square("m", 30, 70, 0x0000FF) + R"(
+    push "m"
+    getvariable
+    push 1 "d"
+    getvariable
+    push "setMask"
+    callmethod
+    pop
+  )");
+  movie.ShowFrame();
+  auto player = LoadBytes(movie.Finish({}));
+  const testing::StagePixels stage = DrawLow(*player);
+  const uint32_t background = stage.At(5, 5);
+  EXPECT_EQ(stage.At(40, 40), Opaque(255, 0, 0));
+  EXPECT_EQ(stage.At(20, 20), background);  // the square outside its mask
+  EXPECT_EQ(stage.At(60, 60), background);  // the mask, not drawn
+}
+
 }  // namespace
 }  // namespace swfplayer::player

@@ -140,6 +140,8 @@ class Clip {
 
   // --- the drawing API: the clip's own shape, drawn under its children ---
   virtual void Draw(const DrawCommand& command) = 0;
+  // setMask: the clip shows only where mask draws (null: unmasked); a mask is not drawn itself.
+  virtual void SetMask(Clip* mask) = 0;
 
   // The interpreter's side of this clip; the display keeps it and never looks into it.
   ClipBinding* binding = nullptr;

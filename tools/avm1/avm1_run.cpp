@@ -87,6 +87,7 @@ class RootClip final : public Clip {
   Matrix ConcatenatedMatrix() const override { return Matrix{}; }
   bool HitTestPoint(Point, bool) const override { return false; }
   void Draw(const DrawCommand&) override {}  // nothing is drawn here
+  void SetMask(Clip*) override {}
 
   std::vector<std::vector<std::shared_ptr<const format::ActionProgram>>> scripts;
   std::map<std::u16string, int> labels;
