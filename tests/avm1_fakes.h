@@ -95,10 +95,10 @@ class FakeClip final : public Clip {
   void SetStringProperty(DisplayProperty property, std::u16string_view value) override {
     if (property == DisplayProperty::kQuality) quality = value;
   }
-  Matrix GetMatrix() const override { return Matrix{}; }
-  void SetMatrix(const Matrix&) override {}
-  ColorTransform GetColorTransform() const override { return ColorTransform{}; }
-  void SetColorTransform(const ColorTransform&) override {}
+  Matrix GetMatrix() const override { return matrix; }
+  void SetMatrix(const Matrix& m) override { matrix = m; }
+  ColorTransform GetColorTransform() const override { return colorTransform; }
+  void SetColorTransform(const ColorTransform& c) override { colorTransform = c; }
 
   Clip* DuplicateClip(std::u16string_view newName, int32_t depth) override {
     if (parent_ == nullptr) return nullptr;
@@ -138,8 +138,11 @@ class FakeClip final : public Clip {
     return highest + 1;
   }
   TwipsRect Bounds() const override { return TwipsRect{}; }
+  TwipsRect BoundsIn(const Matrix&) const override { return TwipsRect{}; }
   Matrix ConcatenatedMatrix() const override { return Matrix{}; }
   bool HitTestPoint(Point, bool) const override { return false; }
+  void Draw(const DrawCommand& command) override { drawn.push_back(command); }
+  void SetMask(Clip* m) override { mask = m; }
 
   // Removes (destroys) the child at depth, as the timeline or removeMovieClip does.
   void RemoveAtDepth(int32_t depth) {
@@ -156,6 +159,10 @@ class FakeClip final : public Clip {
   bool playing = true;
   bool scriptMade = false;
   int gotos = 0;
+  std::vector<DrawCommand> drawn;
+  Clip* mask = nullptr;
+  Matrix matrix;
+  ColorTransform colorTransform;
   std::u16string quality = u"HIGH";
   std::map<std::u16string, int> labels;
   std::map<int, std::vector<std::shared_ptr<const format::ActionProgram>>> frameScripts;

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "swfplayer/avm1/DrawCommand.h"
 #include "swfplayer/types/Geometry.h"
 
 namespace swfplayer::format {
@@ -131,8 +132,16 @@ class Clip {
 
   // --- geometry, in the clip's own coordinates (twips) ---
   virtual TwipsRect Bounds() const = 0;  // of everything drawn in it, children included
+  // The box around the same, each part taken through matrix (from the clip's coordinates);
+  // every edge at 0x7FFFFFF twips when it draws nothing.
+  virtual TwipsRect BoundsIn(const Matrix& matrix) const = 0;
   virtual Matrix ConcatenatedMatrix() const = 0;  // to the root's coordinates
   virtual bool HitTestPoint(Point rootTwips, bool shapeFlag) const = 0;
+
+  // --- the drawing API: the clip's own shape, drawn under its children ---
+  virtual void Draw(const DrawCommand& command) = 0;
+  // setMask: the clip shows only where mask draws (null: unmasked); a mask is not drawn itself.
+  virtual void SetMask(Clip* mask) = 0;
 
   // The interpreter's side of this clip; the display keeps it and never looks into it.
   ClipBinding* binding = nullptr;

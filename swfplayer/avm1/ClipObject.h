@@ -40,6 +40,8 @@ class ClipObject final : public Object, public ClipBinding {
   // "_level0.a.b" (what TargetPath and ToString give) and "/a/b" (what _target gives).
   std::u16string TargetPath(VmImpl& vm);
   std::u16string SlashPath(VmImpl& vm);
+  // The dot path of its clip, or the one it had when it left the display.
+  std::u16string KnownPath() const { return clip_ != nullptr ? DotPathOf(*clip_) : path_; }
   // Called when the clip's name changes, so the remembered path follows.
   void Renamed(VmImpl& vm);
 

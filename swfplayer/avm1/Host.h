@@ -36,6 +36,9 @@ class Host {
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;
   virtual std::u16string_view MovieUrl() = 0;
+  // The movie's stage in pixels (Stage.width and height: the window is scaled to show it all).
+  virtual int StageWidth() { return 550; }
+  virtual int StageHeight() { return 400; }
 
   // The clip of _level0 (the root) and of other levels (none: nothing is loaded).
   virtual Clip* Level(int level) = 0;

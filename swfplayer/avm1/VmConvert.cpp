@@ -185,6 +185,13 @@ bool VmImpl::StrictEquals(const Value& a, const Value& b) {
     case ValueType::kString:
       return a.AsString()->Equals(*b.AsString());
     case ValueType::kObject:
+      // A reference to a movie clip stands for its target path, as the Flash Player's do: two
+      // clips of the same path (one a rewind put back in place of another) are equal.
+      if (a.AsObject() != b.AsObject() && a.AsObject()->Class() == ObjectClass::kMovieClip &&
+          b.AsObject()->Class() == ObjectClass::kMovieClip) {
+        return static_cast<ClipObject*>(a.AsObject())->KnownPath() ==
+               static_cast<ClipObject*>(b.AsObject())->KnownPath();
+      }
       return a.AsObject() == b.AsObject();
     default:
       return true;

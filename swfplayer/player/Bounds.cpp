@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "swfplayer/player/DisplayObject.h"
+#include "swfplayer/player/Drawing.h"
 #include "swfplayer/player/Timeline.h"
 
 namespace swfplayer::player {
@@ -60,6 +61,9 @@ Box ContentBox(const DisplayObject& object, const Matrix& matrix) {
     } else if (const auto* bitmap = std::get_if<BitmapCharacter>(character)) {
       if (bitmap->bitmap) box.AddRect(0, 0, bitmap->bitmap->width * 20.0, bitmap->bitmap->height * 20.0, matrix);
     }
+  }
+  if (const Drawing* drawing = object.Drawn()) {
+    if (const auto drawn = drawing->Bounds()) box.AddRect(*drawn, matrix);
   }
   if (const Timeline* timeline = object.Sprite()) {
     for (const auto& [depth, child] : timeline->DisplayList()) {

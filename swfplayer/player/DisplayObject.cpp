@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "swfplayer/player/Drawing.h"
 #include "swfplayer/player/Limits.h"
 #include "swfplayer/player/PlayContext.h"
 #include "swfplayer/player/ScriptEngine.h"
@@ -43,6 +44,8 @@ DisplayObject::DisplayObject(PlayContext& context, DisplayObject* parent, int32_
 }
 
 DisplayObject::~DisplayObject() {
+  SetMask(nullptr);
+  if (maskOf_) maskOf_->SetMask(nullptr);
   timeline_.reset();  // what is on it goes first
   context_->Unlink(*this);
   --context_->displayObjects;
@@ -98,6 +101,18 @@ void DisplayObject::ReplaceCharacter(uint16_t characterId) {
 }
 
 void DisplayObject::MarkRemoved() { removed_ = true; }
+
+// Every clip of a player is one of its DisplayObjects.
+void DisplayObject::SetMask(avm1::Clip* mask) {
+  auto* object = static_cast<DisplayObject*>(mask);
+  if (object == this) object = nullptr;
+  if (mask_) mask_->maskOf_ = nullptr;
+  mask_ = nullptr;
+  if (!object || !IsMovieClip() || removed_) return;
+  if (object->maskOf_) object->maskOf_->mask_ = nullptr;
+  object->maskOf_ = this;
+  mask_ = object;
+}
 
 avm1::Clip* DisplayObject::ChildByName(std::u16string_view name, bool caseSensitive) const {
   if (!timeline_ || removed_) return nullptr;

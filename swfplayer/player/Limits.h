@@ -10,6 +10,8 @@ namespace swfplayer::player {
 // Control tags (PlaceObject*, RemoveObject*, and the records of buttons' up states) over all
 // the timelines of a movie.
 inline constexpr size_t kMaxControlTags = 500'000;
+// Frames of one timeline, past which ShowFrame tags are ignored.
+inline constexpr int kMaxFrames = 65'535;
 // Objects on one timeline's display list at once.
 inline constexpr size_t kMaxObjectsPerTimeline = 16'384;
 // Objects on every display list of the movie together, sprites' own included.

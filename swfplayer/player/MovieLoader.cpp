@@ -36,12 +36,19 @@ class Loader {
  private:
   // The root stream holds definitions and control tags; a sprite's only control tags.
   void ReadTimeline(std::span<const uint8_t> tags, TimelineDefinition& timeline, bool root) {
+    ReadFrames(tags, timeline, root);
+    timeline.frameCount = std::max(timeline.frameCount, static_cast<int>(timeline.frames.size()));
+  }
+
+  void ReadFrames(std::span<const uint8_t> tags, TimelineDefinition& timeline, bool root) {
     TagStream stream(tags);
     TagRecord tag;
     std::vector<FrameItem> frame;
     auto frameIndex = [&] { return static_cast<int>(timeline.frames.size()); };
     auto endFrame = [&] {
-      if (frameIndex() < timeline.frameCount) timeline.frames.push_back(std::move(frame));
+      // The Flash Player plays every frame the file holds, also past a header's count that is
+      // too low; a frame's number is 16 bits, as the header's count is.
+      if (frameIndex() < kMaxFrames) timeline.frames.push_back(std::move(frame));
       frame.clear();
     };
     while (stream.Next(tag) && tag.code != kTagEnd) {

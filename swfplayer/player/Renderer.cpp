@@ -7,6 +7,7 @@
 #include "swfplayer/format/Limits.h"
 #include "swfplayer/player/CharacterBuild.h"
 #include "swfplayer/player/DisplayObject.h"
+#include "swfplayer/player/Drawing.h"
 #include "swfplayer/player/Limits.h"
 
 namespace swfplayer::player {
@@ -20,6 +21,7 @@ struct Target {
   MorphShapeCache* morphs = nullptr;
   size_t drawsLeft = kMaxDrawsPerFrame;
   size_t morphRecordsLeft = kMaxMorphRecordsPerFrame;
+  Matrix rootToDevice;  // for masks set by scripts, which may sit anywhere in the tree
 };
 
 void DrawShape(Target& target, const ShapeCharacter& shape, const Matrix& toDevice,
@@ -93,6 +95,7 @@ void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDe
   } else if (const auto* morph = std::get_if<MorphCharacter>(character)) {
     DrawMorph(target, *morph, object.Ratio(), toDevice, cx);
   } else if (object.Sprite()) {
+    if (const Drawing* drawing = object.Drawn()) DrawShape(target, drawing->Shape(), toDevice, cx);
     DrawList(target, *object.Sprite(), toDevice, cx, inMask);
   }
 }
@@ -101,7 +104,7 @@ void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDe
 // canvas's, which applies its colour transform to the layer as a whole.
 void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDevice,
                 const ColorTransform& cx, bool inMask) {
-  if (!object.Definition()) return;
+  if (!object.Definition() && !object.Sprite()) return;  // a script's empty clip has no character
   const DisplayEffects& effects = object.Effects();
   if (!inMask && effects.NeedsLayer() &&
       target.canvas.BeginLayer(toDevice, cx, effects, target.filterScale)) {
@@ -127,6 +130,17 @@ void DrawList(Target& target, const Timeline& timeline, const Matrix& toDevice,
     if (!object->Visible() && clipDepth == 0) continue;
     const Matrix matrix = toDevice * object->LocalMatrix();
     const ColorTransform transform = cx * object->LocalColorTransform();
+    if (object->MaskOf() && !object->MaskOf()->Removed()) continue;  // a script's mask is not drawn
+    const DisplayObject* scriptMask = object->Mask();
+    if (clipDepth == 0 && scriptMask && !scriptMask->Removed() && !inMask) {
+      target.canvas.BeginMask();
+      DrawObject(target, *scriptMask, target.rootToDevice * scriptMask->ConcatenatedMatrix(), ColorTransform{},
+                 /*inMask=*/true);
+      target.canvas.EndMask();
+      DrawObject(target, *object, matrix, transform, inMask);
+      target.canvas.PopMask();
+      continue;
+    }
     if (clipDepth == 0) {
       DrawObject(target, *object, matrix, transform, inMask);
       continue;
@@ -147,7 +161,7 @@ void RenderTimeline(render::Canvas& canvas, const Timeline& timeline, const Matr
   // Twips to device pixels, times the 20 twips of a stage pixel.
   const render::FilterScale scale{std::hypot(toDevice.a, toDevice.b) * 20,
                                   std::hypot(toDevice.c, toDevice.d) * 20};
-  Target target{canvas, scale, morphs};
+  Target target{canvas, scale, morphs, kMaxDrawsPerFrame, kMaxMorphRecordsPerFrame, toDevice};
   DrawList(target, timeline, toDevice, colorTransform, /*inMask=*/false);
 }
 

@@ -182,9 +182,13 @@ void Timeline::Goto(int frame) {
   const bool reached = current_ == frame;
 
   if (rewind) {
-    // What was placed after the frame landed on goes; what scripts made stays.
+    // Only the timeline's own depths (below ActionScript's 0) are rebuilt: what the timeline
+    // placed there after the frame landed on goes, and so does whatever scripts made or moved
+    // there. Depths from ActionScript's 0 up keep what they hold, whoever placed it.
     for (auto it = list_.begin(); it != list_.end();) {
-      if (!it->second->PlacedByScript() && it->second->PlaceFrame() > frame) {
+      const DisplayObject& object = *it->second;
+      const bool goes = it->first < kScriptDepthOffset && (object.PlacedByScript() || object.PlaceFrame() > frame);
+      if (goes) {
         context_.Bury(std::move(it->second));
         it = list_.erase(it);
       } else {

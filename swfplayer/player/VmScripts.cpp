@@ -1,9 +1,11 @@
 #include "swfplayer/player/VmScripts.h"
 
 #include <string>
+#include <utility>
 
 #include "swfplayer/avm1/Vm.h"
 #include "swfplayer/player/DisplayObject.h"
+#include "swfplayer/player/PlayContext.h"
 
 namespace swfplayer::player {
 namespace {
@@ -30,6 +32,8 @@ class LevelHost final : public avm1::Host {
   int ScreenWidth() override { return inner_.ScreenWidth(); }
   int ScreenHeight() override { return inner_.ScreenHeight(); }
   std::u16string_view MovieUrl() override { return inner_.MovieUrl(); }
+  int StageWidth() override { return StageSize().first; }
+  int StageHeight() override { return StageSize().second; }
   avm1::Clip* Level(int level) override { return level == 0 ? root_() : nullptr; }
   double WallClockMs() override { return inner_.WallClockMs(); }
   bool UsesNetworkSandbox() override { return useNetwork_; }
@@ -39,6 +43,14 @@ class LevelHost final : public avm1::Host {
   }
 
  private:
+  std::pair<int, int> StageSize() {
+    const DisplayObject* root = root_();
+    if (!root) return {0, 0};
+    const TwipsRect& frame = root->Context().movie.header.frameSize;
+    return {static_cast<int>((int64_t{frame.xMax} - frame.xMin) / 20),
+            static_cast<int>((int64_t{frame.yMax} - frame.yMin) / 20)};
+  }
+
   avm1::Host& inner_;
   bool useNetwork_;
   avm1::SoundControl* sounds_;

@@ -83,8 +83,11 @@ class RootClip final : public Clip {
   void SwapDepths(int32_t) override {}
   int32_t NextHighestDepth() const override { return 0; }
   TwipsRect Bounds() const override { return TwipsRect{}; }
+  TwipsRect BoundsIn(const Matrix&) const override { return TwipsRect{}; }
   Matrix ConcatenatedMatrix() const override { return Matrix{}; }
   bool HitTestPoint(Point, bool) const override { return false; }
+  void Draw(const DrawCommand&) override {}  // nothing is drawn here
+  void SetMask(Clip*) override {}
 
   std::vector<std::vector<std::shared_ptr<const format::ActionProgram>>> scripts;
   std::map<std::u16string, int> labels;
