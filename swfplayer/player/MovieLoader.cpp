@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "swfplayer/format/Bitmaps.h"
+#include "swfplayer/format/EditText.h"
+#include "swfplayer/format/Font.h"
 #include "swfplayer/format/Limits.h"
 #include "swfplayer/format/Sprite.h"
 #include "swfplayer/format/TagCodes.h"
@@ -18,9 +20,9 @@ using namespace format;
 
 class Loader {
  public:
-  Loader(MovieDefinition& movie, image::ImageDecoder& decoder, std::span<const uint8_t> kept,
-         std::shared_ptr<const void> keeper)
-      : movie_(movie), decoder_(decoder),
+  Loader(MovieDefinition& movie, image::ImageDecoder& decoder, const AnsiDecoder& ansi,
+         std::span<const uint8_t> kept, std::shared_ptr<const void> keeper)
+      : movie_(movie), decoder_(decoder), ansi_(ansi),
         sounds_(movie.sounds, FramesPerSecond(movie.header), kept, std::move(keeper)) {}
 
   void ReadRoot(std::span<const uint8_t> tags) {
@@ -100,6 +102,9 @@ class Loader {
       case kTagDefineFont: DefineFont(tag.body, 1); break;
       case kTagDefineFont2: DefineFont(tag.body, 2); break;
       case kTagDefineFont3: DefineFont(tag.body, 3); break;
+      case kTagDefineFontInfo: DefineFontInfo(tag.body, 1); break;
+      case kTagDefineFontInfo2: DefineFontInfo(tag.body, 2); break;
+      case kTagDefineEditText: DefineEditText(tag.body); break;
       case kTagDefineText: DefineText(tag.body, 1); break;
       case kTagDefineText2: DefineText(tag.body, 2); break;
       case kTagDefineMorphShape: DefineMorph(tag.body, 1); break;
@@ -140,9 +145,40 @@ class Loader {
   }
 
   void DefineFont(std::span<const uint8_t> body, int version) {
-    const auto decoded = DecodeFont(body, version);
-    if (decoded) movie_.dictionary.Define(decoded->id, BuildFont(*decoded, pathPointBudget_));
+    auto decoded = DecodeFont(body, version);
+    if (!decoded || movie_.dictionary.Find(decoded->id)) return;
+    FontCharacter font = BuildFont(*decoded, Version(), ansi_, pathPointBudget_);
+    if (version >= 2) {
+      movie_.fonts.Add(font.name, font.layout);
+    } else {
+      // Its codes and name come with a DefineFontInfo.
+      decoded->glyphs.clear();
+      waitingForInfo_.emplace(decoded->id, std::move(*decoded));
+    }
+    movie_.dictionary.Define(decoded->id, std::move(font));
   }
+
+  void DefineFontInfo(std::span<const uint8_t> body, int version) {
+    const auto info = DecodeFontInfo(body, version);
+    if (!info) return;
+    const auto waiting = waitingForInfo_.find(info->fontId);
+    const Character* found = movie_.dictionary.Find(info->fontId);
+    const auto* font = found ? std::get_if<FontCharacter>(found) : nullptr;
+    if (waiting == waitingForInfo_.end() || !font) return;
+    FontCharacter completed = CompleteFont(*font, std::move(waiting->second), *info, Version(), ansi_);
+    waitingForInfo_.erase(waiting);
+    movie_.fonts.Add(completed.name, completed.layout);
+    movie_.dictionary.Redefine(info->fontId, std::move(completed));
+  }
+
+  void DefineEditText(std::span<const uint8_t> body) {
+    auto decoded = DecodeEditText(body);
+    if (!decoded) return;
+    const uint16_t id = decoded->id;
+    movie_.dictionary.Define(id, BuildEditText(std::move(*decoded), movie_.dictionary, Version(), ansi_));
+  }
+
+  uint8_t Version() const { return movie_.header.version; }
 
   void DefineText(std::span<const uint8_t> body, int version) {
     const auto decoded = DecodeText(body, version);
@@ -179,7 +215,9 @@ class Loader {
 
   MovieDefinition& movie_;
   image::ImageDecoder& decoder_;
+  const AnsiDecoder& ansi_;
   SoundLoader sounds_;
+  std::map<uint16_t, FontDefinition> waitingForInfo_;  // DefineFonts without their info yet
   std::vector<uint8_t> jpegTables_;
   size_t controlTagsLeft_ = kMaxControlTags;
   size_t bitmapBudget_ = kMaxMovieBitmapBytes;
@@ -189,14 +227,14 @@ class Loader {
 }  // namespace
 
 MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder,
-                              std::shared_ptr<const void> keeper) {
+                              const AnsiDecoder& ansi, std::shared_ptr<const void> keeper) {
   const MovieBody body = ReadMovieBody(file);
   if (!body.ok()) return {body.error, nullptr};
   auto movie = std::make_unique<MovieDefinition>();
   movie->header = body.movie;
   // Only an uncompressed body lies in the file; a decompressed one goes once loaded.
   const bool inFile = body.movie.compression == SwfCompression::kNone && keeper;
-  Loader(*movie, decoder, inFile ? body.body : std::span<const uint8_t>{}, inFile ? std::move(keeper) : nullptr)
+  Loader(*movie, decoder, ansi, inFile ? body.body : std::span<const uint8_t>{}, inFile ? std::move(keeper) : nullptr)
       .ReadRoot(body.Tags());
   return {MovieError::kNone, std::move(movie)};
 }

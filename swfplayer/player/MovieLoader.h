@@ -7,6 +7,7 @@
 #include <span>
 
 #include "swfplayer/image/ImageDecoder.h"
+#include "swfplayer/movie/TextDecoding.h"
 #include "swfplayer/player/Characters.h"
 
 namespace swfplayer::player {
@@ -19,8 +20,10 @@ struct MovieLoad {
 // A complete header is enough: a damaged tag stream yields the tags before the damage, and a
 // definition that does not decode (or is over a bound) is left out of the dictionary.
 // keeper, when given, keeps file valid for as long as it lives: an uncompressed movie's sound
-// is then played from the file where it lies instead of a copy.
+// is then played from the file where it lies instead of a copy. ansi decodes the strings of
+// movies before SWF 6.
 MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder,
+                              const AnsiDecoder& ansi = Latin1Ansi(),
                               std::shared_ptr<const void> keeper = nullptr);
 
 }  // namespace swfplayer::player

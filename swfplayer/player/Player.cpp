@@ -8,19 +8,23 @@
 namespace swfplayer::player {
 
 PlayerLoad Player::Load(std::span<const uint8_t> file, image::ImageDecoder& decoder,
-                        audio::Mp3DecoderSource* mp3, std::shared_ptr<const void> keeper) {
-  MovieLoad load = LoadMovieDefinition(file, decoder, std::move(keeper));
+                        audio::Mp3DecoderSource* mp3, std::shared_ptr<const void> keeper,
+                        PlayerText text) {
+  MovieLoad load = LoadMovieDefinition(file, decoder, text.ansi ? *text.ansi : Latin1Ansi(), std::move(keeper));
   if (!load.movie) return {load.error, nullptr};
-  return {MovieError::kNone, std::unique_ptr<Player>(new Player(std::move(load.movie), mp3))};
+  return {MovieError::kNone, std::unique_ptr<Player>(new Player(std::move(load.movie), mp3, text.fonts))};
 }
 
-Player::Player(std::unique_ptr<MovieDefinition> movie, audio::Mp3DecoderSource* mp3)
+Player::Player(std::unique_ptr<MovieDefinition> movie, audio::Mp3DecoderSource* mp3, text::FontSource* fonts)
     : movie_(std::move(movie)),
+      deviceFonts_(fonts),
       sound_(std::make_shared<audio::SoundEngine>(mp3)),
       scheduler_(std::make_unique<SoundScheduler>(movie_->sounds, *sound_)),
       context_(std::make_unique<PlayContext>(movie_->dictionary)) {
   for (const auto& [id, sound] : movie_->sounds.events) sound_->DefineSound(id, sound);
   context_->sound = scheduler_.get();
+  context_->deviceFonts = &deviceFonts_;
+  context_->embeddedFonts = &movie_->fonts;
   // The first frame's actions run before it is first shown, as with every later frame.
   StartTick();
   root_ = std::make_unique<Timeline>(movie_->root, *context_, nullptr);

@@ -16,10 +16,19 @@
 #include "swfplayer/player/MorphShapeCache.h"
 #include "swfplayer/player/Timeline.h"
 #include "swfplayer/render/Canvas.h"
+#include "swfplayer/text/DeviceFonts.h"
 
 namespace swfplayer::player {
 
 class Player;
+
+// What text needs from the system: its device fonts and its ANSI code page (for the strings
+// of movies before SWF 6). Both must outlive the player; without fonts device text is not
+// drawn, without a code page bytes are read as Latin-1.
+struct PlayerText {
+  text::FontSource* fonts = nullptr;
+  const AnsiDecoder* ansi = nullptr;
+};
 
 struct PlayerLoad {
   MovieError error = MovieError::kNone;
@@ -36,7 +45,7 @@ class Player {
   // sound costs no memory of its own.
   static PlayerLoad Load(std::span<const uint8_t> file, image::ImageDecoder& decoder,
                          audio::Mp3DecoderSource* mp3 = nullptr,
-                         std::shared_ptr<const void> keeper = nullptr);
+                         std::shared_ptr<const void> keeper = nullptr, PlayerText text = {});
 
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;
@@ -73,10 +82,11 @@ class Player {
   std::optional<double> StreamLead() const { return scheduler_->StreamLead(*root_); }
 
  private:
-  Player(std::unique_ptr<MovieDefinition> movie, audio::Mp3DecoderSource* mp3);
+  Player(std::unique_ptr<MovieDefinition> movie, audio::Mp3DecoderSource* mp3, text::FontSource* fonts);
   void StartTick();
 
   std::unique_ptr<MovieDefinition> movie_;
+  text::DeviceFonts deviceFonts_;
   std::shared_ptr<audio::SoundEngine> sound_;
   std::unique_ptr<SoundScheduler> scheduler_;
   std::unique_ptr<PlayContext> context_;

@@ -46,6 +46,29 @@ void DrawText(Target& target, const TextCharacter& text, const Matrix& toDevice,
   }
 }
 
+// A text field: background, then its text (clipped to the field when it reaches outside),
+// then its border. Inside a mask only the text's coverage counts and no clip can be pushed.
+void DrawEditText(Target& target, EditTextInstance& instance, const Matrix& toDevice,
+                  const ColorTransform& cx, bool inMask) {
+  const text::FieldPicture& picture = instance.Field().Picture();
+  auto fill = [&](const text::FieldPicture::Fill& item) {
+    if (target.drawsLeft == 0) return;
+    --target.drawsLeft;
+    target.canvas.FillPath(*item.path, toDevice * item.matrix,
+                           item.nonZero ? FillRule::kNonZero : FillRule::kEvenOdd, item.color, cx);
+  };
+  if (picture.background && !inMask) fill(*picture.background);
+  const bool clip = picture.clip && !inMask;
+  if (clip) {
+    target.canvas.BeginMask();
+    target.canvas.FillPath(*picture.clip, toDevice, FillRule::kNonZero, Rgba{0, 0, 0, 255}, ColorTransform{});
+    target.canvas.EndMask();
+  }
+  for (const text::FieldPicture::Fill& item : picture.text) fill(item);
+  if (clip) target.canvas.PopMask();
+  if (picture.border && !inMask) fill(*picture.border);
+}
+
 // A tween is made into a shape at the instance's ratio when drawn, or taken from the last
 // frame's when it rests there; nothing is kept per instance, and the frame's budget bounds the
 // work (counted alike either way, so that what is drawn never depends on the cache).
@@ -90,6 +113,8 @@ void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDev
     DrawText(target, *text, toDevice, cx);
   } else if (const auto* morph = std::get_if<MorphCharacter>(character)) {
     DrawMorph(target, *morph, object.State().ratio, toDevice, cx);
+  } else if (object.EditText()) {
+    DrawEditText(target, *object.EditText(), toDevice, cx, inMask);
   } else if (object.Sprite()) {
     DrawList(target, *object.Sprite(), toDevice, cx, inMask);
   }

@@ -42,7 +42,8 @@ DisplayObject::DisplayObject(PlayContext& context, Placement placement, Timeline
 
 DisplayObject::DisplayObject(DisplayObject&& other) noexcept
     : context_(other.context_), placement_(std::move(other.placement_)), owner_(other.owner_),
-      character_(other.character_), sprite_(std::move(other.sprite_)), serial_(other.serial_) {
+      character_(other.character_), sprite_(std::move(other.sprite_)),
+      editText_(std::move(other.editText_)), serial_(other.serial_) {
   other.context_ = nullptr;
 }
 
@@ -54,6 +55,11 @@ DisplayObject::~DisplayObject() {
 void DisplayObject::Instantiate() {
   character_ = context_->dictionary.Find(placement_.characterId);
   sprite_.reset();
+  editText_.reset();
+  if (const auto* field = character_ ? std::get_if<EditTextCharacter>(character_) : nullptr) {
+    editText_ = std::make_unique<EditTextInstance>(*field, context_->deviceFonts, context_->embeddedFonts);
+    return;
+  }
   if (!character_ || owner_->Nesting() + 1 > kMaxSpriteNesting) return;
   if (const auto* sprite = std::get_if<SpriteCharacter>(character_)) {
     sprite_ = std::make_unique<Timeline>(sprite->timeline, *context_, owner_);

@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "swfplayer/player/Characters.h"
+#include "swfplayer/player/EditTextInstance.h"
 
 namespace swfplayer::player {
 
@@ -34,6 +35,9 @@ struct PlayContext {
   std::unordered_map<uint64_t, Timeline*> timelines;
   // Told of every frame a timeline enters and of every timeline that goes; null: no sound.
   SoundScheduler* sound = nullptr;
+  // Text fields' fonts: the system's, and the movie's embedded ones (null: none).
+  text::DeviceFonts* deviceFonts = nullptr;
+  const text::EmbeddedFonts* embeddedFonts = nullptr;
 
   Timeline* FindTimeline(uint64_t serial) const {
     const auto found = timelines.find(serial);
@@ -64,6 +68,8 @@ class DisplayObject {
   // The timeline of a sprite or of a button's up state; null for other characters and past
   // kMaxSpriteNesting.
   Timeline* Sprite() const { return sprite_.get(); }
+  // A text field's state (null for other characters).
+  EditTextInstance* EditText() const { return editText_.get(); }
   // A sprite (not a button): what actions may steer.
   bool IsSprite() const { return character_ && std::holds_alternative<SpriteCharacter>(*character_); }
   uint64_t Serial() const { return serial_; }
@@ -79,6 +85,7 @@ class DisplayObject {
   Timeline* owner_;
   const Character* character_ = nullptr;
   std::unique_ptr<Timeline> sprite_;
+  std::unique_ptr<EditTextInstance> editText_;
   uint64_t serial_;
 };
 
