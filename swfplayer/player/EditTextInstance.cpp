@@ -23,7 +23,8 @@ text::TextFormat DefaultFormatOf(const EditTextCharacter& character) {
   const format::EditTextDefinition& tag = character.tag;
   text::TextFormat format = text::TextFormat::Defaults();
   if (!character.fontName.empty()) format.font = character.fontName;
-  if (character.font) {
+  // HTML text starts plain: its own <b> and <i> say where the bold and italic faces are used.
+  if (character.font && !tag.html) {
     format.bold = character.font->Bold();
     format.italic = character.font->Italic();
   }

@@ -66,7 +66,19 @@ void DrawEditText(Target& target, EditTextInstance& instance, const Matrix& toDe
   }
   for (const text::FieldPicture::Fill& item : picture.text) fill(item);
   if (clip) target.canvas.PopMask();
-  if (picture.border && !inMask) fill(*picture.border);
+  if (picture.border && !inMask && target.drawsLeft > 0) {
+    --target.drawsLeft;
+    if (const auto pixels = text::BorderPixels(*picture.border, toDevice)) {
+      target.canvas.FillPath(*pixels, Matrix{}, FillRule::kNonZero, picture.border->color, cx);
+      return;
+    }
+    StrokeStyle hairline;
+    hairline.width = 0;  // one device pixel
+    hairline.scaleX = hairline.scaleY = false;
+    hairline.join = Join::kMiter;
+    hairline.pixelHinting = true;
+    target.canvas.StrokePath(picture.border->path, toDevice, hairline, picture.border->color, cx);
+  }
 }
 
 // A tween is made into a shape at the instance's ratio when drawn, or taken from the last

@@ -217,11 +217,9 @@ const FieldPicture& EditField::Picture() {
     picture_.text.push_back({std::move(path), Matrix{}, rect.color, false});
   }
   if (properties_.border) {
-    // One pixel inside the field's edges.
-    auto path = std::make_shared<Path>();
-    AddRect(*path, x0, y0, x1, y1);
-    AddRect(*path, x0 + kTwipsPerPixel, y0 + kTwipsPerPixel, x1 - kTwipsPerPixel, y1 - kTwipsPerPixel);
-    picture_.border = FieldPicture::Fill{std::move(path), Matrix{}, Opaque(properties_.borderColor), false};
+    Path path;
+    AddRect(path, x0, y0, x1, y1);
+    picture_.border = FieldPicture::Line{std::move(path), x0, y0, x1, y1, Opaque(properties_.borderColor)};
   }
   if (reachesOut) {
     Path clip;
@@ -229,6 +227,25 @@ const FieldPicture& EditField::Picture() {
     picture_.clip = std::move(clip);
   }
   return picture_;
+}
+
+std::optional<Path> BorderPixels(const FieldPicture::Line& border, const Matrix& toDevice) {
+  if (toDevice.b != 0 || toDevice.c != 0) return std::nullopt;
+  const Point a = toDevice.Apply({border.x0, border.y0});
+  const Point b = toDevice.Apply({border.x1, border.y1});
+  // To the nearest pixel edge, halves down.
+  auto edge = [](double v) { return std::ceil(v - 0.5); };
+  const double left = edge(std::min(a.x, b.x)), right = edge(std::max(a.x, b.x));
+  const double top = edge(std::min(a.y, b.y)), bottom = edge(std::max(a.y, b.y));
+  if (!std::isfinite(left) || !std::isfinite(right) || !std::isfinite(top) || !std::isfinite(bottom)) {
+    return std::nullopt;
+  }
+  Path path;
+  AddRect(path, left, top, right + 1, top + 1);
+  AddRect(path, left, top + 1, left + 1, bottom + 1);
+  if (right > left) AddRect(path, right, top + 1, right + 1, bottom);
+  if (bottom > top) AddRect(path, left + 1, bottom, right, bottom + 1);
+  return path;
 }
 
 }  // namespace swfplayer::text

@@ -33,7 +33,9 @@ struct FieldProperties {
 };
 
 // What the field draws, in its own twips: the background, the glyphs and underlines (under a
-// clip to the field when the text reaches outside it), then the border.
+// clip to the field when the text reaches outside it), then the border: a line one device
+// pixel wide at any scale along the field's edges, on the pixels they fall on (so a field of
+// 10 pixels shows a border 11 pixels across, as in the Flash Player).
 struct FieldPicture {
   struct Fill {
     std::shared_ptr<const Path> path;
@@ -41,9 +43,14 @@ struct FieldPicture {
     Rgba color;
     bool nonZero = false;
   };
+  struct Line {
+    Path path;  // the edges, for a field that stands rotated or skewed
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    Rgba color;
+  };
   std::optional<Fill> background;
   std::vector<Fill> text;
-  std::optional<Fill> border;
+  std::optional<Line> border;
   std::optional<Path> clip;  // set when the text reaches past the field's inside
 };
 
@@ -106,6 +113,11 @@ class EditField {
   int scroll_ = 1;
   double hscroll_ = 0;
 };
+
+// A border on a device where its field stands upright: the pixels its edges round to, the
+// top and left edge one pixel longer than the others (the Flash Player leaves the bottom right
+// corner out); nothing when the field is rotated or skewed.
+std::optional<Path> BorderPixels(const FieldPicture::Line& border, const Matrix& toDevice);
 
 // Inside the field's edges the text keeps 2 pixels free on every side.
 inline constexpr double kGutterTwips = 40;

@@ -103,8 +103,9 @@ class LineMaker {
     item.found = item.font->Find(item.c, item.glyph);
     if (!item.found) return;
     double advance = item.glyph.advance * item.scale;
-    // The system's text advances by whole pixels.
-    if (item.font->IsDevice()) advance = std::round(advance / kTwipsPerPixel) * kTwipsPerPixel;
+    // The system's text advances by whole pixels, embedded glyphs by whole twips (what is left
+    // over dropped: a long line comes out a pixel or two shorter than exact advances make it).
+    advance = item.font->IsDevice() ? std::round(advance / kTwipsPerPixel) * kTwipsPerPixel : std::floor(advance);
     item.advance = advance + item.format->letterSpacing.value_or(0) * kTwipsPerPixel;
   }
 

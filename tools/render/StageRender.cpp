@@ -7,7 +7,8 @@
 
 namespace swfsaver::tools {
 
-std::unique_ptr<swfplayer::player::Player> LoadMovie(const std::string& path, std::string& error) {
+std::unique_ptr<swfplayer::player::Player> LoadMovie(const std::string& path, std::string& error,
+                                                     NativeText& text) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     error = "cannot open " + path;
@@ -27,7 +28,8 @@ std::unique_ptr<swfplayer::player::Player> LoadMovie(const std::string& path, st
     return nullptr;
   }
   swfplayer::image::NativeImageDecoder decoder;
-  swfplayer::player::PlayerLoad load = swfplayer::player::Player::Load(bytes, decoder);
+  swfplayer::player::PlayerLoad load = swfplayer::player::Player::Load(bytes, decoder, nullptr, nullptr,
+                                                                   {&text.fonts, &text.ansi});
   if (!load.ok()) {
     error = path + ": " + std::string(swfplayer::MovieErrorName(load.error));
     return nullptr;
