@@ -4,6 +4,7 @@
 
 
 #include "standin/flash/DmoMp3Decoder.h"
+#include "standin/flash/GdiFontSource.h"
 #include "standin/flash/WicImageDecoder.h"
 
 namespace swfsaver::flash {
@@ -32,7 +33,10 @@ std::unique_ptr<swfplayer::player::Player> LoadMovieFile(const std::wstring& pat
   WicImageDecoder decoder;
   // Stateless; it makes the decoders of every movie's MP3 sounds, for as long as the DLL lives.
   static DmoMp3DecoderSource mp3;
-  return swfplayer::player::Player::Load(bytes, decoder, &mp3, keeper).player;
+  // Stateless too: each player keeps the faces it opened.
+  static GdiFontSource fonts;
+  static const SystemAnsiDecoder ansi;
+  return swfplayer::player::Player::Load(bytes, decoder, &mp3, keeper, {&fonts, &ansi}).player;
 }
 
 }  // namespace swfsaver::flash
