@@ -137,21 +137,21 @@ class GdiFace final : public swfplayer::text::DeviceFace {
   std::optional<DeviceGlyph> Glyph(char32_t c) const override {
     if (!HasGlyph(c)) return std::nullopt;
     static const MAT2 kIdentity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    const UINT character = static_cast<UINT>(c);
     GLYPHMETRICS metrics{};
-    const UINT format = GGO_NATIVE | GGO_UNHINTED;
-    const DWORD size = GetGlyphOutlineW(dc_, static_cast<UINT>(c), format, &metrics, 0, nullptr, &kIdentity);
-    if (size == GDI_ERROR || size > kMaxOutlineBytes) return std::nullopt;
-    DeviceGlyph glyph;
-    if (size > 0) {
-      std::vector<uint8_t> buffer(size);
-      if (GetGlyphOutlineW(dc_, static_cast<UINT>(c), format, &metrics, size, buffer.data(), &kIdentity) == GDI_ERROR) {
-        return std::nullopt;
-      }
-      ReadOutline(buffer, glyph.outline);
-    } else {
-      GetGlyphOutlineW(dc_, static_cast<UINT>(c), GGO_METRICS | GGO_UNHINTED, &metrics, 0, nullptr, &kIdentity);
+    if (GetGlyphOutlineW(dc_, character, GGO_METRICS | GGO_UNHINTED, &metrics, 0, nullptr, &kIdentity) == GDI_ERROR) {
+      return std::nullopt;
     }
+    DeviceGlyph glyph;
     glyph.advance = metrics.gmCellIncX;
+    // A space has no outline (some fonts answer its size with an error).
+    const UINT format = GGO_NATIVE | GGO_UNHINTED;
+    const DWORD size = GetGlyphOutlineW(dc_, character, format, &metrics, 0, nullptr, &kIdentity);
+    if (size == GDI_ERROR || size == 0 || size > kMaxOutlineBytes) return glyph;
+    std::vector<uint8_t> buffer(size);
+    if (GetGlyphOutlineW(dc_, character, format, &metrics, size, buffer.data(), &kIdentity) != GDI_ERROR) {
+      ReadOutline(buffer, glyph.outline);
+    }
     return glyph;
   }
 

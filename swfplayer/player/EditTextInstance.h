@@ -18,6 +18,14 @@ class EditTextInstance {
   text::EditField& Field() { return field_; }
   const EditTextCharacter& Character() const { return character_; }
 
+  // What scripts read and write (the text property, htmlText, a bound variable's value).
+  const std::u16string& Text() const { return field_.Text(); }
+  void SetText(std::u16string_view text) { field_.SetText(text); }
+  // As HTML in an HTML field, as plain text in any other.
+  void SetHtmlText(std::u16string_view html) { field_.SetHtmlText(html); }
+  // The variable the tag binds the field to (empty: none).
+  const std::u16string& VariableName() const { return character_.variableName; }
+
  private:
   const EditTextCharacter& character_;
   text::FieldFonts fonts_;
