@@ -46,7 +46,7 @@ Trace::Trace() : file_(TestSetting(kTraceFileValue)) {}
 bool DrawingEnabled() { return TestSetting(kDrawingValue) != L"off"; }
 
 int DrawingThreads() {
-  const std::wstring value = ReadTestSetting(kThreadsValue);
+  const std::wstring value = TestSetting(kThreadsValue);
   if (value.size() == 1 && value[0] >= L'1' && value[0] <= L'8') return value[0] - L'0';
   return swfplayer::render::WorkerPool::DefaultThreads();
 }
