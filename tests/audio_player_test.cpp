@@ -6,6 +6,8 @@
 
 #include "standin/flash/control/MoviePlayback.h"
 #include "swfplayer/audio/native/Mpg123Decoder.h"
+#include "swfplayer/player/DisplayObject.h"
+#include "swfplayer/player/Timeline.h"
 #include "tests/audio_test_support.h"
 #include "tests/flash_player_support.h"
 #include "tools/MusicSample.h"
@@ -68,10 +70,10 @@ TEST(SoundPlayer, AStreamStopsWithItsTimelineAndFollowsJumps) {
     movie->Advance();
   }
   EXPECT_EQ(movie->CurrentFrame(), 9);
-  EXPECT_FALSE(movie->Sound()->StreamPlaying(movie->Root().Serial()));
+  EXPECT_FALSE(movie->Sound()->StreamPlaying(movie->Root().Owner().Serial()));
   EXPECT_EQ(Peak(MixFrames(*movie->Sound(), kPerFrame), 0, 0, kPerFrame), 0);
   // Played again from where it stands, after a jump: the stream starts with that frame.
-  movie->Root().GotoFrame(15);
+  movie->Root().Goto(15);
   movie->Root().SetPlaying(true);
   EXPECT_EQ(MixFrames(*movie->Sound(), 10).front(), 1600);
   movie->Root().SetPlaying(false);
@@ -148,7 +150,7 @@ TEST(SoundPlayer, MusicSampleSoundsItsMelodyWithTheChimeOnTheRight) {
                                      [](const auto& s) { return s.name.rfind("music_notes", 0) == 0; });
   image::NativeImageDecoder images;
   audio::Mpg123DecoderSource mp3;
-  auto load = player::Player::Load(sample.Bytes(), images, &mp3);
+  auto load = player::Player::Load(sample.Bytes(), images, {.mp3 = &mp3});
   ASSERT_TRUE(load.ok());
   std::vector<int16_t> out;
   for (int frame = 0; frame < sample.options.frameCount; ++frame) {
@@ -184,7 +186,7 @@ TEST(SoundPlayer, AnUncompressedMovieKeptByItsCallerPlaysItsSoundFromTheFile) {
     const auto bytes = StreamMovie(10).Finish(options);
     const auto file = std::make_shared<std::vector<uint8_t>>(bytes);
     image::NativeImageDecoder images;
-    auto load = player::Player::Load(*file, images, nullptr, file);
+    auto load = player::Player::Load(*file, images, {.keeper = file});
     ASSERT_TRUE(load.ok());
     // Uncompressed: the sound refers to the file, which the player now holds; compressed: the
     // sound was copied and the file is the caller's alone again.

@@ -186,6 +186,7 @@ class FakeHost final : public Host {
   void Unsupported(std::string_view name) override { unsupported.emplace_back(name); }
   // Each read can move the clock on (msPerRead), so a script that runs forever sees time pass.
   double ElapsedMs() override { return elapsedMs += msPerRead; }
+  double WallClockMs() override { return ElapsedMs(); }
   double UtcNowMs() override { return utcMs; }
   double LocalOffsetMinutes(double) override { return offsetMinutes; }
   uint32_t RandomSeed() override { return 12345; }

@@ -100,7 +100,11 @@ TEST(FlashRecords, PlaceObject3FieldsAroundClassNameAndFilters) {
   EXPECT_EQ(decoded->name, "clip");
   EXPECT_EQ(decoded->clipDepth, 310);
   EXPECT_EQ(decoded->blendMode, 3);
+  EXPECT_EQ(decoded->cacheAsBitmap, true);
   EXPECT_EQ(decoded->visible, false);
+  ASSERT_TRUE(decoded->filters);
+  ASSERT_EQ(decoded->filters->size(), 2u);
+  EXPECT_EQ(std::get<BlurFilter>((*decoded->filters)[0]), (BlurFilter{4, 4, 1}));
 }
 
 TEST(FlashRecords, DamagedPlacementsDecodeToNothing) {

@@ -15,6 +15,7 @@
 #include "swfplayer/player/Stage.h"
 #include "swfplayer/render/RasterCanvas.h"
 #include "tools/SwfBuilder.h"
+#include "tools/avm1/FixedHost.h"
 
 namespace swfplayer {
 // The sample writer, as the engine's tests name it.
@@ -79,9 +80,14 @@ inline uint16_t SolidSquare(tools::SwfMovieBuilder& movie, tools::SwfRgba color,
   return movie.DefineShape(shape);
 }
 
-inline std::unique_ptr<player::Player> LoadBytes(const std::vector<uint8_t>& bytes) {
+// The movie's scripts run under the fixed conditions of FixedHost; host, when given, receives
+// the host so a test can read its trace lines.
+inline std::unique_ptr<player::Player> LoadBytes(const std::vector<uint8_t>& bytes,
+                                                 std::shared_ptr<tools::FixedHost>* host = nullptr) {
   image::NativeImageDecoder decoder;
-  player::PlayerLoad load = player::Player::Load(bytes, decoder);
+  auto fixed = std::make_shared<tools::FixedHost>();
+  if (host) *host = fixed;
+  player::PlayerLoad load = player::Player::Load(bytes, decoder, {.host = fixed});
   EXPECT_TRUE(load.ok());
   return std::move(load.player);
 }

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "flash_player_support.h"
+#include "swfplayer/player/DisplayObject.h"
 #include "swfplayer/player/Limits.h"
+#include "swfplayer/player/Timeline.h"
 
 namespace swfplayer::player {
 namespace {
@@ -35,20 +37,24 @@ SwfPlace At(uint16_t depth, std::optional<uint16_t> character, std::optional<Swf
   return place;
 }
 
-using Snapshot = std::vector<std::pair<uint16_t, Placement>>;
+// What the display list shows of an object.
+struct Seen {
+  uint16_t characterId = 0;
+  Matrix matrix;
+  ColorTransform colorTransform;
+  bool operator==(const Seen&) const = default;
+};
+using Snapshot = std::vector<std::pair<int32_t, Seen>>;
 
 Snapshot Snap(const Timeline& timeline) {
   Snapshot out;
-  for (const auto& [depth, object] : timeline.DisplayList()) out.emplace_back(depth, object.State());
+  for (const auto& [depth, object] : timeline.DisplayList()) {
+    out.emplace_back(depth, Seen{object->CharacterId(), object->LocalMatrix(), object->LocalColorTransform()});
+  }
   return out;
 }
 
-Placement Object(uint16_t character, Matrix matrix = {}) {
-  Placement p;
-  p.characterId = character;
-  p.matrix = matrix;
-  return p;
-}
+Seen Object(uint16_t character, Matrix matrix = {}) { return {character, matrix, {}}; }
 
 TEST(FlashPlayerDisplayList, PlaceMoveReplaceRemoveAcrossFramesAndTheLoop) {
   SwfMovieBuilder movie;
@@ -73,11 +79,11 @@ TEST(FlashPlayerDisplayList, PlaceMoveReplaceRemoveAcrossFramesAndTheLoop) {
   auto player = LoadMovie(movie);
   ASSERT_TRUE(player);
 
-  Placement halfB = Object(b, Matrix::Translate(5, 5));
+  Seen halfB = Object(b, Matrix::Translate(5, 5));
   halfB.colorTransform.mulR = 0.5f;
-  Placement halfC = halfB;
+  Seen halfC = halfB;
   halfC.characterId = c;
-  Placement v1 = Object(b, Matrix::Translate(7, 8));
+  Seen v1 = Object(b, Matrix::Translate(7, 8));
   v1.colorTransform.mulR = 0.5f;
   const Snapshot frames[] = {
       {{1, Object(a, Matrix::Translate(10, 0))}, {2, halfB}},
@@ -118,7 +124,7 @@ TEST(FlashPlayerSprites, AnObjectOnTheListBeforeAndAfterALoopKeepsRunning) {
   const uint16_t sprite = movie.DefineSprite(content);
   movie.Place(At(1, sprite));  // stays on every frame
   movie.Place(At(2, sprite));  // removed in frame 1, placed again by frame 0
-  movie.Place(At(3, sprite));  // replaced by a shape in frame 1
+  movie.Place(At(3, sprite));  // a move to a shape in frame 1 leaves a sprite as it is
   movie.ShowFrame();
   movie.Remove(2);
   movie.Place(At(3, square, std::nullopt, /*move=*/true));
@@ -126,17 +132,17 @@ TEST(FlashPlayerSprites, AnObjectOnTheListBeforeAndAfterALoopKeepsRunning) {
   auto player = LoadMovie(movie);
   ASSERT_TRUE(player);
   auto frameAt = [&](uint16_t depth) {
-    const Timeline* timeline = player->Root().DisplayList().at(depth).Sprite();
+    const Timeline* timeline = player->Root().DisplayList().at(depth)->Sprite();
     return timeline ? timeline->CurrentFrame() : -1;
   };
   player->Advance();
   EXPECT_EQ(frameAt(1), 1);
-  EXPECT_EQ(frameAt(3), -1);  // a shape now
+  EXPECT_EQ(frameAt(3), 1);
   player->Advance();            // the root loops
   EXPECT_EQ(player->CurrentFrame(), 0);
   EXPECT_EQ(frameAt(1), 2);   // kept running
   EXPECT_EQ(frameAt(2), 0);   // new
-  EXPECT_EQ(frameAt(3), 0);   // the sprite again, from its start
+  EXPECT_EQ(frameAt(3), 0);   // placed anew: its depth counts as placed by frame 1
   player->Advance();
   EXPECT_EQ(frameAt(1), 0);   // the sprite loops on its own
 }
@@ -172,14 +178,14 @@ TEST(FlashPlayerSprites, GotoFrameEqualsPlayingThereFromAnyFrame) {
   for (int from = 0; from < frames; ++from) {
     for (int to = 0; to < frames; ++to) {
       auto player = LoadMovie(movie);
-      player->Root().GotoFrame(from);
-      player->Root().GotoFrame(to);
+      player->Root().Goto(from);
+      player->Root().Goto(to);
       EXPECT_EQ(player->CurrentFrame(), to);
       EXPECT_EQ(Snap(player->Root()), played[to]) << from << " -> " << to;
     }
   }
-  EXPECT_EQ(reference->Root().Definition().FrameOfLabel("two"), 1);
-  EXPECT_FALSE(reference->Root().Definition().FrameOfLabel("three"));
+  EXPECT_EQ(reference->Root().Definition().FrameOfLabel(u"two"), 1);
+  EXPECT_FALSE(reference->Root().Definition().FrameOfLabel(u"three"));
 }
 
 TEST(FlashPlayerRender, LayersThenMatricesAndColorTransformsDownTheTree) {
@@ -266,7 +272,7 @@ TEST(FlashPlayerBounds, SelfPlacingSpritesStopAtTheNestingAndObjectLimits) {
     for (int i = 0; i < 3; ++i) player->Advance();
     int levels = 0;
     for (const Timeline* t = &player->Root(); t && !t->DisplayList().empty();
-         t = t->DisplayList().begin()->second.Sprite()) {
+         t = t->DisplayList().begin()->second->Sprite()) {
       ++levels;
     }
     EXPECT_EQ(levels, kMaxSpriteNesting + 1);
@@ -315,12 +321,13 @@ TEST(FlashPlayerBounds, OneTickCarriesOutAndOneFrameDrawsABoundedAmount) {
   ASSERT_TRUE(player);
   player->Advance();
   auto childX = [&](uint16_t depth) {
-    const Timeline* inner = player->Root().DisplayList().at(depth).Sprite();
+    const Timeline* inner = player->Root().DisplayList().at(depth)->Sprite();
     EXPECT_EQ(inner->CurrentFrame(), 1);
-    return inner->DisplayList().at(1).State().matrix.tx;
+    return inner->DisplayList().at(1)->LocalMatrix().tx;
   };
-  EXPECT_EQ(childX(1), 100);
-  EXPECT_EQ(childX(instances), 0);  // stepped, but the budget was spent before its moves
+  // The newest clip's frame runs first, as in the Flash Player.
+  EXPECT_EQ(childX(instances), 100);
+  EXPECT_EQ(childX(1), 0);  // stepped, but the budget was spent before its moves
   RecordingCanvas canvas;
   player->Render(canvas, {});
   EXPECT_EQ(canvas.calls.size(), kMaxDrawsPerFrame);

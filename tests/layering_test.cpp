@@ -43,14 +43,15 @@ const std::map<std::string, std::set<std::string>> kBuildsOn = {
     // Text fields: layout and fonts over the decoded tags; FreeType's device fonts natively.
     {"swfplayer/text", {"swfplayer/format"}},
     {"swfplayer/text/native", {"swfplayer/text"}},
-    {"swfplayer/player", {"swfplayer/format", "swfplayer/render", "swfplayer/audio", "swfplayer/text"}},
+    {"swfplayer/player",
+     {"swfplayer/format", "swfplayer/avm1", "swfplayer/render", "swfplayer/audio", "swfplayer/text"}},
     // The stand-in control: its portable state, and the COM object on top of the engine.
     {"standin/flash/control", {"swfplayer/player", "flashapi"}},
     {"standin/flash", {"standin/flash/control"}},
     {"tools", {}},
-    {"tools/render", {"tools", "swfplayer/player", "swfplayer/text/native", "swfplayer/ansi"}},
+    {"tools/render", {"tools", "tools/avm1", "swfplayer/player", "swfplayer/text/native", "swfplayer/ansi"}},
     {"tools/audio", {"tools", "swfplayer/player", "swfplayer/audio/native"}},
-    {"tools/avm1", {"swfplayer/avm1", "swfplayer/ansi"}},
+    {"tools/avm1", {"tools", "swfplayer/player", "swfplayer/text/native", "swfplayer/ansi"}},
 };
 
 // Everything below layer, through what it builds on.

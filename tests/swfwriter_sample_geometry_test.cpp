@@ -10,7 +10,9 @@
 #include <variant>
 
 #include "swfplayer/image/NativeImageDecoder.h"
+#include "swfplayer/player/DisplayObject.h"
 #include "swfplayer/player/Player.h"
+#include "swfplayer/player/Timeline.h"
 #include "tools/SampleGeometry.h"
 
 namespace swfsaver::tools::sample {
@@ -93,10 +95,10 @@ TEST(SampleGeometry, AnimatedActorsPlayFrameByFrame) {
     const int frame = tick % kFrames;
     const auto& list = player.Root().DisplayList();
     ASSERT_EQ(list.size(), 3u) << tick;
-    EXPECT_EQ(list.at(3).State().clipDepth, 4) << tick;
-    EXPECT_EQ(list.at(4).State().matrix.tx, 250 * frame) << tick;
-    EXPECT_EQ(list.at(4).State().colorTransform.mulR, 0.5f) << tick;
-    EXPECT_NEAR(list.at(5).State().colorTransform.mulA, 1 - frame / 8.0, 1 / 256.0) << tick;
+    EXPECT_EQ(list.at(3)->ClipDepth(), 4) << tick;
+    EXPECT_EQ(list.at(4)->LocalMatrix().tx, 250 * frame) << tick;
+    EXPECT_EQ(list.at(4)->LocalColorTransform().mulR, 0.5f) << tick;
+    EXPECT_NEAR(list.at(5)->LocalColorTransform().mulA, 1 - frame / 8.0, 1 / 256.0) << tick;
     player.Advance();
   }
 }

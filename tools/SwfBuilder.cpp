@@ -134,7 +134,7 @@ void SwfTags::Place(const SwfPlace& p) {
       (p.colorTransform ? 0x08 : 0) | (p.ratio ? 0x10 : 0) | (p.name ? 0x20 : 0) | (p.clipDepth ? 0x40 : 0));
   body.push_back(flags);
   if (p.version >= 3) {
-    body.push_back(static_cast<uint8_t>((p.blurAndGlowFilters ? 0x01 : 0) | (p.blendMode ? 0x02 : 0) |
+    body.push_back(static_cast<uint8_t>((p.blurAndGlowFilters || !p.filterList.empty() ? 0x01 : 0) | (p.blendMode ? 0x02 : 0) |
                                         (p.cacheAsBitmap ? 0x04 : 0) | (p.className ? 0x08 : 0) |
                                         (p.visible ? 0x20 : 0)));
   }
@@ -148,6 +148,7 @@ void SwfTags::Place(const SwfPlace& p) {
   if (p.clipDepth) PutU16(body, *p.clipDepth);
   if (p.version >= 3) {
     if (p.blurAndGlowFilters) PutBlurAndGlow(body);
+    else body.insert(body.end(), p.filterList.begin(), p.filterList.end());
     if (p.blendMode) body.push_back(*p.blendMode);
     if (p.cacheAsBitmap) body.push_back(*p.cacheAsBitmap);
     if (p.visible) body.push_back(*p.visible ? 1 : 0);

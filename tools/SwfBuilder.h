@@ -110,6 +110,7 @@ struct SwfPlace {
   // PlaceObject3 only.
   std::optional<std::string> className;
   bool blurAndGlowFilters = false;  // a filter list of a blur and a gradient glow
+  std::vector<uint8_t> filterList;  // else, when not empty, this FILTERLIST as it is
   std::optional<uint8_t> blendMode;
   std::optional<uint8_t> cacheAsBitmap;
   std::optional<bool> visible;

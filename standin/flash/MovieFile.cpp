@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-
 #include "standin/flash/DmoMp3Decoder.h"
 #include "standin/flash/GdiFontSource.h"
+#include "standin/flash/ScriptHost.h"
 #include "standin/flash/WicImageDecoder.h"
 
 namespace swfsaver::flash {
@@ -36,7 +36,13 @@ std::unique_ptr<swfplayer::player::Player> LoadMovieFile(const std::wstring& pat
   // Stateless too: each player keeps the faces it opened.
   static GdiFontSource fonts;
   static const SystemAnsiDecoder ansi;
-  return swfplayer::player::Player::Load(bytes, decoder, &mp3, keeper, {&fonts, &ansi}).player;
+  swfplayer::player::PlayerOptions options;
+  options.ansi = &ansi;
+  options.fonts = &fonts;
+  options.host = std::make_shared<ScriptHost>(path);
+  options.mp3 = &mp3;
+  options.keeper = keeper;
+  return swfplayer::player::Player::Load(bytes, decoder, options).player;
 }
 
 }  // namespace swfsaver::flash

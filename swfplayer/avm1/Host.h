@@ -3,6 +3,7 @@
 // file: a movie's requests to load or send are answered as failures by the interpreter.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string_view>
 
@@ -21,7 +22,7 @@ class Host {
   // per name and run.
   virtual void Unsupported(std::string_view name) = 0;
 
-  // Milliseconds since the movie started: getTimer, intervals and the script time budget.
+  // Milliseconds since the movie started: getTimer and intervals.
   virtual double ElapsedMs() = 0;
   // Milliseconds since 1970-01-01 UTC, for Date; and the local time zone's offset from UTC
   // in minutes at that instant (east positive), daylight saving included.
@@ -37,6 +38,16 @@ class Host {
 
   // The clip of _level0 (the root) and of other levels (none: nothing is loaded).
   virtual Clip* Level(int level) = 0;
+
+  // A monotonic clock of the machine for the script time budget: a script that runs away must
+  // be stopped even where the movie's clock stands still between frames (the tools, tests).
+  virtual double WallClockMs() {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  }
+
+  // Whether the movie's FileAttributes ask for network access instead of local files: a local
+  // movie's security sandbox (System.security.sandboxType).
+  virtual bool UsesNetworkSandbox() { return false; }
 
   // fscommand("quit") and the like; the host decides what they mean (the tools end the run).
   virtual void FsCommand(std::string_view command, std::string_view arguments) = 0;

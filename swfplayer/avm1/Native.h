@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
+#include <utility>
 
 #include "swfplayer/avm1/Function.h"
 #include "swfplayer/avm1/VmImpl.h"
@@ -39,6 +41,43 @@ struct NativeCall {
     Object* object = ThisObject();
     return object != nullptr && object->Class() == objectClass ? static_cast<T*>(object) : nullptr;
   }
+};
+
+// For a native that calls back into script many times (sort with a compare function): what
+// those calls allocate could otherwise only be collected once the native returned. The native
+// marks everything it holds beyond its arguments and `this` and calls through this; its
+// own frame then no longer keeps the collector out, though any other native below it on the
+// stack still does.
+class NativeRoots {
+ public:
+  NativeRoots(NativeCall& call, std::function<void(Tracer&)> mark)
+      : call_(call), mark_([&call, mark = std::move(mark)](Tracer& tracer) {
+          tracer.Mark(call.thisValue);
+          for (const Value& arg : call.args) tracer.Mark(arg);
+          tracer.Mark(call.callee);
+          mark(tracer);
+        }) {
+    call_.vm.nativeRoots.push_back(&mark_);
+  }
+  ~NativeRoots() { call_.vm.nativeRoots.pop_back(); }
+  NativeRoots(const NativeRoots&) = delete;
+  NativeRoots& operator=(const NativeRoots&) = delete;
+
+  // vm.Call(function, undefined, args), without counting the calling native as on the stack.
+  Value Call(const Value& function, std::span<const Value> args) {
+    VmImpl& vm = call_.vm;
+    if (!vm.IsCallable(function)) return Value();
+    --vm.nativeDepth;  // the count the native's own call added
+    struct Restore {
+      int& depth;
+      ~Restore() { ++depth; }
+    } restore{vm.nativeDepth};
+    return vm.Invoke(static_cast<FunctionObject*>(function.AsObject()), Value(), args, nullptr, false);
+  }
+
+ private:
+  NativeCall& call_;
+  std::function<void(Tracer&)> mark_;
 };
 
 }  // namespace swfplayer::avm1

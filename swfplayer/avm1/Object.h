@@ -96,6 +96,14 @@ class Object : public Cell {
     return true;
   }
   bool HasOwn(VmImpl& vm, String* name);
+  // An own property's value without running its getter (false for none, or a getter and
+  // setter pair): what sortOn reads its fields with.
+  bool GetOwnStored(VmImpl& vm, String* name, Value& out) {
+    OwnSlot slot;
+    if (!LookOwn(vm, name, slot) || slot.value.IsAccessor()) return false;
+    out = slot.value;
+    return true;
+  }
   // Deletes an own property unless it is DontDelete; whether it did.
   bool Delete(VmImpl& vm, String* name);
   // The names for-in visits, in its order: the prototype's first, then the object's own
@@ -113,7 +121,7 @@ class Object : public Cell {
   // read-only for scripts).
   void DefineAccessor(VmImpl& vm, String* name, Object* getter, Object* setter, uint16_t flags = 0);
   // ASSetPropFlags on one property, or on all of them (name null): flags = (flags & ~clear) | set.
-  void ChangeFlags(VmImpl& vm, String* name, uint16_t set, uint16_t clear);
+  virtual void ChangeFlags(VmImpl& vm, String* name, uint16_t set, uint16_t clear);
   // watch/unwatch: the callback runs as (name, old, new, userData) before a Set stores.
   void Watch(VmImpl& vm, String* name, Object* callback, const Value& userData);
   bool Unwatch(VmImpl& vm, String* name);

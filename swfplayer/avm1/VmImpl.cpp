@@ -272,6 +272,7 @@ void VmImpl::MarkRoots(Tracer& tracer) {
     }
   }
   for (const Value& value : stack) tracer.Mark(value);
+  for (const auto* mark : nativeRoots) (*mark)(tracer);
   for (Activation* activation = activations; activation != nullptr; activation = activation->outer) {
     activation->Trace(tracer);
   }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <set>
@@ -220,10 +221,14 @@ class VmImpl {
   // Native code calling into script holds values the collector cannot see: while this is
   // above zero, no collection runs.
   int nativeDepth = 0;
+  // What natives that call back into script many times hold (NativeRoots in Native.h), marked
+  // as roots so that a collection may run inside those calls.
+  std::vector<const std::function<void(Tracer&)>*> nativeRoots;
 
   // --- the running scripts (Interpreter.cpp) ---
   Activation* activations = nullptr;  // the innermost running activation
   std::vector<Value> stack;           // the operand stack all activations share
+  std::vector<std::vector<Value>> spareBuffers;  // emptied argument and register buffers
   int callDepth = 0;
   Value globalRegisters[4];
   const std::vector<Value>* currentPool = nullptr;  // the last ConstantPool run

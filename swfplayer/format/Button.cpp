@@ -32,8 +32,12 @@ std::optional<ButtonDefinition> DecodeButton(std::span<const uint8_t> body, int 
     record.matrix = in.Matrix();
     if (version >= 2) {
       record.colorTransform = in.ColorTransform(true);
-      if ((flags & kHasFilterList) && !SkipFilterList(in)) in.Fail();
-      if (flags & kHasBlendMode) in.U8();
+      if (flags & kHasFilterList) {
+        std::optional<std::vector<Filter>> filters = ReadFilterList(in);
+        if (filters) record.effects.filters = std::move(*filters);
+        else in.Fail();
+      }
+      if (flags & kHasBlendMode) record.effects.blendMode = BlendModeFromSwf(in.U8());
     }
     if (!in.Ok()) break;
     if (button.records.size() >= kMaxButtonRecords) {

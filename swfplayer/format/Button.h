@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "swfplayer/types/Effects.h"
 #include "swfplayer/types/Geometry.h"
 
 namespace swfplayer::format {
@@ -23,6 +24,7 @@ struct ButtonRecord {
   uint16_t depth = 0;
   Matrix matrix;
   ColorTransform colorTransform;  // DefineButton2 only
+  DisplayEffects effects;         // DefineButton2 only: filters and blend mode
   bool operator==(const ButtonRecord&) const = default;
 };
 

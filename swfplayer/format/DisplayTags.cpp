@@ -32,16 +32,32 @@ std::optional<PlaceObject> DecodePlaceObject(std::span<const uint8_t> body, int 
   if (flags & 0x20) place.name = in.String();
   if (flags & 0x40) place.clipDepth = in.U16();
   if (!in.Ok()) return std::nullopt;
-  if (version < 3) return place;  // clip actions, if any, come last
+  auto keepClipActions = [&] {
+    if ((flags & 0x80) && in.Ok()) {
+      place.clipActionsOffset = body.size() - in.RemainingBytes();
+      place.clipActionsSize = in.RemainingBytes();
+    }
+  };
+  if (version < 3) {
+    keepClipActions();  // they come last
+    return place;
+  }
 
-  if ((flags3 & 0x01) && !SkipFilterList(in)) return place;
+  if (flags3 & 0x01) {
+    place.filters = ReadFilterList(in);
+    if (!place.filters) return place;
+  }
   const std::optional<uint8_t> blend = (flags3 & 0x02) ? std::optional(in.U8()) : std::nullopt;
-  if (flags3 & 0x04) in.U8();  // cache as bitmap
+  const std::optional<bool> cache =
+      (flags3 & 0x04) ? std::optional(in.U8() != 0) : std::nullopt;
   const std::optional<bool> visible =
       (flags3 & 0x20) ? std::optional(in.U8() != 0) : std::nullopt;
+  if (flags3 & 0x40) in.U32();  // opaque background
   if (in.Ok()) {
     place.blendMode = blend;
+    place.cacheAsBitmap = cache;
     place.visible = visible;
+    keepClipActions();
   }
   return place;
 }

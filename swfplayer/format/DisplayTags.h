@@ -2,11 +2,15 @@
 // structs: PlaceObject, PlaceObject2, PlaceObject3, RemoveObject, RemoveObject2.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 
+#include <vector>
+
+#include "swfplayer/types/Effects.h"
 #include "swfplayer/types/Geometry.h"
 
 namespace swfplayer::format {
@@ -21,9 +25,15 @@ struct PlaceObject {
   std::optional<uint16_t> ratio;
   std::optional<std::string> name;
   std::optional<uint16_t> clipDepth;
-  // PlaceObject3 fields after the filter list, kept for the steps that will use them.
+  // PlaceObject3: set when the tag carries them.
+  std::optional<std::vector<Filter>> filters;
   std::optional<uint8_t> blendMode;
+  std::optional<bool> cacheAsBitmap;
   std::optional<bool> visible;
+  // The CLIPACTIONS record of a PlaceObject2 or PlaceObject3, as where it lies in the tag's body
+  // (ClipActions.h decodes it); empty when there is none.
+  size_t clipActionsOffset = 0;
+  size_t clipActionsSize = 0;
   bool operator==(const PlaceObject&) const = default;
 };
 

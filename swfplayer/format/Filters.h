@@ -1,13 +1,18 @@
-// The filter lists of PlaceObject3 and DefineButton2 records: nothing here draws filters, so a
-// list is only stepped over by the layout of each filter.
+// The filter lists of PlaceObject3 and DefineButton2 records, decoded into plain data
+// (types/Effects.h) by each filter's layout.
 #pragma once
+
+#include <optional>
+#include <vector>
+
+#include "swfplayer/types/Effects.h"
 
 namespace swfplayer::format {
 
 class Reader;
 
-// Moves past a FILTERLIST (a count, then the filters). False when the list is damaged or holds
-// an unknown filter: what follows it cannot be found.
-bool SkipFilterList(Reader& in);
+// Reads a FILTERLIST (a count, then the filters). Nothing when the list is damaged or holds an
+// unknown filter: what follows it cannot be found. Non-finite numbers read as 0.
+std::optional<std::vector<Filter>> ReadFilterList(Reader& in);
 
 }  // namespace swfplayer::format

@@ -30,6 +30,8 @@ inline constexpr size_t kMaxTextGlyphs = 65'536;
 inline constexpr size_t kMaxMorphRecords = 100'000;
 // Records of one button (all states); later records are dropped.
 inline constexpr size_t kMaxButtonRecords = 1'024;
+// Clip event records of one placement.
+inline constexpr size_t kMaxClipActionRecords = 256;
 // Actions in one DoAction block; a longer block is not run at all.
 inline constexpr size_t kMaxActionsPerBlock = 1'024;
 // Actions in one block the ActionScript interpreter runs (16 bytes each decoded: 16 MiB); a

@@ -140,17 +140,21 @@ std::optional<MorphCharacter> BuildMorph(format::MorphShapeDefinition morph,
 
 ButtonCharacter BuildButton(const format::ButtonDefinition& button, size_t& controlTagsLeft) {
   ButtonCharacter character;
-  std::vector<ControlTag> frame;
+  std::vector<FrameItem> frame;
   for (const format::ButtonRecord& record : button.records) {
     if ((record.states & format::kButtonUp) == 0) continue;
     if (controlTagsLeft == 0) break;
     --controlTagsLeft;
-    ControlTag& tag = frame.emplace_back(std::in_place_type<format::PlaceObject>);
-    format::PlaceObject& place = std::get<format::PlaceObject>(tag);
+    FrameItem& item = frame.emplace_back(std::in_place_type<Placement>);
+    format::PlaceObject& place = std::get<Placement>(item).tag;
     place.depth = record.depth;
     place.characterId = record.characterId;
     place.matrix = record.matrix;
     place.colorTransform = record.colorTransform;
+    if (!record.effects.filters.empty()) place.filters = record.effects.filters;
+    if (record.effects.blendMode != BlendMode::kNormal) {
+      place.blendMode = static_cast<uint8_t>(record.effects.blendMode);
+    }
   }
   character.upState.frames.push_back(std::move(frame));
   return character;

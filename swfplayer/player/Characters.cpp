@@ -1,15 +1,15 @@
 #include "swfplayer/player/Characters.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace swfplayer::player {
 
-std::optional<int> TimelineDefinition::FrameOfLabel(std::string_view label) const {
-  auto same = [label](const std::string& name) {
-    return std::equal(name.begin(), name.end(), label.begin(), label.end(), [](char a, char b) {
-      return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
+std::optional<int> TimelineDefinition::FrameOfLabel(std::u16string_view label) const {
+  // Labels compare without case in the ASCII letters only, as the Flash Player compares them.
+  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+  auto same = [&](const std::u16string& name) {
+    return std::equal(name.begin(), name.end(), label.begin(), label.end(),
+                      [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
   };
   for (const auto& [name, frame] : labels) {
     if (same(name)) return frame;

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "swfplayer/audio/SoundData.h"
-#include "swfplayer/format/Actions.h"
+#include "swfplayer/format/ActionProgram.h"
 #include "swfplayer/format/DisplayTags.h"
 #include "swfplayer/format/EditText.h"
 #include "swfplayer/format/MorphShape.h"
@@ -26,29 +26,62 @@
 
 namespace swfplayer::player {
 
-using ControlTag = std::variant<format::PlaceObject, format::RemoveObject>;
+// An action block (DoAction, DoInitAction, a clip event's actions) as the movie stores it. The
+// script engine compiles it the first time it runs and keeps the result here, so a block that
+// never runs costs nothing but its bytes.
+struct ScriptCode {
+  std::vector<uint8_t> bytes;
+  mutable std::shared_ptr<const format::ActionProgram> program;
+  mutable bool refused = false;  // the engine could not compile it: it never runs
+};
+using Script = std::shared_ptr<const ScriptCode>;
+
+// The clip events of a PlaceObject2 or PlaceObject3 (CLIPEVENTFLAGS bits, ClipActions.h), each
+// with its actions.
+struct ClipAction {
+  uint32_t events = 0;
+  uint8_t keyCode = 0;
+  Script script;
+};
+
+// A PlaceObject as a timeline keeps it: the tag, its instance name decoded for scripts, and
+// its clip events.
+struct Placement {
+  format::PlaceObject tag;
+  std::optional<std::u16string> name;
+  std::shared_ptr<const std::vector<ClipAction>> clipActions;  // null: none
+};
+
+struct FrameScript {  // DoAction
+  Script script;
+};
+
+struct InitScript {  // DoInitAction: runs once, before the first frame that uses the sprite
+  uint16_t spriteId = 0;
+  Script script;
+};
+
+// What a frame holds, in the order of its tags: that order is the order in which the Flash
+// Player places objects and queues scripts, and scripts can see it.
+using FrameItem = std::variant<Placement, format::RemoveObject, FrameScript, InitScript>;
 
 struct TimelineDefinition {
   int frameCount = 1;  // at least 1
-  std::vector<std::vector<ControlTag>> frames;  // may be shorter: the frames after are empty
-  // The DoAction blocks each frame runs once the frame is on screen (only those the player
-  // can run whole; see format/Actions.h). May be shorter than the frames.
-  std::vector<std::vector<format::ActionBlock>> actions;
-  std::vector<std::pair<std::string, int>> labels;
+  std::vector<std::vector<FrameItem>> frames;  // may be shorter: the frames after are empty
+  std::vector<std::pair<std::u16string, int>> labels;
+  // getBytesTotal: the movie's length for the root, the DefineSprite tag's for a sprite.
+  uint32_t byteLength = 0;
   // Sound (SoundScheduler.h): the StartSound and StartSound2 tags of each frame (may be
   // shorter than the frames), and the stream its SoundStreamHead and blocks make (null
   // without a head).
   std::vector<std::vector<format::StartSoundTag>> soundStarts;
   std::shared_ptr<audio::StreamSound> stream;
 
-  const std::vector<ControlTag>* FrameTags(int frame) const {
+  const std::vector<FrameItem>* Frame(int frame) const {
     return frame >= 0 && static_cast<size_t>(frame) < frames.size() ? &frames[frame] : nullptr;
   }
-  const std::vector<format::ActionBlock>* FrameActions(int frame) const {
-    return frame >= 0 && static_cast<size_t>(frame) < actions.size() ? &actions[frame] : nullptr;
-  }
   // The first frame with this label (compared without case, as the Flash Player does).
-  std::optional<int> FrameOfLabel(std::string_view label) const;
+  std::optional<int> FrameOfLabel(std::u16string_view label) const;
 };
 
 struct ShapeFill {
@@ -156,6 +189,9 @@ struct MovieSounds {
 
 struct MovieDefinition {
   SwfMovie header;  // the frame size, rate, count, version and background colour
+  // ExportAssets: the characters scripts attach by name (attachMovie), by the name as given.
+  std::map<std::u16string, uint16_t> exports;
+  std::map<uint16_t, std::u16string> exportNames;  // the same, by character
   Dictionary dictionary;
   text::EmbeddedFonts fonts;  // the fonts with outlines, by name, for text fields
   TimelineDefinition root;

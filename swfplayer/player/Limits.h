@@ -21,16 +21,10 @@ inline constexpr int kMaxSpriteNesting = 32;
 // sprite with many tags a frame, placed many times, or gotos over long timelines, would
 // otherwise multiply them); the timelines stepped after the budget is spent still move to
 // their next frame but place nothing new in that tick, and a jump waits for a later tick.
-inline constexpr size_t kMaxTagsPerTick = 1'000'000;
+inline constexpr size_t kMaxTagsPerTick = 250'000;
 // Fills and strokes handed to the canvas for one frame; the rest of the frame is not drawn.
 inline constexpr size_t kMaxDrawsPerFrame = 200'000;
 // Tween records interpolated for one frame; tweens past it are not drawn in that frame.
 inline constexpr size_t kMaxMorphRecordsPerFrame = 1'000'000;
-// Frame actions run in one tick over all timelines. A block that does not fit what is left is
-// not run, nor is anything after it in that tick.
-inline constexpr size_t kMaxActionsPerTick = 200'000;
-// Passes over the movie for the actions of frames that gotos land on (a goto's frame runs its
-// actions in the next pass); a chain of gotos longer than this stops there for the tick.
-inline constexpr int kMaxActionPasses = 16;
 
 }  // namespace swfplayer::player

@@ -5,6 +5,8 @@
 #include "swfplayer/format/Bitmaps.h"
 #include "swfplayer/format/EditText.h"
 #include "swfplayer/format/Font.h"
+#include "swfplayer/format/ClipActions.h"
+#include "swfplayer/format/Reader.h"
 #include "swfplayer/format/Limits.h"
 #include "swfplayer/format/Sprite.h"
 #include "swfplayer/format/TagCodes.h"
@@ -20,13 +22,14 @@ using namespace format;
 
 class Loader {
  public:
-  Loader(MovieDefinition& movie, image::ImageDecoder& decoder, const AnsiDecoder& ansi,
+  Loader(MovieDefinition& movie, image::ImageDecoder& decoder, const AnsiDecoder* ansi,
          std::span<const uint8_t> kept, std::shared_ptr<const void> keeper)
       : movie_(movie), decoder_(decoder), ansi_(ansi),
         sounds_(movie.sounds, FramesPerSecond(movie.header), kept, std::move(keeper)) {}
 
   void ReadRoot(std::span<const uint8_t> tags) {
     movie_.root.frameCount = std::max<int>(1, movie_.header.frameCount);
+    movie_.root.byteLength = movie_.header.declaredLength;
     sounds_.Reserve(tags);
     ReadTimeline(tags, movie_.root, /*root=*/true);
     sounds_.Finish();
@@ -37,16 +40,11 @@ class Loader {
   void ReadTimeline(std::span<const uint8_t> tags, TimelineDefinition& timeline, bool root) {
     TagStream stream(tags);
     TagRecord tag;
-    std::vector<ControlTag> frame;
-    std::vector<ActionBlock> actions;
+    std::vector<FrameItem> frame;
     auto frameIndex = [&] { return static_cast<int>(timeline.frames.size()); };
     auto endFrame = [&] {
-      if (frameIndex() < timeline.frameCount) {
-        timeline.frames.push_back(std::move(frame));
-        timeline.actions.push_back(std::move(actions));
-      }
+      if (frameIndex() < timeline.frameCount) timeline.frames.push_back(std::move(frame));
       frame.clear();
-      actions.clear();
     };
     while (stream.Next(tag) && tag.code != kTagEnd) {
       switch (tag.code) {
@@ -57,7 +55,7 @@ class Loader {
         case kTagPlaceObject2:
         case kTagPlaceObject3: {
           const int version = tag.code == kTagPlaceObject ? 1 : tag.code == kTagPlaceObject2 ? 2 : 3;
-          if (auto place = DecodePlaceObject(tag.body, version)) AddControl(frame, std::move(*place));
+          if (auto place = DecodePlaceObject(tag.body, version)) AddControl(frame, MakePlacement(*place, tag.body));
           break;
         }
         case kTagRemoveObject:
@@ -67,23 +65,73 @@ class Loader {
           }
           break;
         case kTagFrameLabel:
-          if (auto label = DecodeFrameLabel(tag.body)) timeline.labels.emplace_back(*label, frameIndex());
+          if (auto label = DecodeFrameLabel(tag.body)) timeline.labels.emplace_back(Text(*label), frameIndex());
           break;
         case kTagDoAction:
-          // A block the player cannot run whole is left out (format/Actions.h).
-          if (auto block = DecodeDoAction(tag.body)) actions.push_back(std::move(*block));
+          AddControl(frame, FrameScript{MakeScript(tag.body)});
+          break;
+        case kTagDoInitAction:
+          // Only the root's frames hold them; the sprite's id comes first.
+          if (root && tag.body.size() >= 2) {
+            AddControl(frame, InitScript{static_cast<uint16_t>(tag.body[0] | tag.body[1] << 8),
+                                         MakeScript(tag.body.subspan(2))});
+          }
           break;
         default:
+          // Export names serve attachMovie here and attachSound in the sound loader.
+          if (tag.code == kTagExportAssets && root) ReadExports(tag.body);
           if (sounds_.Take(tag, timeline, frameIndex(), root)) break;
           if (root) ReadDefinition(tag);
           break;
       }
     }
     // Tags after the last ShowFrame still belong to a frame the header counts.
-    if (!frame.empty() || !actions.empty()) endFrame();
+    if (!frame.empty()) endFrame();
   }
 
-  void AddControl(std::vector<ControlTag>& frame, ControlTag tag) {
+  std::u16string Text(std::string_view bytes) const {
+    if (movie_.header.version >= 6) return DecodeUtf8(bytes);
+    if (ansi_) return ansi_->Decode(bytes);
+    return std::u16string(bytes.begin(), bytes.end());  // each byte one character
+  }
+
+  const AnsiDecoder& Ansi() const { return ansi_ ? *ansi_ : Latin1Ansi(); }
+
+  static Script MakeScript(std::span<const uint8_t> actions) {
+    auto code = std::make_shared<ScriptCode>();
+    code->bytes.assign(actions.begin(), actions.end());
+    return code;
+  }
+
+  Placement MakePlacement(const PlaceObject& tag, std::span<const uint8_t> body) {
+    Placement placement;
+    placement.tag = tag;
+    if (tag.name) placement.name = Text(*tag.name);
+    if (tag.clipActionsSize > 0) {
+      auto actions = std::make_shared<std::vector<ClipAction>>();
+      const auto data = body.subspan(tag.clipActionsOffset, tag.clipActionsSize);
+      for (const ClipActionRecord& record : DecodeClipActions(data, movie_.header.version)) {
+        actions->push_back({record.events, record.keyCode, MakeScript(record.actions)});
+      }
+      if (!actions->empty()) placement.clipActions = std::move(actions);
+    }
+    return placement;
+  }
+
+  void ReadExports(std::span<const uint8_t> body) {
+    Reader in(body);
+    const uint16_t count = in.U16();
+    for (uint16_t i = 0; i < count && in.Ok(); ++i) {
+      const uint16_t id = in.U16();
+      const std::string name = in.String();
+      if (!in.Ok()) break;
+      const std::u16string text = Text(name);
+      movie_.exports.try_emplace(text, id);
+      movie_.exportNames.try_emplace(id, text);
+    }
+  }
+
+  void AddControl(std::vector<FrameItem>& frame, FrameItem tag) {
     if (controlTagsLeft_ == 0) return;
     --controlTagsLeft_;
     frame.push_back(std::move(tag));
@@ -133,6 +181,7 @@ class Loader {
     const auto header = DecodeSpriteHeader(body);
     if (!header) return;
     SpriteCharacter sprite;
+    sprite.timeline.byteLength = static_cast<uint32_t>(body.size());
     sprite.timeline.frameCount = std::max<int>(1, header->frameCount);
     ReadTimeline(header->tags, sprite.timeline, /*root=*/false);
     movie_.dictionary.Define(header->id, std::move(sprite));
@@ -147,7 +196,7 @@ class Loader {
   void DefineFont(std::span<const uint8_t> body, int version) {
     auto decoded = DecodeFont(body, version);
     if (!decoded || movie_.dictionary.Find(decoded->id)) return;
-    FontCharacter font = BuildFont(*decoded, Version(), ansi_, pathPointBudget_);
+    FontCharacter font = BuildFont(*decoded, Version(), Ansi(), pathPointBudget_);
     if (version >= 2) {
       movie_.fonts.Add(font.name, font.layout);
     } else {
@@ -165,7 +214,7 @@ class Loader {
     const Character* found = movie_.dictionary.Find(info->fontId);
     const auto* font = found ? std::get_if<FontCharacter>(found) : nullptr;
     if (waiting == waitingForInfo_.end() || !font) return;
-    FontCharacter completed = CompleteFont(*font, std::move(waiting->second), *info, Version(), ansi_);
+    FontCharacter completed = CompleteFont(*font, std::move(waiting->second), *info, Version(), Ansi());
     waitingForInfo_.erase(waiting);
     movie_.fonts.Add(completed.name, completed.layout);
     movie_.dictionary.Redefine(info->fontId, std::move(completed));
@@ -175,7 +224,7 @@ class Loader {
     auto decoded = DecodeEditText(body);
     if (!decoded) return;
     const uint16_t id = decoded->id;
-    movie_.dictionary.Define(id, BuildEditText(std::move(*decoded), movie_.dictionary, Version(), ansi_));
+    movie_.dictionary.Define(id, BuildEditText(std::move(*decoded), movie_.dictionary, Version(), Ansi()));
   }
 
   uint8_t Version() const { return movie_.header.version; }
@@ -215,7 +264,7 @@ class Loader {
 
   MovieDefinition& movie_;
   image::ImageDecoder& decoder_;
-  const AnsiDecoder& ansi_;
+  const AnsiDecoder* ansi_;
   SoundLoader sounds_;
   std::map<uint16_t, FontDefinition> waitingForInfo_;  // DefineFonts without their info yet
   std::vector<uint8_t> jpegTables_;
@@ -227,14 +276,15 @@ class Loader {
 }  // namespace
 
 MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder,
-                              const AnsiDecoder& ansi, std::shared_ptr<const void> keeper) {
+                              const AnsiDecoder* ansi, std::shared_ptr<const void> keeper) {
   const MovieBody body = ReadMovieBody(file);
   if (!body.ok()) return {body.error, nullptr};
   auto movie = std::make_unique<MovieDefinition>();
   movie->header = body.movie;
   // Only an uncompressed body lies in the file; a decompressed one goes once loaded.
   const bool inFile = body.movie.compression == SwfCompression::kNone && keeper;
-  Loader(*movie, decoder, ansi, inFile ? body.body : std::span<const uint8_t>{}, inFile ? std::move(keeper) : nullptr)
+  Loader(*movie, decoder, ansi, inFile ? body.body : std::span<const uint8_t>{},
+         inFile ? std::move(keeper) : nullptr)
       .ReadRoot(body.Tags());
   return {MovieError::kNone, std::move(movie)};
 }

@@ -19,11 +19,12 @@ struct MovieLoad {
 
 // A complete header is enough: a damaged tag stream yields the tags before the damage, and a
 // definition that does not decode (or is over a bound) is left out of the dictionary.
-// keeper, when given, keeps file valid for as long as it lives: an uncompressed movie's sound
-// is then played from the file where it lies instead of a copy. ansi decodes the strings of
-// movies before SWF 6.
+// Strings (instance names, labels, export names) are decoded as the movie's version means them:
+// through ansi before SWF 6; without a decoder each byte is taken as one character. keeper,
+// when given, keeps file valid for as long as it lives: an uncompressed movie's sound is then
+// played from the file where it lies instead of a copy.
 MovieLoad LoadMovieDefinition(std::span<const uint8_t> file, image::ImageDecoder& decoder,
-                              const AnsiDecoder& ansi = Latin1Ansi(),
+                              const AnsiDecoder* ansi = nullptr,
                               std::shared_ptr<const void> keeper = nullptr);
 
 }  // namespace swfplayer::player

@@ -1,10 +1,12 @@
 #include "swfplayer/player/Renderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "swfplayer/format/Limits.h"
 #include "swfplayer/player/CharacterBuild.h"
+#include "swfplayer/player/DisplayObject.h"
 #include "swfplayer/player/Limits.h"
 
 namespace swfplayer::player {
@@ -14,6 +16,7 @@ namespace {
 // frame's budgets.
 struct Target {
   render::Canvas& canvas;
+  render::FilterScale filterScale;  // device pixels per stage pixel
   MorphShapeCache* morphs = nullptr;
   size_t drawsLeft = kMaxDrawsPerFrame;
   size_t morphRecordsLeft = kMaxMorphRecordsPerFrame;
@@ -115,45 +118,61 @@ void DrawMorph(Target& target, const MorphCharacter& morph, uint16_t ratio,
 void DrawList(Target& target, const Timeline& timeline, const Matrix& toDevice,
               const ColorTransform& cx, bool inMask);
 
-void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDevice,
-                const ColorTransform& cx, bool inMask) {
+void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDevice,
+                 const ColorTransform& cx, bool inMask) {
   const Character* character = object.Definition();
-  if (!character) return;
   if (const auto* shape = std::get_if<ShapeCharacter>(character)) {
     DrawShape(target, *shape, toDevice, cx);
   } else if (const auto* text = std::get_if<TextCharacter>(character)) {
     DrawText(target, *text, toDevice, cx);
   } else if (const auto* morph = std::get_if<MorphCharacter>(character)) {
-    DrawMorph(target, *morph, object.State().ratio, toDevice, cx);
-  } else if (object.EditText()) {
-    DrawEditText(target, *object.EditText(), toDevice, cx, inMask);
+    DrawMorph(target, *morph, object.Ratio(), toDevice, cx);
+  } else if (EditTextInstance* field = object.EditText()) {
+    DrawEditText(target, *field, toDevice, cx, inMask);
   } else if (object.Sprite()) {
     DrawList(target, *object.Sprite(), toDevice, cx, inMask);
   }
+}
+
+// An object with filters, a blend mode or cached as a bitmap is drawn into a layer of the
+// canvas's, which applies its colour transform to the layer as a whole.
+void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDevice,
+                const ColorTransform& cx, bool inMask) {
+  if (!object.Definition()) return;
+  const DisplayEffects& effects = object.Effects();
+  if (!inMask && effects.NeedsLayer() &&
+      target.canvas.BeginLayer(toDevice, cx, effects, target.filterScale)) {
+    DrawContent(target, object, toDevice, ColorTransform{}, inMask);
+    target.canvas.EndLayer();
+    return;
+  }
+  DrawContent(target, object, toDevice, cx, inMask);
 }
 
 void DrawList(Target& target, const Timeline& timeline, const Matrix& toDevice,
               const ColorTransform& cx, bool inMask) {
   // The clip depth up to which each pushed mask applies; an inner mask never outlasts the one
   // it is drawn under, so the top of the stack always ends first.
-  std::vector<uint16_t> masks;
+  std::vector<int32_t> masks;
   for (const auto& [depth, object] : timeline.DisplayList()) {
     while (!masks.empty() && depth > masks.back()) {
       target.canvas.PopMask();
       masks.pop_back();
     }
-    const Placement& state = object.State();
-    const Matrix matrix = toDevice * state.matrix;
-    const ColorTransform transform = cx * state.colorTransform;
-    if (state.clipDepth == 0) {
-      DrawObject(target, object, matrix, transform, inMask);
+    // Hidden objects draw nothing; a hidden mask still masks, as in the Flash Player.
+    const int32_t clipDepth = object->ClipDepth();
+    if (!object->Visible() && clipDepth == 0) continue;
+    const Matrix matrix = toDevice * object->LocalMatrix();
+    const ColorTransform transform = cx * object->LocalColorTransform();
+    if (clipDepth == 0) {
+      DrawObject(target, *object, matrix, transform, inMask);
       continue;
     }
-    if (inMask || state.clipDepth <= depth) continue;
+    if (inMask || clipDepth <= depth) continue;
     target.canvas.BeginMask();
-    DrawObject(target, object, matrix, transform, /*inMask=*/true);
+    DrawObject(target, *object, matrix, transform, /*inMask=*/true);
     target.canvas.EndMask();
-    masks.push_back(masks.empty() ? state.clipDepth : std::min(state.clipDepth, masks.back()));
+    masks.push_back(masks.empty() ? clipDepth : std::min(clipDepth, masks.back()));
   }
   for (size_t i = 0; i < masks.size(); ++i) target.canvas.PopMask();
 }
@@ -162,7 +181,10 @@ void DrawList(Target& target, const Timeline& timeline, const Matrix& toDevice,
 
 void RenderTimeline(render::Canvas& canvas, const Timeline& timeline, const Matrix& toDevice,
                     const ColorTransform& colorTransform, MorphShapeCache* morphs) {
-  Target target{canvas, morphs};
+  // Twips to device pixels, times the 20 twips of a stage pixel.
+  const render::FilterScale scale{std::hypot(toDevice.a, toDevice.b) * 20,
+                                  std::hypot(toDevice.c, toDevice.d) * 20};
+  Target target{canvas, scale, morphs};
   DrawList(target, timeline, toDevice, colorTransform, /*inMask=*/false);
 }
 

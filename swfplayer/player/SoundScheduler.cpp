@@ -1,5 +1,6 @@
 #include "swfplayer/player/SoundScheduler.h"
 
+#include "swfplayer/player/DisplayObject.h"
 #include "swfplayer/player/Timeline.h"
 
 namespace swfplayer::player {
@@ -20,17 +21,17 @@ void SoundScheduler::FrameEntered(const Timeline& timeline, int frame, bool jump
       audio::StartRequest request;
       request.soundId = start.className.empty() ? start.id : SoundByName(start.className).value_or(0);
       request.info = start.info;
-      request.owner = timeline.Serial();
+      request.owner = timeline.Owner().Serial();
       engine_.Start(request);
     }
   }
   if (!definition.stream) return;
-  const uint64_t key = timeline.Serial();
+  const uint64_t key = timeline.Owner().Serial();
   // A stream that played out by itself stays quiet until the timeline jumps.
   const bool stopped = !streaming_.count(key);
   if (jumped || stopped) {
     engine_.PlayStream(key, definition.stream, frame, key);
-    streaming_.insert(key);
+    streaming_.insert_or_assign(key, &timeline);
   }
 }
 
@@ -38,20 +39,20 @@ void SoundScheduler::TimelineGone(uint64_t serial) {
   if (streaming_.erase(serial)) engine_.StopStream(serial);
 }
 
-void SoundScheduler::EndTick(const PlayContext& context) {
+void SoundScheduler::EndTick() {
   for (auto it = streaming_.begin(); it != streaming_.end();) {
-    const Timeline* timeline = context.FindTimeline(*it);
-    if (timeline && timeline->Playing()) {
+    const Timeline& timeline = *it->second;
+    if (timeline.Playing() && !timeline.Owner().Removed()) {
       ++it;
       continue;
     }
-    engine_.StopStream(*it);
+    engine_.StopStream(it->first);
     it = streaming_.erase(it);
   }
 }
 
 std::optional<double> SoundScheduler::StreamLead(const Timeline& timeline) const {
-  const auto frame = engine_.StreamFrame(timeline.Serial());
+  const auto frame = engine_.StreamFrame(timeline.Owner().Serial());
   if (!frame) return std::nullopt;
   return *frame - timeline.CurrentFrame();
 }

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 #include <optional>
-#include <set>
+#include <map>
 
 #include "swfplayer/audio/SoundEngine.h"
 #include "swfplayer/player/Characters.h"
@@ -16,7 +16,6 @@
 namespace swfplayer::player {
 
 class Timeline;
-struct PlayContext;
 
 class SoundScheduler {
  public:
@@ -25,8 +24,8 @@ class SoundScheduler {
   // jumped: the frame was reached by a jump, or is the timeline's first.
   void FrameEntered(const Timeline& timeline, int frame, bool jumped);
   void TimelineGone(uint64_t serial);
-  // After every tick: the streams of timelines that no longer play stop.
-  void EndTick(const PlayContext& context);
+  // After every tick: the streams of timelines that no longer play, or were removed, stop.
+  void EndTick();
 
   // How many frames the timeline's stream sound is ahead of its picture (negative: behind);
   // nothing while it plays no stream.
@@ -38,7 +37,9 @@ class SoundScheduler {
  private:
   const MovieSounds& sounds_;
   audio::SoundEngine& engine_;
-  std::set<uint64_t> streaming_;  // timelines whose stream the scheduler started
+  // Timelines whose stream the scheduler started, by their clip's serial; each says when it
+  // goes (TimelineGone).
+  std::map<uint64_t, const Timeline*> streaming_;
 };
 
 }  // namespace swfplayer::player

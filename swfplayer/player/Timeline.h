@@ -1,141 +1,87 @@
-// A playing timeline: the root's, one sprite instance's, or a button's up state, with its own
-// current frame, play state and display list. A playing timeline advances one frame per tick
-// and loops on its own; a stopped one stays on its frame while the sprites on it go on. A jump
-// to any frame rebuilds the display list as playing there would, keeping the objects that the
-// target frame also has (same depth, same character) running. Entering a frame makes its
-// actions due; Player runs them (FrameActions.h).
+// A playing timeline: the root's, a sprite instance's, or a button's up state, with its frame,
+// its play state and the display list it owns. Its frames run in the order the Flash Player
+// runs them (PlayContext.h): one frame per tick while it plays, the first again after the last
+// (a one-frame timeline stops itself). Entering a frame carries out its tags in their order:
+// placements and removals at once (a placed sprite enters its own first frame there and then),
+// frame scripts queued for the end of the tick.
+//
+// A jump to a frame rebuilds the display list as playing there would: a backward jump starts
+// again from the first frame, keeping the objects placed at or before the frame it lands on;
+// objects that scripts made are never touched by the timeline.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <string>
-#include <unordered_map>
 
 #include "swfplayer/player/Characters.h"
 #include "swfplayer/player/EditTextInstance.h"
 
 namespace swfplayer::player {
 
-class Timeline;
-class SoundScheduler;
-
-// What the play state shares across all timelines of one movie.
-struct PlayContext {
-  explicit PlayContext(const Dictionary& dictionary) : dictionary(dictionary) {}
-
-  const Dictionary& dictionary;
-  size_t displayObjects = 0;  // on every display list together, kept under kMaxDisplayObjects
-  uint64_t nextSerial = 1;
-  size_t tagBudget = 0;     // control tags and frames left for this tick (kMaxTagsPerTick)
-  size_t actionBudget = 0;  // actions left for this tick (kMaxActionsPerTick)
-  // Every timeline alive, by its serial: actions name timelines by serial, so one that a goto
-  // removed is never reached through a stale pointer.
-  std::unordered_map<uint64_t, Timeline*> timelines;
-  // Told of every frame a timeline enters and of every timeline that goes; null: no sound.
-  SoundScheduler* sound = nullptr;
-  // Text fields' fonts: the system's, and the movie's embedded ones (null: none).
-  text::DeviceFonts* deviceFonts = nullptr;
-  const text::EmbeddedFonts* embeddedFonts = nullptr;
-
-  Timeline* FindTimeline(uint64_t serial) const {
-    const auto found = timelines.find(serial);
-    return found == timelines.end() ? nullptr : found->second;
-  }
-};
-
-// What a placement sets; the part of an object that replaying tags reproduces.
-struct Placement {
-  uint16_t characterId = 0;
-  Matrix matrix;
-  ColorTransform colorTransform;
-  uint16_t ratio = 0;  // a tween's position, 0 (start) to 65535 (end)
-  std::string name;
-  uint16_t clipDepth = 0;  // > 0: a mask over the depths above it up to this one
-  bool operator==(const Placement&) const = default;
-};
-
-class DisplayObject {
- public:
-  DisplayObject(PlayContext& context, Placement placement, Timeline& owner);
-  ~DisplayObject();
-  DisplayObject(DisplayObject&& other) noexcept;
-  DisplayObject& operator=(DisplayObject&&) = delete;
-
-  const Placement& State() const { return placement_; }
-  const Character* Definition() const { return character_; }
-  // The timeline of a sprite or of a button's up state; null for other characters and past
-  // kMaxSpriteNesting.
-  Timeline* Sprite() const { return sprite_.get(); }
-  // A text field's state (null for other characters).
-  EditTextInstance* EditText() const { return editText_.get(); }
-  // A sprite (not a button): what actions may steer.
-  bool IsSprite() const { return character_ && std::holds_alternative<SpriteCharacter>(*character_); }
-  uint64_t Serial() const { return serial_; }
-
-  // Sets the placement; a new character id also brings a new character (a new sprite).
-  void Update(const Placement& placement);
-
- private:
-  void Instantiate();
-
-  PlayContext* context_;
-  Placement placement_;
-  Timeline* owner_;
-  const Character* character_ = nullptr;
-  std::unique_ptr<Timeline> sprite_;
-  std::unique_ptr<EditTextInstance> editText_;
-  uint64_t serial_;
-};
+class DisplayObject;
+class PlayContext;
 
 class Timeline {
  public:
-  // Shows the first frame at once, playing, its actions due. parent is null for the root.
-  Timeline(const TimelineDefinition& definition, PlayContext& context, Timeline* parent);
+  // Starts before its first frame; PlayContext enters it.
+  Timeline(const TimelineDefinition& definition, DisplayObject& owner);
   ~Timeline();
   Timeline(const Timeline&) = delete;
   Timeline& operator=(const Timeline&) = delete;
 
+  // The frame on screen, from 0; -1 before the first frame is entered.
   int CurrentFrame() const { return current_; }
   int FrameCount() const { return definition_.frameCount; }
   const TimelineDefinition& Definition() const { return definition_; }
-  const std::map<uint16_t, DisplayObject>& DisplayList() const { return list_; }
-  uint64_t Serial() const { return serial_; }
-  Timeline* Parent() const { return parent_; }
-  int Nesting() const { return nesting_; }
+  DisplayObject& Owner() const { return owner_; }
+  // By the timeline's depth (ActionScript's + 16384), in drawing order.
+  const std::map<int32_t, std::unique_ptr<DisplayObject>>& DisplayList() const { return list_; }
+  DisplayObject* At(int32_t depth) const;
 
   bool Playing() const { return playing_; }
   void SetPlaying(bool playing) { playing_ = playing; }
-  // Whether the current frame's actions are still to run; cleared by whoever runs them.
-  bool ActionsDue() const { return actionsDue_; }
-  void ClearActionsDue() { actionsDue_ = false; }
 
-  // One tick: the next frame if playing (the first after the last; a one-frame timeline
-  // stays), then one tick for every sprite that was already on the list before this one.
-  void Step();
-  // Jumps to frame (clamped to the timeline) without stepping the sprites on it; the play
-  // state is kept.
-  void GotoFrame(int frame);
+  // The next frame (the first after the last; a one-frame timeline stops instead).
+  void RunFrame();
+  // Jumps to frame (clamped); the target frame's scripts are queued when it is reached.
+  void Goto(int frame);
+
+  // --- scripts' own objects ---
+  // Puts a new object of a character at depth (replacing what is there), with the clip events,
+  // matrix and colour transform given (a duplicate's), and enters its first frame.
+  DisplayObject* AddScriptChild(int32_t depth, uint16_t characterId, std::u16string name,
+                                std::shared_ptr<const std::vector<ClipAction>> clipActions,
+                                const Matrix* matrix, const ColorTransform* colorTransform);
+  // The same for a clip of no character, on the timeline given.
+  DisplayObject* AddEmptyScriptChild(int32_t depth, std::u16string name,
+                                     const TimelineDefinition& timeline);
+  // Takes the object at depth off the list (it is removed: unload events, then freed when the
+  // tick ends).
+  void RemoveChild(int32_t depth);
+  // Moves the object at from to to, swapping with any object there.
+  void SwapDepths(int32_t from, int32_t to);
+  // Room for one more object on this list and in the movie.
+  bool HasRoom() const;
 
  private:
-  void RunFrame(int frame);
-  // The frame on screen changed: its sounds are due (SoundScheduler.h).
+  struct GotoCommand;
+  void EnterFrame(int frame, bool displayTags, bool scripts);
+  // The frame on screen changed: its sounds are due (SoundScheduler.h). jumped: by a jump, or
+  // the timeline's first frame.
   void EnteredFrame(bool jumped);
-  void Place(const format::PlaceObject& tag);
-  void Rebuild(int frame);
-  bool HasRoom() const;
+  void Place(const Placement& placement, int frame);
+  void PlaceNew(int32_t depth, uint16_t characterId, const Placement& placement, int frame);
+  void Remove(int32_t depth);
   bool Spend();
+  DisplayObject* Adopt(std::unique_ptr<DisplayObject> object, std::u16string name);
 
   const TimelineDefinition& definition_;
+  DisplayObject& owner_;
   PlayContext& context_;
-  Timeline* parent_;
-  int nesting_;
-  uint64_t serial_;
-  int current_ = 0;
+  int current_ = -1;
   bool playing_ = true;
-  bool actionsDue_ = true;
-  std::map<uint16_t, DisplayObject> list_;
+  std::map<int32_t, std::unique_ptr<DisplayObject>> list_;
 };
 
 }  // namespace swfplayer::player

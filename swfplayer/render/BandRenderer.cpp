@@ -2,15 +2,18 @@
 
 #include <algorithm>
 
+#include "swfplayer/render/BlendModes.h"
+#include "swfplayer/render/PixelBlend.h"
+
 namespace swfplayer::render {
 
 void BandRenderer::Begin(const CanvasPixels& canvas, const PixelBox& window, int top, int rows) {
   canvas_ = canvas;
-  window_ = window.Intersect({0, 0, canvas.width, canvas.height});
+  window_ = window.Intersect(canvas.Box());
   maskTop_ = top;
   maskRows_ = rows;
-  masks_.Resize(canvas.width, top, rows);
-  compositor_.Resize(canvas.pixels, canvas.width, canvas.stride);
+  masks_.Resize(canvas.left, canvas.width, top, rows);
+  compositor_.Resize(canvas.pixels, canvas.left, canvas.top, canvas.width, canvas.stride);
 }
 
 void BandRenderer::Draw(const DrawCommand* commands, size_t count) {
@@ -33,6 +36,9 @@ void BandRenderer::Draw(const DrawCommand* commands, size_t count) {
       case DrawOp::kPopMask:
         masks_.Pop();
         break;
+      case DrawOp::kLayer:
+        Composite(command);
+        break;
     }
   }
 }
@@ -40,8 +46,8 @@ void BandRenderer::Draw(const DrawCommand* commands, size_t count) {
 void BandRenderer::Clear(uint32_t color) {
   if (window_.Empty()) return;
   for (int y = window_.top; y < window_.bottom; ++y) {
-    uint32_t* row = canvas_.pixels + static_cast<ptrdiff_t>(y) * canvas_.stride;
-    std::fill(row + window_.left, row + window_.right, color);
+    uint32_t* row = PixelRow(y);
+    std::fill(row + (window_.left - canvas_.left), row + (window_.right - canvas_.left), color);
   }
 }
 
@@ -52,12 +58,51 @@ void BandRenderer::Shape(const DrawCommand& command) {
   if (!target && command.paintless) return;
   const PixelBox box = masks_.DrawBox().Intersect(window_).Intersect(command.bounds);
   if (box.Empty()) return;
-  raster_.Reset({0, 0, canvas_.width, canvas_.height}, box, canvas_.quality);
+  raster_.Reset(canvas_.Box(), box, canvas_.quality);
   raster_.AddContours(*command.contours, command.offset);
   // A mask's colours do not matter.
   compositor_.Begin(target, masks_.Clip(), target ? nullptr : command.painter, command.solid,
                     box.left, box.right);
   raster_.Sweep(command.op == DrawOp::kStroke ? FillRule::kNonZero : command.rule, compositor_);
+}
+
+}  // namespace swfplayer::render
+
+namespace swfplayer::render {
+
+void BandRenderer::Composite(const DrawCommand& command) {
+  const LayerComposite* layer = command.layer;
+  if (!layer || !layer->pixels) return;
+  MaskLayer* target = masks_.Target();
+  const PixelBox box = masks_.DrawBox().Intersect(window_).Intersect(command.bounds).Intersect(
+      {layer->left, layer->top, layer->left + layer->width, layer->top + layer->height});
+  if (box.Empty()) return;
+  const MaskLayer* clip = masks_.Clip();
+  const int len = box.right - box.left;
+  if (layerRow_.size() < static_cast<size_t>(len)) layerRow_.resize(static_cast<size_t>(len));
+  std::vector<uint8_t> covers;
+  for (int y = box.top; y < box.bottom; ++y) {
+    const uint32_t* src = layer->pixels + static_cast<ptrdiff_t>(y - layer->top) * layer->width +
+                          (box.left - layer->left);
+    if (layer->transform) {
+      std::copy(src, src + len, layerRow_.begin());
+      layer->transform->Apply(layerRow_.data(), len);
+      src = layerRow_.data();
+    }
+    const uint8_t* mask =
+        clip ? clip->Row(y, canvas_.width) + (box.left - canvas_.left) : nullptr;
+    if (target) {
+      // Inside a mask being built only the alpha counts, as a fill's coverage would.
+      covers.resize(static_cast<size_t>(len));
+      for (int i = 0; i < len; ++i) {
+        const uint32_t a = src[i] >> 24;
+        covers[i] = static_cast<uint8_t>(mask ? Div255(a * mask[i]) : a);
+      }
+      target->Accumulate(y, box.left, len, covers.data(), 0, canvas_.width);
+      continue;
+    }
+    BlendRow(layer->blend, PixelRow(y) + (box.left - canvas_.left), src, len, mask, 255);
+  }
 }
 
 }  // namespace swfplayer::render

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "swfplayer/render/CellRasterizer.h"
 #include "swfplayer/render/Compositor.h"
@@ -13,10 +14,13 @@
 
 namespace swfplayer::render {
 
+// Pixels drawn on: the canvas, or a layer's, whose first pixel is device pixel (left, top).
 struct CanvasPixels {
   uint32_t* pixels = nullptr;
   int width = 0, height = 0, stride = 0;
   Quality quality = Quality::kHigh;
+  int left = 0, top = 0;
+  PixelBox Box() const { return {left, top, left + width, top + height}; }
 };
 
 class BandRenderer {
@@ -26,11 +30,15 @@ class BandRenderer {
   void Begin(const CanvasPixels& canvas, const PixelBox& window, int top, int rows);
   void Draw(const DrawCommand* commands, size_t count);
   // Masks still pushed (unbalanced calls) are dropped.
-  void End() { masks_.Resize(canvas_.width, maskTop_, maskRows_); }
+  void End() { masks_.Resize(canvas_.left, canvas_.width, maskTop_, maskRows_); }
 
  private:
   void Clear(uint32_t color);
   void Shape(const DrawCommand& command);
+  void Composite(const DrawCommand& command);
+  uint32_t* PixelRow(int y) const {
+    return canvas_.pixels + static_cast<ptrdiff_t>(y - canvas_.top) * canvas_.stride;
+  }
 
   CanvasPixels canvas_;
   PixelBox window_;
@@ -38,6 +46,7 @@ class BandRenderer {
   MaskStack masks_;
   CellRasterizer raster_;
   Compositor compositor_;
+  std::vector<uint32_t> layerRow_;
 };
 
 }  // namespace swfplayer::render

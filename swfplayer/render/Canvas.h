@@ -3,6 +3,7 @@
 // record the calls instead.
 #pragma once
 
+#include "swfplayer/types/Effects.h"
 #include "swfplayer/types/Geometry.h"
 #include "swfplayer/types/Paint.h"
 #include "swfplayer/types/Path.h"
@@ -12,6 +13,12 @@ namespace swfplayer::render {
 // High: exact-area anti-aliasing, smoothed bitmaps where asked. Low: no anti-aliasing, a pixel
 // is covered when its centre is, bitmaps nearest-neighbour (the Flash control's "Low").
 enum class Quality : uint8_t { kLow, kHigh };
+
+// How many device pixels one stage pixel is along x and y: filters' blurs and distances are
+// in stage pixels.
+struct FilterScale {
+  double x = 1, y = 1;
+};
 
 class Canvas {
  public:
@@ -36,6 +43,18 @@ class Canvas {
   virtual void BeginMask() = 0;
   virtual void EndMask() = 0;
   virtual void PopMask() = 0;
+
+  // An object with effects (filters, a blend mode, or cached as a bitmap): when this returns
+  // true, what is drawn until EndLayer is the object's content, drawn with its matrices as
+  // usual but without its colour transform (nor its parents'), which colorTransform gives and
+  // the canvas applies to the layer as a whole, after the filters. False: the canvas takes no
+  // layer here (it draws none, a mask is being built, or a bound is reached); draw the object
+  // as usual, colour transform included, and do not call EndLayer.
+  virtual bool BeginLayer(const Matrix& /*objectToDevice*/, const ColorTransform& /*colorTransform*/,
+                          const DisplayEffects& /*effects*/, FilterScale /*scale*/) {
+    return false;
+  }
+  virtual void EndLayer() {}
 };
 
 }  // namespace swfplayer::render

@@ -23,8 +23,10 @@ void ScaleCovers(const uint8_t* covers, uint8_t cover, const uint8_t* mask, int 
 
 }  // namespace
 
-void Compositor::Resize(uint32_t* pixels, int width, int stride) {
+void Compositor::Resize(uint32_t* pixels, int left, int top, int width, int stride) {
   pixels_ = pixels;
+  left_ = left;
+  top_ = top;
   width_ = width;
   stride_ = stride;
   colors_.resize(static_cast<size_t>(width));
@@ -67,16 +69,18 @@ size_t Compositor::ClipSpans(int y, const Span* spans, size_t count, bool trim) 
   size_t n = 0;
   for (size_t s = 0; s < count; ++s) {
     const Span& span = spans[s];
+    // covers_ and the mask row hold column left_ first.
     uint8_t* scaled = covers_.data();
-    ScaleCovers(span.covers, span.cover, mask + span.x, span.len, scaled + span.x);
+    ScaleCovers(span.covers, span.cover, mask + (span.x - left_), span.len,
+                scaled + (span.x - left_));
     int from = span.x, to = span.x + span.len;
     // A mask being built keeps its spans whole: its box follows them.
     if (trim) {
-      while (from < to && scaled[from] == 0) ++from;
-      while (to > from && scaled[to - 1] == 0) --to;
+      while (from < to && scaled[from - left_] == 0) ++from;
+      while (to > from && scaled[to - 1 - left_] == 0) --to;
       if (from == to) continue;
     }
-    clipped_[n] = {from, to - from, scaled + from, 0};
+    clipped_[n] = {from, to - from, scaled + (from - left_), 0};
     origins_[n++] = span.x;
   }
   return n;
@@ -110,10 +114,10 @@ void Compositor::Row(int y, const Span* spans, size_t count) {
     }
     return;
   }
-  uint32_t* row = pixels_ + static_cast<ptrdiff_t>(y) * stride_;
+  uint32_t* row = pixels_ + static_cast<ptrdiff_t>(y - top_) * stride_;
   if (!painter_) {
     for (size_t s = 0; s < count; ++s) {
-      BlendSolid(row + spans[s].x, spans[s].len, solid_, spans[s].covers, spans[s].cover);
+      BlendSolid(row + (spans[s].x - left_), spans[s].len, solid_, spans[s].covers, spans[s].cover);
     }
     return;
   }
@@ -130,7 +134,7 @@ void Compositor::Row(int y, const Span* spans, size_t count) {
       painter_->GeneratePart(origin, span.x - origin, y, span.len, colors_.data());
       colors = colors_.data();
     }
-    BlendColors(row + span.x, span.len, colors, span.covers, span.cover);
+    BlendColors(row + (span.x - left_), span.len, colors, span.covers, span.cover);
   }
 }
 

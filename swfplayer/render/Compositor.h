@@ -13,7 +13,8 @@ namespace swfplayer::render {
 
 class Compositor final : public SpanSink {
  public:
-  void Resize(uint32_t* pixels, int width, int stride);
+  // pixels[0] is device pixel (left, top).
+  void Resize(uint32_t* pixels, int left, int top, int width, int stride);
 
   // Drawing of one shape: into target when it is set, else with painter (or the solid colour
   // when painter is null) onto the pixels; clip, when set, scales every coverage. Only the
@@ -33,6 +34,7 @@ class Compositor final : public SpanSink {
   size_t WindowSpans(const Span* spans, const int* origins, size_t count);
 
   uint32_t* pixels_ = nullptr;
+  int left_ = 0, top_ = 0;
   int width_ = 0;
   int stride_ = 0;
   MaskLayer* target_ = nullptr;

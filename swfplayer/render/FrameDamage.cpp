@@ -64,7 +64,10 @@ void AddPath(Hasher& h, const Path& path) {
   }
 }
 
-bool IsShape(DrawOp op) { return op == DrawOp::kFill || op == DrawOp::kStroke; }
+// What draws within its bounds alone: fills, strokes and layers' composites.
+bool IsShape(DrawOp op) {
+  return op == DrawOp::kFill || op == DrawOp::kStroke || op == DrawOp::kLayer;
+}
 
 PixelBox Union(const PixelBox& a, const PixelBox& b) {
   if (a.Empty()) return b;

@@ -8,7 +8,7 @@
 namespace swfplayer::render {
 
 void MaskLayer::Accumulate(int y, int x, int len, const uint8_t* covers, uint8_t cover, int width) {
-  uint8_t* row = Row(y, width) + x;
+  uint8_t* row = Row(y, width) + (x - left);
   for (int i = 0; i < len; ++i) {
     const uint32_t c = covers ? covers[i] : cover;
     row[i] = static_cast<uint8_t>(c + Div255(row[i] * (255 - c)));
@@ -19,12 +19,13 @@ void MaskLayer::Accumulate(int y, int x, int len, const uint8_t* covers, uint8_t
                                std::max(box.right, span.right), std::max(box.bottom, span.bottom)};
 }
 
-void MaskStack::Resize(int width, int top, int rows) {
+void MaskStack::Resize(int left, int width, int top, int rows) {
   // Masks left pushed (unbalanced calls) are cleared; popped ones are all zero already, so
   // layers of the same size serve the next band or frame as they are.
   while (depth_ > 0) Erase(layers_[--depth_]);
   beyondLimit_ = 0;
   if (width != width_ || rows != height_) layers_.clear();
+  left_ = left;
   width_ = width;
   top_ = top;
   height_ = rows;
@@ -39,6 +40,7 @@ void MaskStack::Begin() {
   MaskLayer& layer = layers_[depth_++];
   const size_t size = static_cast<size_t>(width_) * static_cast<size_t>(height_);
   if (layer.coverage.size() != size) layer.coverage.assign(size, 0);
+  layer.left = left_;
   layer.top = top_;
   layer.box = {};
   layer.building = true;
@@ -58,7 +60,8 @@ void MaskStack::End() {
     const uint8_t* under = beneath.Row(y, width_);
     for (int x = top->box.left; x < top->box.right; ++x) {
       const bool inside = y >= keep.top && y < keep.bottom && x >= keep.left && x < keep.right;
-      row[x] = inside ? static_cast<uint8_t>(Div255(row[x] * under[x])) : 0;
+      const int i = x - left_;
+      row[i] = inside ? static_cast<uint8_t>(Div255(row[i] * under[i])) : 0;
     }
   }
   top->box = keep.Empty() ? PixelBox{} : keep;
@@ -75,7 +78,7 @@ void MaskStack::Pop() {
 
 void MaskStack::Erase(MaskLayer& layer) {
   for (int y = layer.box.top; y < layer.box.bottom; ++y) {
-    std::memset(layer.Row(y, width_) + layer.box.left, 0,
+    std::memset(layer.Row(y, width_) + (layer.box.left - left_), 0,
                 static_cast<size_t>(layer.box.right - layer.box.left));
   }
   layer.box = {};
@@ -98,7 +101,7 @@ const MaskLayer* MaskStack::Clip() const {
 PixelBox MaskStack::DrawBox() const {
   if (beyondLimit_ > 0) return {};
   if (const MaskLayer* clip = Clip()) return clip->box;
-  return {0, top_, width_, top_ + height_};
+  return {left_, top_, left_ + width_, top_ + height_};
 }
 
 }  // namespace swfplayer::render

@@ -10,11 +10,12 @@
 namespace swfplayer::render {
 
 struct MaskLayer {
-  std::vector<uint8_t> coverage;  // width * rows from row top; zero outside box
+  std::vector<uint8_t> coverage;  // width * rows from (left, top); zero outside box
   PixelBox box;                   // where coverage may be non-zero
   bool building = false;          // between BeginMask and EndMask
-  int top = 0;                    // the canvas row of the first row held
+  int left = 0, top = 0;          // the device column and row of the first value held
 
+  // The row's value for device column left (a layer's pixels begin anywhere on the device).
   uint8_t* Row(int y, int width) { return coverage.data() + static_cast<size_t>(y - top) * width; }
   const uint8_t* Row(int y, int width) const {
     return coverage.data() + static_cast<size_t>(y - top) * width;
@@ -29,8 +30,9 @@ class MaskStack {
   // Deeper masks than this (from a hostile movie) draw nothing rather than take more memory.
   static constexpr int kMaxDepth = 64;
 
-  // Layers for the rows [top, top + rows) of a canvas width wide: a band of it, or all of it.
-  void Resize(int width, int top, int rows);
+  // Layers for the rows [top, top + rows) of columns [left, left + width): a band of the
+  // canvas (or of a layer's pixels), or all of it.
+  void Resize(int left, int width, int top, int rows);
 
   void Begin();
   // Makes the mask being built active, intersected with an active mask directly beneath it.
@@ -50,7 +52,7 @@ class MaskStack {
   const MaskLayer* Top() const { return depth_ ? &layers_[depth_ - 1] : nullptr; }
   void Erase(MaskLayer& layer);
 
-  int width_ = 0, top_ = 0, height_ = 0;
+  int left_ = 0, width_ = 0, top_ = 0, height_ = 0;
   std::vector<MaskLayer> layers_;
   int depth_ = 0;
   int beyondLimit_ = 0;  // masks begun past kMaxDepth and not yet popped

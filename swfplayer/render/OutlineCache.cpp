@@ -69,6 +69,7 @@ void OutlineCache::SetCanvas(int width, int height) {
   if (width == width_ && height == height_) return;
   width_ = width;
   height_ = height;
+  area_ = {0, 0, width, height};
   Clear();
 }
 
@@ -95,22 +96,28 @@ void OutlineCache::EndFrame() {
   }
 }
 
+DeviceRect OutlineCache::Around(double reach) const {
+  return {area_.left - reach, area_.top - reach, area_.right + reach, area_.bottom + reach};
+}
+
 PixelBox OutlineCache::ToPixels(const DeviceRect& b, Point offset) const {
   const double left = std::floor(b.left + offset.x), top = std::floor(b.top + offset.y);
   const double right = std::ceil(b.right + offset.x) + 1, bottom = std::ceil(b.bottom + offset.y) + 1;
   // Also false for NaN and for an empty rectangle.
-  if (!(left < width_ && top < height_ && right > 0 && bottom > 0 && left < right &&
-        top < bottom)) {
+  if (!(left < area_.right && top < area_.bottom && right > area_.left &&
+        bottom > area_.top && left < right && top < bottom)) {
     return {};
   }
-  return {static_cast<int>(std::max(left, 0.0)), static_cast<int>(std::max(top, 0.0)),
-          static_cast<int>(std::min<double>(right, width_)),
-          static_cast<int>(std::min<double>(bottom, height_))};
+  return {static_cast<int>(std::max<double>(left, area_.left)),
+          static_cast<int>(std::max<double>(top, area_.top)),
+          static_cast<int>(std::min<double>(right, area_.right)),
+          static_cast<int>(std::min<double>(bottom, area_.bottom))};
 }
 
 bool OutlineCache::WithinReach(const DeviceRect& hull, Point offset, double reach) const {
-  return hull.left + offset.x >= -reach && hull.top + offset.y >= -reach &&
-         hull.right + offset.x <= width_ + reach && hull.bottom + offset.y <= height_ + reach;
+  return hull.left + offset.x >= area_.left - reach && hull.top + offset.y >= area_.top - reach &&
+         hull.right + offset.x <= area_.right + reach &&
+         hull.bottom + offset.y <= area_.bottom + reach;
 }
 
 template <typename Make>
@@ -147,7 +154,7 @@ Outline OutlineCache::Lookup(const Key& key, const Path& path, const Matrix& toD
   }
   // Reaching far beyond the canvas: at the full matrix, what cannot show cut short.
   spare.Clear();
-  make(toDevice, DeviceRect{-reach, -reach, width_ + reach, height_ + reach}, spare);
+  make(toDevice, Around(reach), spare);
   return {&spare, {}, ToPixels(BoundsOf(spare), {})};
 }
 
@@ -181,7 +188,7 @@ Outline OutlineCache::Stroke(const Path& path, const Matrix& toDevice, const Str
   const double reach = StrokeReach(style, pen);
   if (style.pixelHinting) {  // snapped to the device grid: depends on the translation too
     spare.Clear();
-    make(toDevice, DeviceRect{-reach, -reach, width_ + reach, height_ + reach}, spare);
+    make(toDevice, Around(reach), spare);
     return {&spare, {}, ToPixels(BoundsOf(spare), {})};
   }
   return Lookup(key, path, toDevice, reach, keep, spare, make);

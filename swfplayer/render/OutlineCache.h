@@ -41,6 +41,9 @@ class OutlineCache {
 
   // The canvas the outlines are for; a new size forgets everything.
   void SetCanvas(int width, int height);
+  // The device pixels outlines are worked out for: the canvas, or more while drawing into a
+  // layer whose filters bring what lies beyond the canvas onto it. Kept outlines stay valid.
+  void SetArea(const PixelBox& area) { area_ = area; }
   // keep: whether the outline may be kept (false outside frames). spare receives the outline
   // when it is not kept and must live as long as the result is used.
   Outline Fill(const Path& path, const Matrix& toDevice, bool keep, Contours& spare);
@@ -77,9 +80,12 @@ class OutlineCache {
   Outline Lookup(const Key& key, const Path& path, const Matrix& toDevice, double reach,
                  bool keep, Contours& spare, Make make);
   PixelBox ToPixels(const DeviceRect& bounds, Point offset) const;
+  // The area grown by reach on every side.
+  DeviceRect Around(double reach) const;
   bool WithinReach(const DeviceRect& hull, Point offset, double reach) const;
 
   int width_ = 0, height_ = 0;
+  PixelBox area_;
   uint64_t frame_ = 1;
   size_t points_ = 0;
   bool added_ = false;  // an outline was kept during this frame

@@ -50,6 +50,9 @@ void RasterCanvas::SetThreads(int threads) {
 
 void RasterCanvas::BeginFrame() {
   recording_ = true;
+  masksBuilding_ = 0;
+  layers_.BeginFrame();
+  outlines_.SetArea(Whole());
   commands_.clear();
   signatures_.clear();
   sparesUsed_ = 0;
@@ -58,36 +61,56 @@ void RasterCanvas::BeginFrame() {
 
 PixelBox RasterCanvas::EndFrame() {
   if (!recording_) return {};
+  while (layers_.Open()) EndLayer();  // unbalanced calls
   recording_ = false;
+  layers_.Resolve(commands_.data(), commands_.size(),
+                  [this](const CanvasPixels& target, const DrawCommand* commands, size_t count) {
+                    DrawBands(target, target.Box(), commands, count);
+                  });
   const PixelBox damage = wholeFrame_ ? Whole() : DamageBetween(previous_, signatures_, Whole());
   wholeFrame_ = false;
-  if (!damage.Empty()) DrawBands(damage);
+  if (!damage.Empty()) DrawBands(Pixels(), damage, commands_.data(), commands_.size());
   previous_.swap(signatures_);
   outlines_.EndFrame();
   immediateReady_ = false;
   return damage;
 }
 
-void RasterCanvas::DrawBands(const PixelBox& damage) {
+void RasterCanvas::DrawBands(const CanvasPixels& target, const PixelBox& damage,
+                             const DrawCommand* commands, size_t count) {
   const int rows = damage.bottom - damage.top;
   const int threads = Threads();
-  const int count =
+  const int bands =
       threads == 1 ? 1 : std::clamp(rows / kMinBandRows, 1, threads * kBandsPerThread);
-  const int bandRows = (rows + count - 1) / count;
-  const CanvasPixels canvas = Pixels();
+  const int bandRows = (rows + bands - 1) / bands;
   auto band = [&](int index, int thread) {
     BandRenderer& renderer = *bands_[thread];
     const int top = damage.top + index * bandRows;
     const PixelBox window{damage.left, top, damage.right, std::min(top + bandRows, damage.bottom)};
-    renderer.Begin(canvas, window, top, bandRows);
-    renderer.Draw(commands_.data(), commands_.size());
+    renderer.Begin(target, window, top, bandRows);
+    renderer.Draw(commands, count);
     renderer.End();
   };
-  if (pool_ && count > 1) {
-    pool_->Run(count, band);
+  if (pool_ && bands > 1) {
+    pool_->Run(bands, band);
   } else {
-    for (int i = 0; i < count; ++i) band(i, 0);
+    for (int i = 0; i < bands; ++i) band(i, 0);
   }
+  // The canvas's own band renderer for drawing outside frames is set up anew.
+  immediateReady_ = false;
+}
+
+void RasterCanvas::DrawNow(const DrawCommand* commands, size_t count) {
+  // Drawn at once, on this thread; the next frame cannot rely on the last one's pixels.
+  wholeFrame_ = true;
+  if (!immediateReady_) {
+    bands_[0]->Begin(Pixels(), Whole(), 0, height_);
+    immediateReady_ = true;
+  }
+  bands_[0]->Draw(commands, count);
+  sparesUsed_ = 0;
+  gradientsUsed_ = bitmapsUsed_ = 0;
+  layers_.Recycle();
 }
 
 Contours& RasterCanvas::Spare() {
@@ -98,26 +121,68 @@ Contours& RasterCanvas::Spare() {
 }
 
 void RasterCanvas::Record(DrawCommand command, uint64_t hash) {
+  if (layers_.Open()) {
+    layers_.Add(command, hash);
+    return;
+  }
   if (recording_) {
-    const PixelBox bounds = command.op == DrawOp::kFill || command.op == DrawOp::kStroke
-                                ? command.bounds
-                                : Whole();
-    signatures_.push_back({hash, bounds, command.op});
+    const bool bounded = command.op == DrawOp::kFill || command.op == DrawOp::kStroke ||
+                         command.op == DrawOp::kLayer;
+    signatures_.push_back({hash, bounded ? command.bounds : Whole(), command.op});
     commands_.push_back(command);
     return;
   }
-  // Drawn at once, on this thread; the next frame cannot rely on the last one's pixels.
-  wholeFrame_ = true;
-  if (!immediateReady_) {
-    bands_[0]->Begin(Pixels(), Whole(), 0, height_);
-    immediateReady_ = true;
+  DrawNow(&command, 1);
+}
+
+void RasterCanvas::BeginMask() {
+  ++masksBuilding_;
+  Record(DrawCommand::Of(DrawOp::kBeginMask), 1);
+}
+
+void RasterCanvas::EndMask() {
+  masksBuilding_ = std::max(0, masksBuilding_ - 1);
+  Record(DrawCommand::Of(DrawOp::kEndMask), 2);
+}
+
+bool RasterCanvas::BeginLayer(const Matrix& objectToDevice, const ColorTransform& colorTransform,
+                              const DisplayEffects& effects, FilterScale scale) {
+  if (width_ == 0 || masksBuilding_ > 0) return false;
+  if (!layers_.Begin(objectToDevice, colorTransform, effects, scale, Whole(), quality_)) {
+    return false;
   }
-  bands_[0]->Draw(&command, 1);
-  sparesUsed_ = 0;
-  gradientsUsed_ = bitmapsUsed_ = 0;
+  outlines_.SetArea(layers_.Area(Whole()));
+  return true;
+}
+
+void RasterCanvas::EndLayer() {
+  if (!layers_.Open()) return;
+  DrawCommand composite;
+  uint64_t hash = 0;
+  const bool drawn = layers_.End(composite, hash);
+  outlines_.SetArea(layers_.Area(Whole()));
+  if (!drawn) {
+    if (!recording_) layers_.Recycle();
+    return;
+  }
+  if (layers_.Open() || recording_) {
+    Record(composite, hash);
+    return;
+  }
+  layers_.Resolve(&composite, 1,
+                  [this](const CanvasPixels& target, const DrawCommand* commands, size_t count) {
+                    // A renderer of its own: the canvas's keeps the masks pushed so far.
+                    if (!layerBand_) layerBand_ = std::make_unique<BandRenderer>();
+                    layerBand_->Begin(target, target.Box(), target.top, target.height);
+                    layerBand_->Draw(commands, count);
+                    layerBand_->End();
+                  });
+  DrawNow(&composite, 1);
 }
 
 void RasterCanvas::Clear(Rgba color) {
+  // Outside frames, a clear begins a new picture.
+  if (!recording_ && !layers_.Open()) layers_.BeginFrame();
   DrawCommand command = DrawCommand::Of(DrawOp::kClear);
   command.solid = Premultiply(color);
   Record(command, command.solid);
@@ -151,7 +216,9 @@ void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule r
   command.offset = outline.offset;
   command.bounds = outline.bounds;
   SetPaint(command, paint, toDevice, colorTransform);
-  Record(command, recording_ ? FillHash(path, toDevice, rule, paint, colorTransform) : 0);
+  const bool hashed = recording_ || layers_.Open();
+  Record(command, hashed ? FillHash(path, layers_.Relative(toDevice), rule, paint, colorTransform)
+                         : 0);
 }
 
 void RasterCanvas::StrokePath(const Path& path, const Matrix& toDevice, const StrokeStyle& stroke,
@@ -164,7 +231,9 @@ void RasterCanvas::StrokePath(const Path& path, const Matrix& toDevice, const St
   command.offset = outline.offset;
   command.bounds = outline.bounds;
   SetPaint(command, paint, toDevice, colorTransform);
-  Record(command, recording_ ? StrokeHash(path, toDevice, stroke, paint, colorTransform) : 0);
+  const bool hashed = recording_ || layers_.Open();
+  Record(command,
+         hashed ? StrokeHash(path, layers_.Relative(toDevice), stroke, paint, colorTransform) : 0);
 }
 
 }  // namespace swfplayer::render

@@ -18,6 +18,7 @@
 #include "swfplayer/render/Canvas.h"
 #include "swfplayer/render/FrameDamage.h"
 #include "swfplayer/render/GradientPainter.h"
+#include "swfplayer/render/Layers.h"
 #include "swfplayer/render/OutlineCache.h"
 #include "swfplayer/render/WorkerPool.h"
 
@@ -53,9 +54,13 @@ class RasterCanvas final : public Canvas {
                 const ColorTransform& colorTransform) override;
   void StrokePath(const Path& path, const Matrix& toDevice, const StrokeStyle& stroke,
                   const Paint& paint, const ColorTransform& colorTransform) override;
-  void BeginMask() override { Record(DrawCommand::Of(DrawOp::kBeginMask), 1); }
-  void EndMask() override { Record(DrawCommand::Of(DrawOp::kEndMask), 2); }
+  void BeginMask() override;
+  void EndMask() override;
   void PopMask() override { Record(DrawCommand::Of(DrawOp::kPopMask), 3); }
+  bool BeginLayer(const Matrix& objectToDevice, const ColorTransform& colorTransform,
+                  const DisplayEffects& effects, FilterScale scale) override;
+  void EndLayer() override;
+  const LayerCache& Layers() const { return layers_.Cache(); }
 
  private:
   // Sets up the paint of command (a colour, or a gradient or bitmap painter kept for the frame).
@@ -66,7 +71,11 @@ class RasterCanvas final : public Canvas {
   Contours& Spare();
   CanvasPixels Pixels() const { return {pixels_, width_, height_, stride_, quality_}; }
   PixelBox Whole() const { return {0, 0, width_, height_}; }
-  void DrawBands(const PixelBox& damage);
+  // Draws commands within damage into target, in bands over the threads.
+  void DrawBands(const CanvasPixels& target, const PixelBox& damage, const DrawCommand* commands,
+                 size_t count);
+  // Draws commands at once, on this thread (outside frames).
+  void DrawNow(const DrawCommand* commands, size_t count);
 
   uint32_t* pixels_ = nullptr;
   int width_ = 0, height_ = 0, stride_ = 0;
@@ -74,7 +83,9 @@ class RasterCanvas final : public Canvas {
   bool recording_ = false;
   bool wholeFrame_ = true;
   bool immediateReady_ = false;  // bands_[0] is set up for drawing outside frames
+  int masksBuilding_ = 0;  // BeginMask calls not yet ended: layers are not taken then
   OutlineCache outlines_;
+  LayerRecorder layers_;
   std::vector<DrawCommand> commands_;
   std::vector<DrawSignature> signatures_, previous_;
   std::vector<std::unique_ptr<Contours>> spares_;
@@ -84,6 +95,7 @@ class RasterCanvas final : public Canvas {
   size_t gradientsUsed_ = 0, bitmapsUsed_ = 0;
   std::unique_ptr<WorkerPool> pool_;
   std::vector<std::unique_ptr<BandRenderer>> bands_;  // one per thread
+  std::unique_ptr<BandRenderer> layerBand_;  // layers drawn outside frames
 };
 
 }  // namespace swfplayer::render

@@ -17,11 +17,13 @@
 #include "swfplayer/image/NativeImageDecoder.h"
 #include "swfplayer/player/Player.h"
 #include "swfplayer/player/Stage.h"
+#include "swfplayer/player/Timeline.h"
 #include "swfplayer/render/RasterCanvas.h"
 #include "tests/fuzz/SeedCorpus.h"
 #include "tests/lzma_test_streams.h"
 #include "tools/SampleMovies.h"
 #include "tools/SwfBuilder.h"
+#include "tools/avm1/FixedHost.h"
 
 namespace {
 
@@ -202,6 +204,14 @@ std::vector<std::vector<uint8_t>> Seeds() {
   return seeds;
 }
 
+// The scripts' time budget passes twenty times faster than the machine's clock: a script that
+// runs away costs a fiftieth of a second a tick, so that an input stays within the fuzzer's
+// time limit and the search goes on.
+class FastBudgetHost final : public tools::FixedHost {
+ public:
+  double WallClockMs() override { return 20 * Host::WallClockMs(); }
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -211,7 +221,12 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   swfplayer::image::NativeImageDecoder decoder;
-  auto load = swfplayer::player::Player::Load(std::span<const uint8_t>(data, size), decoder);
+  // The movie's scripts run too: the interpreter is fuzzed through the whole player.
+  swfplayer::player::PlayerOptions options;
+  auto host = std::make_shared<FastBudgetHost>();
+  host->onTrace = [](std::string_view) {};
+  options.host = host;
+  auto load = swfplayer::player::Player::Load(std::span<const uint8_t>(data, size), decoder, options);
   if (!load.ok()) return 0;
   swfplayer::player::Player& player = *load.player;
   const Matrix stage{0.05, 0, 0, 0.05, 0, 0};
@@ -226,8 +241,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     player.Advance();
     Check(player.CurrentFrame() >= 0 && player.CurrentFrame() < std::max(1, player.TotalFrames()));
   }
-  player.Root().GotoFrame(player.Root().FrameCount() - 1);
-  player.Root().GotoFrame(1);
+  player.Root().Goto(player.Root().FrameCount() - 1);
+  player.Root().Goto(1);
   CheckingCanvas canvas;
   player.Render(canvas, stage);
   Check(canvas.Balanced());

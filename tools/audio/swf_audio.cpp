@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   image::NativeImageDecoder images;
   audio::Mpg123DecoderSource mp3;
   const auto started = std::chrono::steady_clock::now();
-  player::PlayerLoad load = player::Player::Load({static_cast<const uint8_t*>(view), size}, images, &mp3, keeper);
+  player::PlayerLoad load = player::Player::Load({static_cast<const uint8_t*>(view), size}, images, {.mp3 = &mp3, .keeper = keeper});
   const double loadMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
   if (!load.ok()) return Fail(std::string(argv[1]) + ": " + std::string(MovieErrorName(load.error)));
   if (std::getenv("SWF_AUDIO_TIMES")) {

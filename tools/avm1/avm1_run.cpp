@@ -110,6 +110,7 @@ class PrintingHost final : public Host {
   int ScreenWidth() override { return 1024; }
   int ScreenHeight() override { return 768; }
   std::u16string_view MovieUrl() override { return u"file:///test.swf"; }
+  bool UsesNetworkSandbox() override { return usesNetwork; }
   Clip* Level(int level) override { return level == 0 ? root : nullptr; }
   void FsCommand(std::string_view command, std::string_view) override {
     if (command == "quit") quit = true;
@@ -117,6 +118,7 @@ class PrintingHost final : public Host {
   double elapsedMs = 0;
   Clip* root = nullptr;
   bool quit = false;
+  bool usesNetwork = false;
 };
 
 }  // namespace
@@ -139,6 +141,7 @@ int main(int argc, char** argv) {
   }
   IconvAnsiDecoder ansi;
   RootClip root;
+  bool usesNetwork = false;
   root.bytes = static_cast<uint32_t>(data.size());
   root.scripts.emplace_back();
   std::vector<std::vector<std::shared_ptr<const format::ActionProgram>>> initScripts;
@@ -160,6 +163,8 @@ int main(int argc, char** argv) {
       const std::string label(reinterpret_cast<const char*>(tag.body.data()),
                               strnlen(reinterpret_cast<const char*>(tag.body.data()), tag.body.size()));
       root.labels[DecodeSwfString(label, body.movie.version, ansi)] = static_cast<int>(root.scripts.size() - 1);
+    } else if (tag.code == 69 && !tag.body.empty()) {
+      usesNetwork = (tag.body[0] & 1) != 0;  // FileAttributes: UseNetwork
     } else if (tag.code == 1) {
       root.scripts.emplace_back();
     } else if (tag.code == 0) {
@@ -170,6 +175,7 @@ int main(int argc, char** argv) {
 
   PrintingHost host;
   host.root = &root;
+  host.usesNetwork = usesNetwork;
   Vm vm(host, body.movie.version);
   const double framePeriod = 1000.0 / std::max(1.0, body.movie.frameRate / 256.0);
   bool enter = true;  // the frame's scripts are due

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Runs a trace tool over the ActionScript oracle (../shared/avm1-oracle) and counts passes.
 
-usage: oracle_compare.py TOOL ORACLE_DIR [--categories a,b,...] [--show-failures]
+usage: oracle_compare.py TOOL ORACLE_DIR [--categories a,b,...] [--show-failures] [--floor FILE]
+With --floor, the run fails (exit 1) when fewer tests pass than the number FILE holds; without
+the oracle folder it exits 77 (skipped).
 A test passes when the tool's stdout equals output.txt after the README's normalisation
 (CRLF to LF, NULs dropped, one final newline ignored), numbers compared within the test's
 [approximations] when it has them.
@@ -60,6 +62,13 @@ def matches(actual, expected, approximations):
 
 def main():
     tool, oracle = os.path.abspath(sys.argv[1]), sys.argv[2]
+    if not os.path.isdir(oracle):
+        print(f"no oracle at {oracle}")
+        sys.exit(77)
+    floor = None
+    if "--floor" in sys.argv:
+        with open(sys.argv[sys.argv.index("--floor") + 1]) as handle:
+            floor = int(handle.read().split()[0])
     categories = None
     show = "--show-failures" in sys.argv
     if "--categories" in sys.argv:
@@ -92,6 +101,9 @@ def main():
     print(f"{passed} of {len(tests)} passed")
     for name, category in failed:
         print(f"  failed: {name} ({category})")
+    if floor is not None and passed < floor:
+        print(f"fewer than the floor of {floor}")
+        sys.exit(1)
 
 
 if __name__ == "__main__":

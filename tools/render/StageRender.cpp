@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <fstream>
 
+#include "swfplayer/ansi/IconvAnsiDecoder.h"
 #include "swfplayer/player/Stage.h"
+#include "tools/avm1/FixedHost.h"
 
 namespace swfsaver::tools {
 
@@ -28,8 +30,15 @@ std::unique_ptr<swfplayer::player::Player> LoadMovie(const std::string& path, st
     return nullptr;
   }
   swfplayer::image::NativeImageDecoder decoder;
-  swfplayer::player::PlayerLoad load = swfplayer::player::Player::Load(bytes, decoder, nullptr, nullptr,
-                                                                   {&text.fonts, &text.ansi});
+  // Scripts run under the fixed conditions the test suites assume; their trace lines are
+  // dropped.
+  swfplayer::player::PlayerOptions options;
+  auto host = std::make_shared<FixedHost>();
+  host->onTrace = [](std::string_view) {};
+  options.host = host;
+  options.ansi = &text.ansi;
+  options.fonts = &text.fonts;
+  swfplayer::player::PlayerLoad load = swfplayer::player::Player::Load(bytes, decoder, options);
   if (!load.ok()) {
     error = path + ": " + std::string(swfplayer::MovieErrorName(load.error));
     return nullptr;

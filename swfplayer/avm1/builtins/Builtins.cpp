@@ -16,6 +16,9 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallFunctionClass,
     InstallArrayCore,
     InstallStringCore,
+    InstallArrayClass,
+    InstallStringClass,
+    InstallMathClass,
     InstallBooleanClass,
     InstallNumberClass,
     InstallGlobalFunctions,
@@ -23,6 +26,12 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallErrorClass,
     InstallAsBroadcaster,
     InstallMovieClipClass,
+    InstallDateClass,
+    InstallXmlNodeClass,
+    InstallXmlClass,
+    InstallLoadVarsClass,
+    InstallSystemClass,
+    InstallSharedObjectClass,
 };
 
 }  // namespace

@@ -2,6 +2,10 @@
 // one is written). Each installer adds its class to the global object of a new Vm.
 #pragma once
 
+#include <cstdint>
+
+#include "swfplayer/avm1/Function.h"
+
 namespace swfplayer::avm1 {
 
 class VmImpl;
@@ -17,6 +21,9 @@ void InstallObjectClass(VmImpl& vm, Object* global);
 void InstallFunctionClass(VmImpl& vm, Object* global);
 void InstallArrayCore(VmImpl& vm, Object* global);
 void InstallStringCore(VmImpl& vm, Object* global);
+void InstallArrayClass(VmImpl& vm, Object* global);
+void InstallStringClass(VmImpl& vm, Object* global);
+void InstallMathClass(VmImpl& vm, Object* global);
 void InstallBooleanClass(VmImpl& vm, Object* global);
 void InstallNumberClass(VmImpl& vm, Object* global);
 void InstallGlobalFunctions(VmImpl& vm, Object* global);
@@ -24,5 +31,15 @@ void InstallTimers(VmImpl& vm, Object* global);
 void InstallErrorClass(VmImpl& vm, Object* global);
 void InstallAsBroadcaster(VmImpl& vm, Object* global);
 void InstallMovieClipClass(VmImpl& vm, Object* global);
+void InstallDateClass(VmImpl& vm, Object* global);
+void InstallXmlNodeClass(VmImpl& vm, Object* global);
+void InstallXmlClass(VmImpl& vm, Object* global);
+void InstallLoadVarsClass(VmImpl& vm, Object* global);
+void InstallSystemClass(VmImpl& vm, Object* global);
+void InstallSharedObjectClass(VmImpl& vm, Object* global);
+
+// ASnative(200, index): the Math function of that index (a function that answers NaN for an
+// index that has none).
+NativeFunction MathNative(int32_t index);
 
 }  // namespace swfplayer::avm1

@@ -160,7 +160,10 @@ Value AsSetPropFlags(NativeCall& call) {
 
 Value Nothing(NativeCall&) { return Value(); }
 
+// ASnative(table, index): the built-in functions by number. Table 200 (Math) is known; others
+// are reported.
 Value AsNative(NativeCall& call) {
+  if (call.Has(1) && call.IntArg(0) == 200) return Value(call.vm.NewNativeFunction(MathNative(call.IntArg(1))));
   call.vm.Unsupported("ASnative");
   return Value();
 }

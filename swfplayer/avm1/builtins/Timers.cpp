@@ -29,6 +29,7 @@ struct Timer {
 struct TimerState final : VmImpl::ExtensionState {
   std::vector<Timer> timers;
   int32_t nextId = 1;
+  int32_t nextInternalId = -1;  // the built-ins' own calls count down, out of the scripts' way
 
   void Trace(Tracer& tracer) override {
     for (const Timer& timer : timers) {
@@ -70,12 +71,35 @@ Value SetTimeout(NativeCall& call) { return AddTimer(call, false); }
 
 Value ClearTimer(NativeCall& call) {
   const int32_t id = call.IntArg(0);
+  if (id <= 0) return Value();
   auto& timers = State(call.vm).timers;
   timers.erase(std::remove_if(timers.begin(), timers.end(), [id](const Timer& t) { return t.id == id; }), timers.end());
   return Value();
 }
 
 }  // namespace
+
+void ScheduleCall(VmImpl& vm, Object* object, String* method, std::vector<Value> args, double delayMs) {
+  TimerState& state = State(vm);
+  // A second request on the same object replaces the first, as a new load cancels the one
+  // in progress; beyond the timers' bound nothing more is scheduled.
+  auto& timers = state.timers;
+  timers.erase(std::remove_if(timers.begin(), timers.end(),
+                              [&](const Timer& t) {
+                                return t.id < 0 && t.function.AsObject() == object && t.method->Equals(*method);
+                              }),
+               timers.end());
+  if (timers.size() >= kMaxTimers) return;
+  Timer timer{};
+  timer.id = state.nextInternalId--;
+  timer.function = Value(object);
+  timer.method = method;
+  timer.args = std::move(args);
+  timer.interval = delayMs;
+  timer.due = vm.host.ElapsedMs() + delayMs;
+  timer.repeat = false;
+  state.timers.push_back(std::move(timer));
+}
 
 void RunDueTimers(VmImpl& vm) {
   const double now = vm.host.ElapsedMs();

@@ -1,0 +1,106 @@
+#include "swfplayer/player/VmScripts.h"
+
+#include <string>
+
+#include "swfplayer/avm1/Vm.h"
+#include "swfplayer/player/DisplayObject.h"
+
+namespace swfplayer::player {
+namespace {
+
+class ByteDecoder final : public AnsiDecoder {
+ public:
+  std::u16string Decode(std::string_view bytes) const override {
+    return std::u16string(bytes.begin(), bytes.end());
+  }
+};
+
+// The host as the interpreter sees it: the embedder's, with the player's root as _level0.
+class LevelHost final : public avm1::Host {
+ public:
+  LevelHost(avm1::Host& inner, std::function<DisplayObject*()> root)
+      : inner_(inner), root_(std::move(root)) {}
+
+  void Trace(std::string_view line) override { inner_.Trace(line); }
+  void Unsupported(std::string_view name) override { inner_.Unsupported(name); }
+  double ElapsedMs() override { return inner_.ElapsedMs(); }
+  double UtcNowMs() override { return inner_.UtcNowMs(); }
+  double LocalOffsetMinutes(double utcMs) override { return inner_.LocalOffsetMinutes(utcMs); }
+  uint32_t RandomSeed() override { return inner_.RandomSeed(); }
+  int ScreenWidth() override { return inner_.ScreenWidth(); }
+  int ScreenHeight() override { return inner_.ScreenHeight(); }
+  std::u16string_view MovieUrl() override { return inner_.MovieUrl(); }
+  avm1::Clip* Level(int level) override { return level == 0 ? root_() : nullptr; }
+  double WallClockMs() override { return inner_.WallClockMs(); }
+  bool UsesNetworkSandbox() override { return inner_.UsesNetworkSandbox(); }
+  void FsCommand(std::string_view command, std::string_view arguments) override {
+    inner_.FsCommand(command, arguments);
+  }
+
+ private:
+  avm1::Host& inner_;
+  std::function<DisplayObject*()> root_;
+};
+
+class VmScripts final : public ScriptEngine {
+ public:
+  VmScripts(avm1::Host& host, uint8_t swfVersion, const AnsiDecoder* ansi,
+            std::function<DisplayObject*()> root)
+      : host_(host, std::move(root)), vm_(host_, swfVersion), version_(swfVersion),
+        ansi_(ansi ? *ansi : bytes_) {}
+
+  void RunFrameScript(DisplayObject& clip, const ScriptCode& code) override {
+    if (const format::ActionProgram* program = Compile(code)) vm_.RunFrameScript(clip, *program);
+  }
+  void RunInitScript(DisplayObject& clip, const ScriptCode& code) override {
+    if (const format::ActionProgram* program = Compile(code)) vm_.RunInitScript(clip, *program);
+  }
+  void RunClipEvent(DisplayObject& clip, const ScriptCode& code) override {
+    if (const format::ActionProgram* program = Compile(code)) vm_.RunClipEvent(clip, *program);
+  }
+  void CallClipMethod(DisplayObject& clip, std::u16string_view name) override {
+    vm_.CallClipMethod(clip, name);
+  }
+  void ConstructClip(DisplayObject& clip, std::u16string_view exportName) override {
+    vm_.ConstructClip(clip, exportName);
+  }
+  std::shared_ptr<const format::ActionProgram> Compiled(const ScriptCode& code) override {
+    Compile(code);
+    return code.program;
+  }
+  void BeginTick() override { vm_.BeginTick(); }
+  bool TickBudgetSpent() const override { return vm_.TickBudgetSpent(); }
+  void RunTimers() override { vm_.RunTimers(); }
+  void CollectGarbage() override { vm_.CollectGarbage(); }
+
+ private:
+  // A block that cannot be decoded never runs; why is told once, where unsupported things go.
+  const format::ActionProgram* Compile(const ScriptCode& code) {
+    if (!code.program && !code.refused) {
+      format::ActionDecode decoded = format::DecodeActionProgram(code.bytes, version_, ansi_);
+      if (decoded.program) {
+        code.program = std::move(decoded.program);
+      } else {
+        code.refused = true;
+        host_.Unsupported("damaged action block: " + decoded.refusal);
+      }
+    }
+    return code.program.get();
+  }
+
+  ByteDecoder bytes_;
+  LevelHost host_;
+  avm1::Vm vm_;
+  uint8_t version_;
+  const AnsiDecoder& ansi_;
+};
+
+}  // namespace
+
+std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion,
+                                            const AnsiDecoder* ansi,
+                                            std::function<DisplayObject*()> root) {
+  return std::make_unique<VmScripts>(host, swfVersion, ansi, std::move(root));
+}
+
+}  // namespace swfplayer::player

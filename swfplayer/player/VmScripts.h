@@ -1,0 +1,22 @@
+// The ActionScript interpreter as the player's script engine: compiles each action block the
+// first time it runs and hands the player's clips to the interpreter. The interpreter sees the
+// root as _level0 through the host it is given.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "swfplayer/avm1/Host.h"
+#include "swfplayer/movie/TextDecoding.h"
+#include "swfplayer/player/ScriptEngine.h"
+
+namespace swfplayer::player {
+
+// root answers the clip of _level0 (null while there is none). ansi decodes the strings of
+// movies before SWF 6; without one each byte is taken as one character.
+std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion,
+                                            const AnsiDecoder* ansi,
+                                            std::function<DisplayObject*()> root);
+
+}  // namespace swfplayer::player
