@@ -199,14 +199,4 @@ std::shared_ptr<const swfplayer::text::DeviceFace> GdiFontSource::Open(std::stri
   return std::make_shared<GdiFace>(dc, font);
 }
 
-std::u16string SystemAnsiDecoder::Decode(std::string_view bytes) const {
-  if (bytes.empty() || bytes.size() > size_t{std::numeric_limits<int>::max()}) return {};
-  const int size = static_cast<int>(bytes.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), length);
-  return std::u16string(wide.begin(), wide.end());
-}
-
 }  // namespace swfsaver::flash

@@ -1,11 +1,9 @@
 // The control's device fonts: the system's installed faces through GDI, as unhinted glyph
 // outlines (GetGlyphOutlineW with GGO_UNHINTED) at 1024 units to the EM, drawn by the engine's
-// own renderer like every other shape. And its ANSI code page, for the strings of movies before
-// SWF 6 (Shift-JIS on a Japanese Windows). A face keeps its own memory DC; the player asks for
+// own renderer like every other shape. A face keeps its own memory DC; the player asks for
 // glyphs on its one thread.
 #pragma once
 
-#include "swfplayer/movie/TextDecoding.h"
 #include "swfplayer/text/FontSource.h"
 
 namespace swfsaver::flash {
@@ -15,11 +13,6 @@ class GdiFontSource final : public swfplayer::text::FontSource {
   // Null when no installed family has that name (GDI would otherwise substitute one).
   std::shared_ptr<const swfplayer::text::DeviceFace> Open(std::string_view family, bool bold,
                                                           bool italic) override;
-};
-
-class SystemAnsiDecoder final : public swfplayer::AnsiDecoder {
- public:
-  std::u16string Decode(std::string_view bytes) const override;
 };
 
 }  // namespace swfsaver::flash

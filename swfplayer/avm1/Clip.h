@@ -24,6 +24,7 @@ struct ActionProgram;
 
 namespace swfplayer::avm1 {
 
+class TextField;    // TextField.h
 class ClipBinding;  // the interpreter's side of a clip (its script object); opaque to the display
 
 // The display properties a script reads and writes by index (GetProperty/SetProperty) or by
@@ -133,6 +134,13 @@ class Clip {
   virtual TwipsRect Bounds() const = 0;  // of everything drawn in it, children included
   virtual Matrix ConcatenatedMatrix() const = 0;  // to the root's coordinates
   virtual bool HitTestPoint(Point rootTwips, bool shapeFlag) const = 0;
+
+  // --- text fields ---
+  // A text field's own side; null for every other kind of clip.
+  virtual TextField* AsTextField() { return nullptr; }
+  // createTextField: an empty text field at depth (what is there goes), at (x, y), width by
+  // height pixels; null where none can be made.
+  virtual Clip* CreateTextField(std::u16string_view, int32_t, double, double, double, double) { return nullptr; }
 
   // The interpreter's side of this clip; the display keeps it and never looks into it.
   ClipBinding* binding = nullptr;

@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace swfplayer::avm1 {
 
@@ -48,6 +50,9 @@ class Host {
   // Whether the movie's FileAttributes ask for network access instead of local files: a local
   // movie's security sandbox (System.security.sandboxType).
   virtual bool UsesNetworkSandbox() { return false; }
+
+  // The system's font families, for TextField.getFontList; none where the host keeps no list.
+  virtual std::vector<std::u16string> DeviceFontNames() { return {}; }
 
   // fscommand("quit") and the like; the host decides what they mean (the tools end the run).
   virtual void FsCommand(std::string_view command, std::string_view arguments) = 0;

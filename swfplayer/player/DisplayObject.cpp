@@ -44,6 +44,7 @@ DisplayObject::DisplayObject(PlayContext& context, DisplayObject* parent, int32_
 
 DisplayObject::~DisplayObject() {
   timeline_.reset();  // what is on it goes first
+  if (editText_) context_->TextFieldGone(*this);
   context_->Unlink(*this);
   --context_->displayObjects;
 }
@@ -58,7 +59,7 @@ void DisplayObject::Instantiate() {
     exportName_ = name->second;
   }
   if (const auto* field = character_ ? std::get_if<EditTextCharacter>(character_) : nullptr) {
-    editText_ = std::make_unique<EditTextInstance>(*field, context_->deviceFonts, context_->embeddedFonts);
+    MakeTextField(*field);
     return;
   }
   if (!character_ || Nesting(this) > kMaxSpriteNesting) return;

@@ -131,6 +131,9 @@ class DisplayObject final : public avm1::Clip {
   TwipsRect Bounds() const override;
   Matrix ConcatenatedMatrix() const override;
   bool HitTestPoint(Point rootTwips, bool shapeFlag) const override;
+  avm1::TextField* AsTextField() override { return editText_.get(); }
+  Clip* CreateTextField(std::u16string_view name, int32_t depth, double x, double y, double width,
+                        double height) override;
 
   // The path scripts name it by: "_level0.a.b" (dots) or "/a/b" (slashes).
   std::u16string TargetPath(bool slashes) const;
@@ -140,6 +143,8 @@ class DisplayObject final : public avm1::Clip {
 
  private:
   void Instantiate();
+  // Makes this object the text field of character (a tag's, or a script's made anew).
+  void MakeTextField(const EditTextCharacter& character);
   // The scale, rotation and skew a script reads and writes, kept apart from the matrix so
   // that setting one does not drift the others (as the Flash Player keeps them).
   struct Decomposed {

@@ -90,6 +90,14 @@ class PlayContext {
   void DispatchEvent(DisplayObject& clip, ClipEvent event);
   void Unlink(DisplayObject& clip);
 
+  // --- text fields (ScriptTextFields.cpp) ---
+  // A field was made: it joins the fields kept in step with their variables, and a bound one
+  // shows its variable's value (or gives it its text when the variable is not defined).
+  void TextFieldMade(DisplayObject& field);
+  void TextFieldGone(DisplayObject& field);
+  // Every bound field shows its variable's value as it is now (once a tick, before drawing).
+  void SyncTextFields();
+
  private:
   enum class Job : uint8_t { kFrameScript, kInitScript, kClipEvent, kMethod, kConstruct };
   struct Queued {
@@ -103,11 +111,13 @@ class PlayContext {
   void Queue(int priority, Queued queued);
   void Run(const Queued& queued);
   void RemoveTree(DisplayObject& object);
+  void SyncTextField(DisplayObject& field, bool placed);
 
   DisplayObject* execHead_ = nullptr;
   std::array<std::deque<Queued>, kPriorities> queue_;
   std::vector<std::unique_ptr<DisplayObject>> removed_;
   std::set<uint16_t> initScriptsRun_;
+  std::set<DisplayObject*> textFields_;
 };
 
 }  // namespace swfplayer::player

@@ -68,6 +68,7 @@ void Player::Advance() {
 }
 
 void Player::FinishTick() {
+  context_->SyncTextFields();
   scheduler_->EndTick();
   context_->FreeRemoved();
   if (scripts_) scripts_->CollectGarbage();

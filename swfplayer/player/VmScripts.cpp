@@ -33,6 +33,7 @@ class LevelHost final : public avm1::Host {
   avm1::Clip* Level(int level) override { return level == 0 ? root_() : nullptr; }
   double WallClockMs() override { return inner_.WallClockMs(); }
   bool UsesNetworkSandbox() override { return inner_.UsesNetworkSandbox(); }
+  std::vector<std::u16string> DeviceFontNames() override { return inner_.DeviceFontNames(); }
   void FsCommand(std::string_view command, std::string_view arguments) override {
     inner_.FsCommand(command, arguments);
   }
@@ -72,6 +73,12 @@ class VmScripts final : public ScriptEngine {
   bool TickBudgetSpent() const override { return vm_.TickBudgetSpent(); }
   void RunTimers() override { vm_.RunTimers(); }
   void CollectGarbage() override { vm_.CollectGarbage(); }
+  std::optional<std::u16string> ReadVariable(DisplayObject& timeline, std::u16string_view path) override {
+    return vm_.ReadVariable(timeline, path);
+  }
+  void WriteVariable(DisplayObject& timeline, std::u16string_view path, std::u16string_view value) override {
+    vm_.WriteVariable(timeline, path, value);
+  }
 
  private:
   // A block that cannot be decoded never runs; why is told once, where unsupported things go.

@@ -68,6 +68,9 @@ class EditField {
   void SetAutoSize(AutoSize mode);
   void SetBorder(bool on, uint32_t color);
   void SetBackground(bool on, uint32_t color);
+  // Read when HTML text is set next.
+  void SetCondenseWhite(bool on) { properties_.condenseWhite = on; }
+  void SetMaxChars(std::optional<uint16_t> chars) { properties_.maxChars = chars; }
   // The fonts changed (a script's embedFonts).
   void FontsChanged() { dirty_ = true; }
 

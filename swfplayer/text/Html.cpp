@@ -234,10 +234,8 @@ class HtmlReader {
         Open(tag);
       }
     }
-    // The break a last paragraph's end tag wrote belongs to no paragraph after it.
-    if (pendingParagraphBreak_ && text_.Length() > 0 && text_.Text().back() == u'\r') {
-      text_.Replace(text_.Length() - 1, text_.Length(), u"", Current());
-    }
+    // The break a last paragraph's end tag wrote stays in the text (scripts read it), as in
+    // the Flash Player.
     if (text_.Runs().empty()) text_ = StyledText(u"", stack_.front().format);
     return std::move(text_);
   }
@@ -267,7 +265,6 @@ class HtmlReader {
         out.push_back(c == u'\n' ? u'\r' : c);
       }
     }
-    pendingParagraphBreak_ = false;
     text_.Append(out, Current());
   }
 
@@ -276,7 +273,6 @@ class HtmlReader {
     const std::u16string& name = tag.name;
     if (name == u"br" || name == u"sbr") {
       if (options_.multiline || name == u"sbr") Break(format);
-      pendingParagraphBreak_ = false;
       return;
     }
     if (name == u"p") {
@@ -344,11 +340,9 @@ class HtmlReader {
     stack_.pop_back();
     if (tag.name == u"li" && options_.multiline) {
       Break(closed);
-      pendingParagraphBreak_ = false;
     } else if (tag.name == u"p" && options_.multiline && paragraphOpen_) {
       paragraphOpen_ = false;
       Break(closed);
-      pendingParagraphBreak_ = true;
     }
   }
 
@@ -356,7 +350,6 @@ class HtmlReader {
   std::vector<Open_> stack_;
   StyledText text_;
   bool paragraphOpen_ = false;
-  bool pendingParagraphBreak_ = false;
 };
 
 }  // namespace

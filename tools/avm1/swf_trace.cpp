@@ -56,9 +56,11 @@ int Usage() {
   return 2;
 }
 
+// A carriage return (how text fields end their lines) starts a new line, as in the Flash
+// Player's log.
 void PrintLine(std::FILE* stream, std::string_view prefix, std::string_view text) {
   std::fwrite(prefix.data(), 1, prefix.size(), stream);
-  std::fwrite(text.data(), 1, text.size(), stream);
+  for (char c : text) std::fputc(c == '\r' ? '\n' : c, stream);
   std::fputc('\n', stream);
 }
 

@@ -26,6 +26,8 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallErrorClass,
     InstallAsBroadcaster,
     InstallMovieClipClass,
+    InstallTextFormatClass,
+    InstallTextFieldClass,  // after MovieClip: it adds createTextField to its prototype
     InstallDateClass,
     InstallXmlNodeClass,
     InstallXmlClass,

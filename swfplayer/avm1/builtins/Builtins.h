@@ -31,6 +31,8 @@ void InstallTimers(VmImpl& vm, Object* global);
 void InstallErrorClass(VmImpl& vm, Object* global);
 void InstallAsBroadcaster(VmImpl& vm, Object* global);
 void InstallMovieClipClass(VmImpl& vm, Object* global);
+void InstallTextFormatClass(VmImpl& vm, Object* global);
+void InstallTextFieldClass(VmImpl& vm, Object* global);
 void InstallDateClass(VmImpl& vm, Object* global);
 void InstallXmlNodeClass(VmImpl& vm, Object* global);
 void InstallXmlClass(VmImpl& vm, Object* global);
