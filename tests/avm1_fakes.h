@@ -13,6 +13,7 @@
 #include "swfplayer/avm1/Clip.h"
 #include "swfplayer/avm1/Host.h"
 #include "swfplayer/avm1/String.h"
+#include "swfplayer/avm1/TextField.h"
 
 namespace swfplayer::avm1::testing {
 
@@ -140,6 +141,9 @@ class FakeClip final : public Clip {
   TwipsRect Bounds() const override { return TwipsRect{}; }
   Matrix ConcatenatedMatrix() const override { return Matrix{}; }
   bool HitTestPoint(Point, bool) const override { return false; }
+  // Set to make the clip a text field.
+  TextField* textField = nullptr;
+  TextField* AsTextField() override { return textField; }
 
   // Removes (destroys) the child at depth, as the timeline or removeMovieClip does.
   void RemoveAtDepth(int32_t depth) {
