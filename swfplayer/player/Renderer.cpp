@@ -138,7 +138,7 @@ void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDe
 // canvas's, which applies its colour transform to the layer as a whole.
 void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDevice,
                 const ColorTransform& cx, bool inMask) {
-  if (!object.Definition()) return;
+  if (!object.Definition() && !object.EditText()) return;
   const DisplayEffects& effects = object.Effects();
   if (!inMask && effects.NeedsLayer() &&
       target.canvas.BeginLayer(toDevice, cx, effects, target.filterScale)) {
