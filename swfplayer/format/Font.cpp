@@ -76,14 +76,14 @@ std::optional<FontLayout> ReadLayout(Reader& in, size_t glyphCount, bool wideCod
   return layout;
 }
 
-FontFlags Font2Flags(uint8_t bits, int version) {
+FontFlags Font2Flags(uint8_t bits) {
   FontFlags flags;
   flags.bold = bits & kBold;
   flags.italic = bits & kItalic;
   flags.smallText = bits & kSmallText;
   flags.shiftJis = bits & kShiftJis;
   flags.ansi = bits & kAnsi;
-  flags.wideCodes = (bits & kWideCodes) || version >= 3;
+  flags.wideCodes = (bits & kWideCodes) != 0;  // DefineFont3 too: the Flash Player reads the flag
   return flags;
 }
 
@@ -112,7 +112,7 @@ std::optional<FontDefinition> DecodeFont(std::span<const uint8_t> body, int vers
   if (!in.Ok()) return std::nullopt;
   if (version == 1) return DecodeFont1(in, font);
   const uint8_t flags = in.U8();
-  font.flags = Font2Flags(flags, version);
+  font.flags = Font2Flags(flags);
   font.language = in.U8();
   const std::span<const uint8_t> name = in.Bytes(in.U8());
   font.name.assign(name.begin(), name.end());
