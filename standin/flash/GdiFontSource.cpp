@@ -42,6 +42,16 @@ bool Installed(HDC dc, const std::wstring& face) {
   return found;
 }
 
+int CALLBACK AddFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM names) {
+  auto& list = *reinterpret_cast<std::vector<std::wstring>*>(names);
+  // Vertical (@) faces and the same family in other character sets are left out.
+  if (font->lfFaceName[0] != L'@' && list.size() < 4096 &&
+      std::find(list.begin(), list.end(), font->lfFaceName) == list.end()) {
+    list.emplace_back(font->lfFaceName);
+  }
+  return TRUE;
+}
+
 double Fixed(FIXED f) { return f.value + f.fract / 65536.0; }
 Point PointOf(const POINTFX& p) { return {Fixed(p.x), -Fixed(p.y)}; }
 Point Mid(Point a, Point b) { return {(a.x + b.x) / 2, (a.y + b.y) / 2}; }
@@ -197,6 +207,27 @@ std::shared_ptr<const swfplayer::text::DeviceFace> GdiFontSource::Open(std::stri
     return nullptr;
   }
   return std::make_shared<GdiFace>(dc, font);
+}
+
+std::vector<std::string> GdiFontSource::Families() {
+  std::vector<std::wstring> wide;
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!dc) return {};
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  EnumFontFamiliesExW(dc, &query, AddFamily, reinterpret_cast<LPARAM>(&wide), 0);
+  DeleteDC(dc);
+  std::vector<std::string> names;
+  for (const std::wstring& name : wide) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), nullptr, 0, nullptr,
+                                         nullptr);
+    std::string utf8(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+      WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), utf8.data(), size, nullptr, nullptr);
+    }
+    names.push_back(std::move(utf8));
+  }
+  return names;
 }
 
 }  // namespace swfsaver::flash

@@ -13,6 +13,7 @@ class GdiFontSource final : public swfplayer::text::FontSource {
   // Null when no installed family has that name (GDI would otherwise substitute one).
   std::shared_ptr<const swfplayer::text::DeviceFace> Open(std::string_view family, bool bold,
                                                           bool italic) override;
+  std::vector<std::string> Families() override;
 };
 
 }  // namespace swfsaver::flash

@@ -28,7 +28,7 @@ Player::Player(std::unique_ptr<MovieDefinition> movie, const PlayerOptions& opti
     scripts_ = options.engine();
   } else if (host_) {
     scripts_ = MakeVmScripts(*host_, movie_->header.version, options.ansi,
-                             [this] { return root_.get(); });
+                             [this] { return root_.get(); }, options.fonts);
   }
   context_ = std::make_unique<PlayContext>(*movie_, scripts_.get());
   context_->sound = scheduler_.get();

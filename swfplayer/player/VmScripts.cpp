@@ -18,8 +18,8 @@ class ByteDecoder final : public AnsiDecoder {
 // The host as the interpreter sees it: the embedder's, with the player's root as _level0.
 class LevelHost final : public avm1::Host {
  public:
-  LevelHost(avm1::Host& inner, std::function<DisplayObject*()> root)
-      : inner_(inner), root_(std::move(root)) {}
+  LevelHost(avm1::Host& inner, std::function<DisplayObject*()> root, text::FontSource* fonts)
+      : inner_(inner), root_(std::move(root)), fonts_(fonts) {}
 
   void Trace(std::string_view line) override { inner_.Trace(line); }
   void Unsupported(std::string_view name) override { inner_.Unsupported(name); }
@@ -33,7 +33,13 @@ class LevelHost final : public avm1::Host {
   avm1::Clip* Level(int level) override { return level == 0 ? root_() : nullptr; }
   double WallClockMs() override { return inner_.WallClockMs(); }
   bool UsesNetworkSandbox() override { return inner_.UsesNetworkSandbox(); }
-  std::vector<std::u16string> DeviceFontNames() override { return inner_.DeviceFontNames(); }
+  std::vector<std::u16string> DeviceFontNames() override {
+    std::vector<std::u16string> names;
+    if (fonts_) {
+      for (const std::string& name : fonts_->Families()) names.push_back(DecodeUtf8(name));
+    }
+    return names;
+  }
   void FsCommand(std::string_view command, std::string_view arguments) override {
     inner_.FsCommand(command, arguments);
   }
@@ -41,13 +47,14 @@ class LevelHost final : public avm1::Host {
  private:
   avm1::Host& inner_;
   std::function<DisplayObject*()> root_;
+  text::FontSource* fonts_;
 };
 
 class VmScripts final : public ScriptEngine {
  public:
   VmScripts(avm1::Host& host, uint8_t swfVersion, const AnsiDecoder* ansi,
-            std::function<DisplayObject*()> root)
-      : host_(host, std::move(root)), vm_(host_, swfVersion), version_(swfVersion),
+            std::function<DisplayObject*()> root, text::FontSource* fonts)
+      : host_(host, std::move(root), fonts), vm_(host_, swfVersion), version_(swfVersion),
         ansi_(ansi ? *ansi : bytes_) {}
 
   void RunFrameScript(DisplayObject& clip, const ScriptCode& code) override {
@@ -106,8 +113,9 @@ class VmScripts final : public ScriptEngine {
 
 std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion,
                                             const AnsiDecoder* ansi,
-                                            std::function<DisplayObject*()> root) {
-  return std::make_unique<VmScripts>(host, swfVersion, ansi, std::move(root));
+                                            std::function<DisplayObject*()> root,
+                                            text::FontSource* fonts) {
+  return std::make_unique<VmScripts>(host, swfVersion, ansi, std::move(root), fonts);
 }
 
 }  // namespace swfplayer::player

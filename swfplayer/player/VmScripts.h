@@ -10,13 +10,16 @@
 #include "swfplayer/avm1/Host.h"
 #include "swfplayer/movie/TextDecoding.h"
 #include "swfplayer/player/ScriptEngine.h"
+#include "swfplayer/text/FontSource.h"
 
 namespace swfplayer::player {
 
 // root answers the clip of _level0 (null while there is none). ansi decodes the strings of
-// movies before SWF 6; without one each byte is taken as one character.
+// movies before SWF 6; without one each byte is taken as one character. fonts: the system's
+// font families scripts may list (may be null).
 std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion,
                                             const AnsiDecoder* ansi,
-                                            std::function<DisplayObject*()> root);
+                                            std::function<DisplayObject*()> root,
+                                            text::FontSource* fonts = nullptr);
 
 }  // namespace swfplayer::player

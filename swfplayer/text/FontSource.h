@@ -7,7 +7,9 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "swfplayer/types/Path.h"
 
@@ -43,6 +45,8 @@ class FontSource {
   // has no such family. The source decides what its names stand for; the generic names
   // (`_sans` ...) are resolved above it (DeviceFonts.h).
   virtual std::shared_ptr<const DeviceFace> Open(std::string_view family, bool bold, bool italic) = 0;
+  // The installed families' names (UTF-8), for scripts that ask which fonts there are.
+  virtual std::vector<std::string> Families() { return {}; }
 };
 
 }  // namespace swfplayer::text

@@ -203,4 +203,11 @@ std::shared_ptr<const DeviceFace> FreeTypeFontSource::Open(std::string_view fami
   return nullptr;
 }
 
+std::vector<std::string> FreeTypeFontSource::Families() {
+  std::vector<std::string> names;
+  for (const auto& [family, files] : files_) names.push_back(family);
+  for (const Family& family : BuiltIn()) names.insert(names.end(), family.names.begin(), family.names.end());
+  return names;
+}
+
 }  // namespace swfplayer::text

@@ -26,6 +26,8 @@ class FreeTypeFontSource final : public FontSource {
   void AddAlias(const std::string& family, const std::string& to);
 
   std::shared_ptr<const DeviceFace> Open(std::string_view family, bool bold, bool italic) override;
+  // The names the built-in table and AddFont answer to.
+  std::vector<std::string> Families() override;
 
   struct Library;  // FreeType's, shared by the faces opened
 
