@@ -9,6 +9,7 @@
 #include "swfplayer/player/DisplayObject.h"
 #include "swfplayer/player/Timeline.h"
 #include "tests/audio_test_support.h"
+#include "tests/avm1_script.h"
 #include "tests/flash_player_support.h"
 #include "tools/MusicSample.h"
 #include "tools/SampleMovies.h"
@@ -198,6 +199,113 @@ TEST(SoundPlayer, AnUncompressedMovieKeptByItsCallerPlaysItsSoundFromTheFile) {
     load.player.reset();
     EXPECT_EQ(file.use_count(), 1);
   }
+}
+
+// Scripts steer exported sounds: a Sound made without a clip mixes the whole movie (half
+// volume, panned left here), one made for a clip stops only that clip's sounds, onSoundComplete follows a
+// sound that played out, and the StopSounds action silences everything.
+TEST(SoundPlayer, ScriptsStartMixAndStopExportedSounds) {
+  tools::SwfMovieBuilder movie;
+  const tools::SwfSoundFormat pcm{SwfSoundCodec::kPcmLittle, 3, true, false};
+  movie.ExportName(movie.DefineSound(pcm, 44100, tools::Pcm16(std::vector<int16_t>(44100, 1000), false)), "Beep");
+  movie.ExportName(movie.DefineSound(pcm, 441, tools::Pcm16(std::vector<int16_t>(441, 1000), false)), "Tick");
+  tools::SwfTags sprite;
+  sprite.ShowFrame();
+  tools::SwfPlace place;
+  place.character = movie.DefineSprite(sprite);
+  place.name = "clip";
+  movie.Place(place);
+  movie.Tag(12, avm1::testing::ScriptAssembler::Assemble(R"(
+    push "s" 0 "Sound"
+    newobject
+    setvariable
+    push "Beep" 1 "s"
+    getvariable
+    push "attachSound"
+    callmethod
+    pop
+    push 50 1 "s"
+    getvariable
+    push "setVolume"
+    callmethod
+    pop
+    push 0 "s"
+    getvariable
+    push "start"
+    callmethod
+    pop
+    push "t" "clip" 1 "Sound"
+    newobject
+    setvariable
+    push "Tick" 1 "t"
+    getvariable
+    push "attachSound"
+    callmethod
+    pop
+    push "t"
+    getvariable
+    push "onSoundComplete"
+    function -
+      push "tick done"
+      trace
+    end
+    setmember
+    push 0 "t"
+    getvariable
+    push "start"
+    callmethod
+    pop
+    push 0 "s"
+    getvariable
+    push "getVolume"
+    callmethod
+    trace
+    push -40 1 "s"
+    getvariable
+    push "setPan"
+    callmethod
+    pop
+    push 0 "s"
+    getvariable
+    push "getPan"
+    callmethod
+    trace
+  )"));
+  movie.ShowFrame();
+  movie.Tag(12, avm1::testing::ScriptAssembler::Assemble(R"(
+    push 0 "t"
+    getvariable
+    push "start"
+    callmethod
+    pop
+    push 0 "t"
+    getvariable
+    push "stop"
+    callmethod
+    pop
+  )"));
+  movie.ShowFrame();
+  tools::SwfActions stopSounds;
+  movie.DoAction(stopSounds.StopSounds());
+  movie.ShowFrame();
+  std::shared_ptr<tools::FixedHost> host;
+  tools::SwfOptions options;
+  options.frameRate = tools::FrameRate(kFps);
+  options.version = 8;
+  auto player = swfplayer::testing::LoadBytes(movie.Finish(options), &host);
+  audio::SoundEngine& engine = *player->Sound();
+  EXPECT_EQ(host->traces, (std::vector<std::string>{"50", "-40"}));
+  EXPECT_EQ(engine.VoiceCount(), 2u);
+  const std::vector<int16_t> mixed = MixFrames(engine, 10);
+  EXPECT_EQ(mixed[0], 1000);  // both at half volume, panned left: the right at 60%
+  EXPECT_EQ(mixed[1], 600);
+  MixFrames(engine, 1000);                      // the tick plays out
+  player->Advance();  // the clip's Sound starts the tick again and stops it: the beep plays on
+  EXPECT_EQ(host->traces, (std::vector<std::string>{"50", "-40", "tick done"}));
+  EXPECT_EQ(engine.VoiceCount(), 1u);
+  EXPECT_EQ(MixFrames(engine, 10)[0], 500);
+  player->Advance();
+  EXPECT_EQ(engine.VoiceCount(), 0u);
 }
 
 }  // namespace

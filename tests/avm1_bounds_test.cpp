@@ -205,6 +205,68 @@ TEST_F(Avm1Bounds, ACollectionInsideACallKeepsItsThis) {
             "true\n");
 }
 
+// A whole program often runs inside one Function.call or apply: what it drops is collected as
+// it runs, and the `this` and arguments the call holds survive the collections.
+TEST_F(Avm1Bounds, CallAndApplyLetTheCollectorRunAndKeepTheirValues) {
+  Make(7);
+  vm->CollectGarbage();
+  const size_t baseline = vm->HeapBytes();
+  EXPECT_EQ(Run(R"(
+    function2 f regs=4 flags=0x29 r2:a
+      push 0
+      storeregister 3
+      pop
+      loop:
+      push "x" 0
+      initarray
+      push 1
+      initobject
+      pop
+      push r:3
+      increment
+      storeregister 3
+      push r:2 "n"
+      getmember
+      less2
+      if loop
+      push r:1 "tag"
+      getmember
+      push r:2 "tag"
+      getmember
+      add2
+      return
+    end
+    push "o" "tag" "this+" 1
+    initobject
+    setvariable
+    push "arg" "tag" "arg" "n" 150000 2
+    initobject
+    setvariable
+    push "arg"
+    getvariable
+    push 1
+    initarray
+    push "o"
+    getvariable
+    push 2 "f"
+    getvariable
+    push "apply"
+    callmethod
+    trace
+    push "arg"
+    getvariable
+    push "o"
+    getvariable
+    push 2 "f"
+    getvariable
+    push "call"
+    callmethod
+    trace
+  )"),
+            "this+arg\nthis+arg\n");
+  EXPECT_LT(vm->HeapBytes(), baseline + (size_t{16} << 20)) << "garbage was not collected during the calls";
+}
+
 TEST_F(Avm1Bounds, DamagedBlocksAreRefusedWithAReason) {
   testing::Latin1Decoder ansi;
   const auto refusal = [&](std::vector<uint8_t> bytes) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "swfplayer/avm1/ClipObject.h"
 #include "swfplayer/avm1/Native.h"
 #include "swfplayer/avm1/builtins/Timers.h"
 #include "tests/avm1_fakes.h"
@@ -429,12 +430,55 @@ TEST_F(DataBuiltins, SystemDescribesAWindowsFlashPlayer8OnTheHostsScreen) {
   EXPECT_EQ(Text(Call(Value(vm->Global()), "getVersion")), "WIN 8,0,22,0");
   const Value capabilities = Get(Value(vm->Global()), "System.capabilities");
   EXPECT_EQ(Text(Get(capabilities, "version")), "WIN 8,0,22,0");
+  EXPECT_EQ(Text(Get(Value(vm->ObjectOf(&root)), "$version")), "WIN 8,0,22,0");
   EXPECT_EQ(Text(Get(capabilities, "os")), "Windows XP");
   EXPECT_EQ(Number(Get(capabilities, "screenResolutionX")), host.ScreenWidth());
   EXPECT_EQ(Number(Get(capabilities, "screenResolutionY")), host.ScreenHeight());
   const std::string server = Text(Get(capabilities, "serverString"));
   EXPECT_NE(server.find("&V=WIN%208%2C0%2C22%2C0&"), std::string::npos) << server;
   EXPECT_NE(server.find("&R=1024x768&"), std::string::npos) << server;
+}
+
+// BitmapData keeps pixels premultiplied (translucent colours come back as the Flash Player
+// gives them), setPixel keeps a pixel's alpha, fills are clipped, and its storage is counted.
+TEST_F(DataBuiltins, BitmapDataKeepsPixelsPremultipliedAndClipped) {
+  Make();
+  const Value bitmapData = Get(Value(vm->Global()), "flash.display.BitmapData");
+  const size_t before = vm->heap.Bytes();
+  const Value bitmap = vm->Construct(bitmapData, std::vector<Value>{Value(4), Value(3), Value(true), Value(0x40FF8001)});
+  EXPECT_GE(vm->heap.Bytes(), before + 4 * 3 * 4);
+  const auto pixel32 = [&](int x, int y) {
+    return static_cast<uint32_t>(static_cast<int32_t>(Number(Call(bitmap, "getPixel32", {Value(x), Value(y)}))));
+  };
+  EXPECT_EQ(pixel32(0, 0), 0x40FF7F00u);  // 0x80 and 0x01 under alpha 0x40 lose their low bits
+  Call(bitmap, "setPixel", {Value(1), Value(1), Value(0x00FF00)});
+  EXPECT_EQ(pixel32(1, 1), 0x4000FF00u);
+  Value rect = Value(vm->NewObject());
+  Set(rect, "x", Value(-1));
+  Set(rect, "y", Value(-1));
+  Set(rect, "width", Value(3));
+  Set(rect, "height", Value(3));
+  Call(bitmap, "fillRect", {rect, Value(static_cast<double>(0xFF0000FFu))});
+  EXPECT_EQ(pixel32(1, 1), 0xFF0000FFu);
+  EXPECT_EQ(pixel32(2, 2), 0x40FF7F00u);
+  EXPECT_EQ(pixel32(4, 0), 0u);
+  // A copy onto itself one pixel right, through a rectangle far larger than both: clipped.
+  Set(rect, "x", Value(0));
+  Set(rect, "y", Value(0));
+  Set(rect, "width", Value(2147483647.0));
+  Set(rect, "height", Value(2147483647.0));
+  Value point = Value(vm->NewObject());
+  Set(point, "x", Value(1));
+  Set(point, "y", Value(0));
+  Call(bitmap, "copyPixels", {bitmap, rect, point});
+  EXPECT_EQ(pixel32(2, 0), 0xFF0000FFu);
+  EXPECT_EQ(pixel32(3, 0), 0x40FF7F00u);
+  const Value opaque = vm->Construct(bitmapData, std::vector<Value>{Value(2), Value(2), Value(false), Value(0x40FF8001)});
+  EXPECT_EQ(Number(Call(opaque, "getPixel32", {Value(0), Value(0)})), static_cast<int32_t>(0xFFFF8001u));
+  EXPECT_TRUE(vm->Construct(bitmapData, std::vector<Value>{Value(2881), Value(1)}).IsUndefined());
+  Call(bitmap, "dispose");
+  EXPECT_EQ(Number(Get(bitmap, "height")), -1);
+  EXPECT_EQ(Number(Call(bitmap, "getPixel", {Value(0), Value(0)})), -1);
 }
 
 TEST_F(DataBuiltins, SharedObjectsLastTheRunInMemoryWithinBounds) {

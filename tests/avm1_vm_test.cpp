@@ -177,7 +177,8 @@ TEST_F(Avm1Vm, ClipsMadeAndRemovedByScriptsAndReferencesToThem) {
   EXPECT_EQ(root.ChildByName(u"viaClone", true)->Depth(), 6);
   Run("push \"_root.viaClone\"\nremovesprite\n");
   EXPECT_EQ(root.ChildByName(u"viaClone", true), nullptr);
-  // Depths: swapDepths, getNextHighestDepth, getInstanceAtDepth; for-in lists the children.
+  // Depths: swapDepths, getNextHighestDepth, getInstanceAtDepth; for-in lists the children
+  // (and _level0's $version, a plain variable of the Flash Player's).
   EXPECT_EQ(Run(R"(
     push 9 1 "child"
     getvariable
@@ -209,7 +210,7 @@ TEST_F(Avm1Vm, ClipsMadeAndRemovedByScriptsAndReferencesToThem) {
     jump loop
     end:
   )"),
-            "child\n10\nref\nchild\ncopy\nmade\n");
+            "child\n10\nref\n$version\nchild\ncopy\nmade\n");
 }
 
 TEST_F(Avm1Vm, AttachMovieRunsTheRegisteredClassAfterTheInitObject) {

@@ -1,5 +1,7 @@
 // Activations: what a block or a function call runs with, how it starts (RunBlock,
 // RunFunction), the programs' strings made once per Vm, and the time budget.
+#include <algorithm>
+
 #include "swfplayer/avm1/ActionHandlers.h"
 #include "swfplayer/avm1/Interpreter.h"
 #include "swfplayer/avm1/SuperObject.h"
@@ -53,21 +55,52 @@ void Activation::Trace(Tracer& tracer) const {
   }
 }
 
-void StackFull(Activation& activation) { activation.vm.Abort("the operand stack is full"); }
-
-Value GetRegister(const Activation& activation, uint32_t index) {
-  if (index < activation.registers.size()) return activation.registers[index];
-  if (index < 4) return activation.vm.globalRegisters[index];
-  return Value();
+void GrowStack(Activation& activation) {
+  OperandStack& stack = activation.stack;
+  const size_t bound = activation.vm.limits.maxStackValues;
+  if (stack.size() >= bound) activation.vm.Abort("the operand stack is full");
+  stack.reserve(std::min(bound, std::max<size_t>(64, stack.capacity() * 2)));
 }
 
-void SetRegister(Activation& activation, uint32_t index, const Value& value) {
-  if (index < activation.registers.size()) {
-    activation.registers[index] = value;
-  } else if (index < 4) {
-    activation.vm.globalRegisters[index] = value;
+namespace {
+
+// Whether a body only computes with the stack, registers and members: none of its actions reads
+// or writes the scope chain or the timeline. Named parameters go into the scope object.
+bool IsScopeFree(const format::ActionProgram& program, const format::FunctionInfo& function) {
+  using format::ActionCode;
+  for (const format::FunctionParam& param : function.params) {
+    if (!function.isFunction2 || param.reg == 0) return false;
   }
+  for (uint32_t pc = function.begin; pc < function.end && pc < program.code.size(); ++pc) {
+    switch (program.code[pc].code) {
+      case ActionCode::kEnd: case ActionCode::kAdd: case ActionCode::kSubtract: case ActionCode::kMultiply:
+      case ActionCode::kDivide: case ActionCode::kEquals: case ActionCode::kLess: case ActionCode::kAnd:
+      case ActionCode::kOr: case ActionCode::kNot: case ActionCode::kStringEquals: case ActionCode::kStringLength:
+      case ActionCode::kStringExtract: case ActionCode::kPop: case ActionCode::kToInteger: case ActionCode::kStringAdd:
+      case ActionCode::kTrace: case ActionCode::kStringLess: case ActionCode::kThrow: case ActionCode::kCastOp:
+      case ActionCode::kImplementsOp: case ActionCode::kRandomNumber: case ActionCode::kMBStringLength:
+      case ActionCode::kCharToAscii: case ActionCode::kAsciiToChar: case ActionCode::kGetTime:
+      case ActionCode::kMBStringExtract: case ActionCode::kMBCharToAscii: case ActionCode::kMBAsciiToChar:
+      case ActionCode::kDelete: case ActionCode::kReturn: case ActionCode::kModulo: case ActionCode::kInitArray:
+      case ActionCode::kInitObject: case ActionCode::kTypeOf: case ActionCode::kEnumerate2: case ActionCode::kAdd2:
+      case ActionCode::kLess2: case ActionCode::kEquals2: case ActionCode::kToNumber: case ActionCode::kToString:
+      case ActionCode::kPushDuplicate: case ActionCode::kStackSwap: case ActionCode::kGetMember:
+      case ActionCode::kSetMember: case ActionCode::kIncrement: case ActionCode::kDecrement:
+      case ActionCode::kCallMethod: case ActionCode::kNewMethod: case ActionCode::kInstanceOf:
+      case ActionCode::kBitAnd: case ActionCode::kBitOr: case ActionCode::kBitXor: case ActionCode::kBitLShift:
+      case ActionCode::kBitRShift: case ActionCode::kBitURShift: case ActionCode::kStrictEquals:
+      case ActionCode::kGreater: case ActionCode::kStringGreater: case ActionCode::kExtends:
+      case ActionCode::kStoreRegister: case ActionCode::kConstantPool: case ActionCode::kPush:
+      case ActionCode::kJump: case ActionCode::kIf:
+        break;
+      default:
+        return false;
+    }
+  }
+  return true;
 }
+
+}  // namespace
 
 ProgramState* VmImpl::StateOf(const format::ActionProgram& program) {
   const auto found = programs_.find(&program);
@@ -81,6 +114,8 @@ ProgramState* VmImpl::StateOf(const format::ActionProgram& program) {
     std::vector<Value>& values = state->pools.emplace_back();
     for (uint32_t index : pool) values.push_back(Value(state->strings[index]));
   }
+  state->scopeFree.reserve(program.functions.size());
+  for (const format::FunctionInfo& function : program.functions) state->scopeFree.push_back(IsScopeFree(program, function));
   ProgramState* made = state.get();
   programs_.emplace(&program, std::move(state));
   return made;
@@ -140,6 +175,7 @@ Value RunFunction(VmImpl& vm, FunctionObject* function, const Value& thisValue, 
   }(thisValue);
   ClipObject* base = static_cast<ClipObject*>(code.baseClip);
   Scope* parent = code.scope;
+  const bool scopeFree = code.program->scopeFree[code.function];
   if (code.swfVersion < 6) {
     if (clipOf != nullptr) {
       base = clipOf;
@@ -148,12 +184,16 @@ Value RunFunction(VmImpl& vm, FunctionObject* function, const Value& thisValue, 
     } else if (caller != nullptr) {
       base = vm.ObjectOf(vm.Root());
     }
-    if (base != nullptr) {
+    if (base != nullptr && !scopeFree) {
       parent = vm.heap.New<Scope>(vm.heap.New<Scope>(nullptr, ScopeKind::kGlobal, vm.Global()), ScopeKind::kTarget, base);
     }
   }
-  activation.locals = vm.heap.New<Object>(Value());
-  activation.scope = vm.heap.New<Scope>(parent, ScopeKind::kLocal, activation.locals);
+  if (scopeFree) {
+    activation.scope = parent;
+  } else {
+    activation.locals = vm.heap.New<Object>(Value());
+    activation.scope = vm.heap.New<Scope>(parent, ScopeKind::kLocal, activation.locals);
+  }
   activation.baseClip = base;
   activation.target = base;
   activation.baseWasGone = base != nullptr && base->Live(vm) != base;

@@ -144,6 +144,9 @@ class Clip {
 
   // The interpreter's side of this clip; the display keeps it and never looks into it.
   ClipBinding* binding = nullptr;
+  // Tells the interpreter's side that the clip is gone before it is freed (a removed clip the
+  // display keeps a little longer): its references look for another clip at its path.
+  void ReleaseBinding();
 };
 
 }  // namespace swfplayer::avm1

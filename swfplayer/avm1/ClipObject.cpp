@@ -7,8 +7,11 @@
 
 namespace swfplayer::avm1 {
 
-Clip::~Clip() {
+Clip::~Clip() { ReleaseBinding(); }
+
+void Clip::ReleaseBinding() {
   if (binding != nullptr) binding->ClipGone();
+  binding = nullptr;
 }
 
 namespace {

@@ -179,7 +179,7 @@ std::string NumberToString(double n) {
     const size_t firstNonZero = out.find_first_not_of('0');
     out.erase(0, firstNonZero == std::string::npos ? out.size() : firstNonZero);
     if (out.empty()) {
-      out = "1";  // 9.999... rounded to nothing: the carry became the digit
+      out.assign(1, '1');  // 9.999... rounded to nothing: the carry became the digit
       ++exponent;
     } else {
       const size_t lastNonZero = out.find_last_not_of('0');

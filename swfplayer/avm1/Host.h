@@ -12,6 +12,7 @@
 namespace swfplayer::avm1 {
 
 class Clip;
+class SoundControl;
 
 class Host {
  public:
@@ -50,6 +51,9 @@ class Host {
   // Whether the movie's FileAttributes ask for network access instead of local files: a local
   // movie's security sandbox (System.security.sandboxType).
   virtual bool UsesNetworkSandbox() { return false; }
+
+  // The movie's sound, or null for a silent movie.
+  virtual SoundControl* Sounds() { return nullptr; }
 
   // The system's font families, for TextField.getFontList; none where the host keeps no list.
   virtual std::vector<std::u16string> DeviceFontNames() { return {}; }

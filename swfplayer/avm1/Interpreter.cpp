@@ -5,6 +5,7 @@
 #include "swfplayer/avm1/ActionHandlers.h"
 #include "swfplayer/avm1/BlockFlow.h"
 #include "swfplayer/avm1/Convert.h"
+#include "swfplayer/avm1/SoundControl.h"
 
 namespace swfplayer::avm1 {
 
@@ -20,7 +21,7 @@ Value Truth(const Activation& activation, bool value) {
   return Value(value);
 }
 
-Value PushValue(const Activation& activation, const PushItem& item) {
+[[gnu::always_inline]] inline Value PushValue(const Activation& activation, const PushItem& item) {
   switch (item.kind) {
     case PushItem::Kind::kString:
       return Value(activation.state->strings[item.index]);
@@ -115,9 +116,11 @@ Value Loop(Activation& activation) {
       case ActionCode::kJump:
         Jump(activation, in.a);
         break;
-      case ActionCode::kIf:
-        if (vm.ToBoolean(Pop(activation))) Jump(activation, in.a);
+      case ActionCode::kIf: {
+        const Value condition = Pop(activation);
+        if (condition.IsBoolean() ? condition.AsBoolean() : vm.ToBoolean(condition)) Jump(activation, in.a);
         break;
+      }
 
       // --- SWF 4 arithmetic and logic (numbers; comparisons push 1 and 0 before SWF 5) ---
       case ActionCode::kAdd: {
@@ -534,10 +537,12 @@ Value Loop(Activation& activation) {
       case ActionCode::kStartDrag:
         StartDragAction(activation);
         break;
+      case ActionCode::kStopSounds:
+        if (SoundControl* sounds = vm.host.Sounds()) sounds->StopAll();
+        break;
       case ActionCode::kEndDrag:
       case ActionCode::kToggleQuality:
-      case ActionCode::kStopSounds:
-        break;  // no pointer, no quality switch, no sound
+        break;  // no pointer, no quality switch
       case ActionCode::kTrace: {
         const Value value = Pop(activation);
         // trace prints "undefined" in every version, though undefined converts to "" before 7.

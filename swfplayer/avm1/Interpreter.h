@@ -59,7 +59,7 @@ struct Activation {
   Object* locals = nullptr;         // a function's own variables
   Object* arguments = nullptr;      // made on first use
   std::vector<Value> args;          // what the function was called with
-  std::vector<Value>& stack;        // the Vm's operand stack
+  OperandStack& stack;              // the Vm's operand stack
   std::vector<Value> registers;     // local registers (DefineFunction2); others are global
   const std::vector<Value>* pool = nullptr;
   ClipObject* baseClip = nullptr;   // the timeline this code belongs to
@@ -86,16 +86,29 @@ inline Value Pop(Activation& activation) {
   activation.stack.pop_back();
   return value;
 }
-[[noreturn]] void StackFull(Activation& activation);
-inline void Push(Activation& activation, const Value& value) {
-  if (activation.stack.size() >= activation.vm.limits.maxStackValues) [[unlikely]] StackFull(activation);
+// Makes room for one more value, or abandons the block when the stack is at its bound.
+void GrowStack(Activation& activation);
+// Inlined whole: a call here made the caller build each value in memory, and copying it back
+// out as one 16-byte load stalled on the two stores that had just written it.
+[[gnu::always_inline]] inline void Push(Activation& activation, const Value& value) {
+  if (activation.stack.size() == activation.stack.capacity()) [[unlikely]] GrowStack(activation);
   activation.stack.push_back(value);
 }
 // A popped name: already a string nearly always.
 inline String* NameOf(VmImpl& vm, const Value& value) { return value.IsString() ? value.AsString() : vm.ToString(value); }
 
 // Registers: a function's own first, then the four global ones; others read undefined.
-Value GetRegister(const Activation& activation, uint32_t index);
-void SetRegister(Activation& activation, uint32_t index, const Value& value);
+inline Value GetRegister(const Activation& activation, uint32_t index) {
+  if (index < activation.registers.size()) return activation.registers[index];
+  if (index < 4) return activation.vm.globalRegisters[index];
+  return Value();
+}
+inline void SetRegister(Activation& activation, uint32_t index, const Value& value) {
+  if (index < activation.registers.size()) {
+    activation.registers[index] = value;
+  } else if (index < 4) {
+    activation.vm.globalRegisters[index] = value;
+  }
+}
 
 }  // namespace swfplayer::avm1

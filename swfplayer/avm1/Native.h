@@ -19,6 +19,8 @@ struct NativeCall {
   FunctionObject* callee = nullptr;
   // `new X(...)`: thisValue is the object being made, whose __proto__ is X.prototype.
   bool constructing = false;
+  // A constructor sets this to refuse its arguments: `new` then gives undefined.
+  bool refused = false;
 
   size_t Count() const { return args.size(); }
   Value Arg(size_t i) const { return i < args.size() ? args[i] : Value(); }
@@ -63,8 +65,8 @@ class NativeRoots {
   NativeRoots(const NativeRoots&) = delete;
   NativeRoots& operator=(const NativeRoots&) = delete;
 
-  // vm.Call(function, undefined, args), without counting the calling native as on the stack.
-  Value Call(const Value& function, std::span<const Value> args) {
+  // vm.Call(function, thisValue, args), without counting the calling native as on the stack.
+  Value Call(const Value& function, const Value& thisValue, std::span<const Value> args) {
     VmImpl& vm = call_.vm;
     if (!vm.IsCallable(function)) return Value();
     --vm.nativeDepth;  // the count the native's own call added
@@ -72,8 +74,9 @@ class NativeRoots {
       int& depth;
       ~Restore() { ++depth; }
     } restore{vm.nativeDepth};
-    return vm.Invoke(static_cast<FunctionObject*>(function.AsObject()), Value(), args, nullptr, false);
+    return vm.Invoke(static_cast<FunctionObject*>(function.AsObject()), thisValue, args, VmImpl::HomeFor(thisValue), false);
   }
+  Value Call(const Value& function, std::span<const Value> args) { return Call(function, Value(), args); }
 
  private:
   NativeCall& call_;

@@ -35,6 +35,8 @@ enum class ObjectClass : uint8_t {
   kDate,
   kXmlNode,
   kXml,
+  kSound,
+  kBitmapData,
   kFirstBuiltin,
 };
 

@@ -3,6 +3,7 @@
 #include "swfplayer/avm1/ClipObject.h"
 #include "swfplayer/avm1/Interpreter.h"
 #include "swfplayer/avm1/TextVariables.h"
+#include "swfplayer/avm1/builtins/SoundClass.h"
 #include "swfplayer/avm1/builtins/Timers.h"
 
 namespace swfplayer::avm1 {
@@ -64,6 +65,17 @@ bool Vm::CallClipMethod(Clip& clip, std::u16string_view name) {
   return called;
 }
 
+bool Vm::HasClipMethod(Clip& clip, std::u16string_view name) {
+  VmImpl& vm = *impl_;
+  if (clip.binding == nullptr) return false;
+  bool found = false;
+  Guarded(vm, [&] {
+    Object* home = nullptr;
+    found = vm.IsCallable(vm.ObjectOf(&clip)->GetMethod(vm, vm.NewString(name), &home));
+  });
+  return found;
+}
+
 void Vm::ConstructClip(Clip& clip, std::u16string_view exportName) {
   VmImpl& vm = *impl_;
   const auto found = vm.registeredClasses.find(std::u16string(exportName));
@@ -100,6 +112,7 @@ bool Vm::TickBudgetSpent() const { return impl_->BudgetSpent(); }
 
 void Vm::RunTimers() {
   Guarded(*impl_, [&] { RunDueTimers(*impl_); });
+  Guarded(*impl_, [&] { DeliverFinishedSounds(*impl_); });
 }
 
 void Vm::CollectGarbage() {

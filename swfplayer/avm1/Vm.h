@@ -52,6 +52,8 @@ class Vm {
   // Calls the clip's own method of this name (onEnterFrame, onLoad, onUnload, ...) when its
   // object or prototype chain has one; false when there is none.
   bool CallClipMethod(Clip& clip, std::u16string_view name);
+  // Whether CallClipMethod would find a method to call (false for a clip no script has seen).
+  bool HasClipMethod(Clip& clip, std::u16string_view name);
   // A clip placed by the timeline or made by attachMovie: its object takes the class
   // registered for the export name (Object.registerClass), whose constructor runs.
   void ConstructClip(Clip& clip, std::u16string_view exportName);

@@ -123,11 +123,13 @@ void VmImpl::Unsupported(std::string_view name) {
 
 // --- calls ---
 
+Object* VmImpl::HomeFor(const Value& thisValue) {
+  return thisValue.IsObject() && thisValue.AsObject()->Proto().IsObject() ? thisValue.AsObject()->Proto().AsObject() : nullptr;
+}
+
 Value VmImpl::Call(const Value& function, const Value& thisValue, std::span<const Value> args) {
   if (!IsCallable(function)) return Value();
-  Object* home = thisValue.IsObject() && thisValue.AsObject()->Proto().IsObject()
-                     ? thisValue.AsObject()->Proto().AsObject()
-                     : nullptr;
+  Object* home = HomeFor(thisValue);
   ++nativeDepth;
   struct Leave {
     int& depth;
@@ -188,7 +190,14 @@ Value VmImpl::ConstructWith(FunctionObject* constructor, std::span<const Value> 
   object->DefineValue(*this, names.superConstructor, Value(constructor), property_flags::kDontEnum);
   if (version_ < 7) object->DefineValue(*this, names.constructor, Value(constructor), property_flags::kDontEnum);
   Object* home = prototype.IsObject() ? prototype.AsObject() : nullptr;
+  constructRefused = false;
   const Value result = Invoke(constructor, Value(object), args, home, true);
+  // A native constructor may refuse its arguments: `new` then gives undefined (a BitmapData of
+  // an impossible size), as in the Flash Player.
+  if (!constructor->isScript && constructRefused) {
+    constructRefused = false;
+    return Value();
+  }
   // Native constructors answer the object they made (new Number(1) is a boxed number).
   if (!constructor->isScript && constructor->nativeConstruct != nullptr && result.IsObject()) return result;
   return Value(object);
@@ -213,7 +222,9 @@ Value VmImpl::Invoke(FunctionObject* function, const Value& thisValue, std::span
       --vm.nativeDepth;
     }
   } leave{*this};
-  return native(call);
+  const Value result = native(call);
+  constructRefused = constructing && call.refused;
+  return result;
 }
 
 // --- the display ---
@@ -226,6 +237,8 @@ ClipObject* VmImpl::ObjectOf(Clip* clip) {
   if (clip->AsTextField() != nullptr && protos.textField != nullptr) proto = protos.textField;
   auto* object = heap.New<ClipObject>(Value(proto), *clip);
   clip->binding = object;
+  // The movie learns the player's version from _level0's $version, as Flash 4 movies did.
+  if (clip == Root()) object->Set(*this, NewString(u"$version"), Value(Str(kPlayerVersion)));
   return object;
 }
 

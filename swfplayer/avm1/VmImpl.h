@@ -22,6 +22,7 @@
 #include "swfplayer/avm1/Clip.h"
 #include "swfplayer/avm1/Function.h"
 #include "swfplayer/avm1/Host.h"
+#include "swfplayer/avm1/OperandStack.h"
 #include "swfplayer/avm1/Vm.h"
 
 namespace swfplayer::avm1 {
@@ -102,10 +103,18 @@ struct Prototypes {
 // A decoded program as this interpreter runs it: its strings made once as script strings,
 // its constant pools as values. Kept for the life of the Vm (functions made from it outlive
 // the frame that ran it).
+// The release of Flash Player 8 that Windows shipped first: what getVersion(), $version and
+// System.capabilities.version answer.
+inline constexpr char kPlayerVersion[] = "WIN 8,0,22,0";
+
 struct ProgramState {
   std::shared_ptr<const format::ActionProgram> program;
   std::vector<String*> strings;                    // program->strings, converted
   std::vector<std::vector<Value>> pools;           // one per ConstantPool action
+  // Per function: its body names nothing (no variable, no nested function, no with, no timeline
+  // action), so a call needs no scope object of its own: registers and members only, as in
+  // compare functions and small math helpers.
+  std::vector<bool> scopeFree;
 };
 
 class VmImpl {
@@ -189,6 +198,10 @@ class VmImpl {
   Value CallAccessor(Object* function, const Value& thisValue, std::span<const Value> args);
   static constexpr int kMaxAccessorDepth = 65;
   int accessorDepth = 0;
+  // Set by Invoke when the native constructor it ran refused its arguments (NativeCall::refused).
+  bool constructRefused = false;
+  // Where `super` starts for a method called on thisValue from native code: its prototype.
+  static Object* HomeFor(const Value& thisValue);
   // A function call with everything explicit: home is the object the method was found on
   // (`super` starts above it); caller code (actions) passes what it knows.
   Value Invoke(FunctionObject* function, const Value& thisValue, std::span<const Value> args,
@@ -228,7 +241,7 @@ class VmImpl {
 
   // --- the running scripts (Interpreter.cpp) ---
   Activation* activations = nullptr;  // the innermost running activation
-  std::vector<Value> stack;           // the operand stack all activations share
+  OperandStack stack;                 // the operand stack all activations share
   std::vector<std::vector<Value>> spareBuffers;  // emptied argument and register buffers
   int callDepth = 0;
   Value globalRegisters[4];

@@ -40,6 +40,7 @@ enum TagCode : uint16_t {
   kTagDefineMorphShape = 46,
   kTagDefineFont2 = 48,
   kTagExportAssets = 56,
+  kTagFileAttributes = 69,
   kTagDoInitAction = 59,
   kTagDefineFontInfo2 = 62,
   kTagPlaceObject3 = 70,

@@ -189,6 +189,7 @@ struct MovieSounds {
 
 struct MovieDefinition {
   SwfMovie header;  // the frame size, rate, count, version and background colour
+  bool useNetwork = false;  // FileAttributes: a local movie that asks for the network sandbox
   // ExportAssets: the characters scripts attach by name (attachMovie), by the name as given.
   std::map<std::u16string, uint16_t> exports;
   std::map<uint16_t, std::u16string> exportNames;  // the same, by character

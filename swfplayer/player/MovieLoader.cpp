@@ -139,6 +139,9 @@ class Loader {
 
   void ReadDefinition(const TagRecord& tag) {
     switch (tag.code) {
+      case kTagFileAttributes:
+        if (!tag.body.empty()) movie_.useNetwork = (tag.body[0] & 1) != 0;
+        break;
       case kTagSetBackgroundColor:
         if (!movie_.header.backgroundColor) movie_.header.backgroundColor = ReadBackgroundColor(tag.body);
         break;

@@ -81,8 +81,24 @@ void PlayContext::RemoveTree(DisplayObject& object) {
   if (const Timeline* timeline = object.Sprite()) {
     for (const auto& [depth, child] : timeline->DisplayList()) RemoveTree(*child);
   }
-  if (object.Sprite()) DispatchEvent(object, ClipEvent::kUnload);
+  bool unloadRuns = false;
+  if (object.Sprite()) {
+    DispatchEvent(object, ClipEvent::kUnload);
+    unloadRuns = scripts && (HasActionsFor(object, kClipEventUnload) || scripts->HasClipMethod(object, u"onUnload"));
+  }
   object.MarkRemoved();
+  // A clip without an unload script leaves at once, as in the Flash Player: references to it
+  // look for another clip at its path from now on. One with an unload script is kept for it.
+  if (!unloadRuns) object.ReleaseBinding();
+}
+
+bool PlayContext::HasActionsFor(const DisplayObject& clip, uint32_t event) {
+  const std::vector<ClipAction>* actions = clip.ClipActions();
+  if (actions == nullptr) return false;
+  for (const ClipAction& action : *actions) {
+    if (action.events & event) return true;
+  }
+  return false;
 }
 
 void PlayContext::Bury(std::unique_ptr<DisplayObject> object) {

@@ -88,6 +88,7 @@ class PlayContext {
   void QueueFrameScript(DisplayObject& clip, const Script& script);
   void QueueInitScript(DisplayObject& clip, const InitScript& init);
   void DispatchEvent(DisplayObject& clip, ClipEvent event);
+  static bool HasActionsFor(const DisplayObject& clip, uint32_t event);
   void Unlink(DisplayObject& clip);
 
   // --- text fields (ScriptTextFields.cpp) ---

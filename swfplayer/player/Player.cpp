@@ -27,7 +27,8 @@ Player::Player(std::unique_ptr<MovieDefinition> movie, const PlayerOptions& opti
   if (options.engine) {
     scripts_ = options.engine();
   } else if (host_) {
-    scripts_ = MakeVmScripts(*host_, movie_->header.version, options.ansi,
+    scriptSounds_ = std::make_unique<ScriptSounds>(*movie_, *sound_);
+    scripts_ = MakeVmScripts(*host_, movie_->header.version, movie_->useNetwork, scriptSounds_.get(), options.ansi,
                              [this] { return root_.get(); }, options.fonts);
   }
   context_ = std::make_unique<PlayContext>(*movie_, scripts_.get());

@@ -16,6 +16,7 @@
 #include "swfplayer/movie/TextDecoding.h"
 #include "swfplayer/player/Characters.h"
 #include "swfplayer/player/MorphShapeCache.h"
+#include "swfplayer/player/ScriptSounds.h"
 #include "swfplayer/player/SoundScheduler.h"
 #include "swfplayer/render/Canvas.h"
 #include "swfplayer/text/DeviceFonts.h"
@@ -106,6 +107,7 @@ class Player {
   text::DeviceFonts deviceFonts_;
   std::shared_ptr<audio::SoundEngine> sound_;
   std::unique_ptr<SoundScheduler> scheduler_;
+  std::unique_ptr<ScriptSounds> scriptSounds_;  // before scripts_: the scripts' engine uses it
   std::shared_ptr<avm1::Host> host_;
   std::unique_ptr<ScriptEngine> scripts_;
   std::unique_ptr<PlayContext> context_;

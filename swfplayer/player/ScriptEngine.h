@@ -28,6 +28,8 @@ class ScriptEngine {
   virtual void RunClipEvent(DisplayObject& clip, const ScriptCode& code) = 0;
   // The clip's own method of this name (onEnterFrame, onLoad, onUnload), when it has one.
   virtual void CallClipMethod(DisplayObject& clip, std::u16string_view name) = 0;
+  // Whether the clip has a method of this name (it would run if called).
+  virtual bool HasClipMethod(DisplayObject& clip, std::u16string_view name) = 0;
   // A clip placed by the timeline or attached by name: it takes the class registered for its
   // export name, if any, and the class's constructor runs. Called at most once per clip,
   // before its load event.

@@ -18,8 +18,9 @@ class ByteDecoder final : public AnsiDecoder {
 // The host as the interpreter sees it: the embedder's, with the player's root as _level0.
 class LevelHost final : public avm1::Host {
  public:
-  LevelHost(avm1::Host& inner, std::function<DisplayObject*()> root, text::FontSource* fonts)
-      : inner_(inner), root_(std::move(root)), fonts_(fonts) {}
+  LevelHost(avm1::Host& inner, bool useNetwork, avm1::SoundControl* sounds, std::function<DisplayObject*()> root,
+            text::FontSource* fonts)
+      : inner_(inner), useNetwork_(useNetwork), sounds_(sounds), root_(std::move(root)), fonts_(fonts) {}
 
   void Trace(std::string_view line) override { inner_.Trace(line); }
   void Unsupported(std::string_view name) override { inner_.Unsupported(name); }
@@ -32,7 +33,8 @@ class LevelHost final : public avm1::Host {
   std::u16string_view MovieUrl() override { return inner_.MovieUrl(); }
   avm1::Clip* Level(int level) override { return level == 0 ? root_() : nullptr; }
   double WallClockMs() override { return inner_.WallClockMs(); }
-  bool UsesNetworkSandbox() override { return inner_.UsesNetworkSandbox(); }
+  bool UsesNetworkSandbox() override { return useNetwork_; }
+  avm1::SoundControl* Sounds() override { return sounds_; }
   std::vector<std::u16string> DeviceFontNames() override {
     std::vector<std::u16string> names;
     if (fonts_) {
@@ -46,15 +48,17 @@ class LevelHost final : public avm1::Host {
 
  private:
   avm1::Host& inner_;
+  bool useNetwork_;
+  avm1::SoundControl* sounds_;
   std::function<DisplayObject*()> root_;
   text::FontSource* fonts_;
 };
 
 class VmScripts final : public ScriptEngine {
  public:
-  VmScripts(avm1::Host& host, uint8_t swfVersion, const AnsiDecoder* ansi,
-            std::function<DisplayObject*()> root, text::FontSource* fonts)
-      : host_(host, std::move(root), fonts), vm_(host_, swfVersion), version_(swfVersion),
+  VmScripts(avm1::Host& host, uint8_t swfVersion, bool useNetwork, avm1::SoundControl* sounds,
+            const AnsiDecoder* ansi, std::function<DisplayObject*()> root, text::FontSource* fonts)
+      : host_(host, useNetwork, sounds, std::move(root), fonts), vm_(host_, swfVersion), version_(swfVersion),
         ansi_(ansi ? *ansi : bytes_) {}
 
   void RunFrameScript(DisplayObject& clip, const ScriptCode& code) override {
@@ -69,6 +73,7 @@ class VmScripts final : public ScriptEngine {
   void CallClipMethod(DisplayObject& clip, std::u16string_view name) override {
     vm_.CallClipMethod(clip, name);
   }
+  bool HasClipMethod(DisplayObject& clip, std::u16string_view name) override { return vm_.HasClipMethod(clip, name); }
   void ConstructClip(DisplayObject& clip, std::u16string_view exportName) override {
     vm_.ConstructClip(clip, exportName);
   }
@@ -111,11 +116,11 @@ class VmScripts final : public ScriptEngine {
 
 }  // namespace
 
-std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion,
+std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion, bool useNetwork, avm1::SoundControl* sounds,
                                             const AnsiDecoder* ansi,
                                             std::function<DisplayObject*()> root,
                                             text::FontSource* fonts) {
-  return std::make_unique<VmScripts>(host, swfVersion, ansi, std::move(root), fonts);
+  return std::make_unique<VmScripts>(host, swfVersion, useNetwork, sounds, ansi, std::move(root), fonts);
 }
 
 }  // namespace swfplayer::player

@@ -34,6 +34,8 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallLoadVarsClass,
     InstallSystemClass,
     InstallSharedObjectClass,
+    InstallSoundClass,
+    InstallBitmapDataClass,
 };
 
 }  // namespace

@@ -39,6 +39,8 @@ void InstallXmlClass(VmImpl& vm, Object* global);
 void InstallLoadVarsClass(VmImpl& vm, Object* global);
 void InstallSystemClass(VmImpl& vm, Object* global);
 void InstallSharedObjectClass(VmImpl& vm, Object* global);
+void InstallSoundClass(VmImpl& vm, Object* global);
+void InstallBitmapDataClass(VmImpl& vm, Object* global);
 
 // ASnative(200, index): the Math function of that index (a function that answers NaN for an
 // index that has none).

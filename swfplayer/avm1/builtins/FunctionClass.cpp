@@ -22,7 +22,10 @@ Value ThisFor(VmImpl& vm, const Value& value) {
 Value CallMethod(NativeCall& call) {
   if (!call.vm.IsCallable(call.thisValue)) return Value();
   const std::span<const Value> rest = call.args.size() > 1 ? call.args.subspan(1) : std::span<const Value>();
-  return call.vm.Call(call.thisValue, ThisFor(call.vm, call.Arg(0)), rest);
+  // The collector may run while the called function does: a whole program often runs inside
+  // one call or apply.
+  NativeRoots roots(call, [](Tracer&) {});
+  return roots.Call(call.thisValue, ThisFor(call.vm, call.Arg(0)), rest);
 }
 
 Value ApplyMethod(NativeCall& call) {
@@ -39,7 +42,10 @@ Value ApplyMethod(NativeCall& call) {
       }
     }
   }
-  return call.vm.Call(call.thisValue, ThisFor(call.vm, call.Arg(0)), args);
+  NativeRoots roots(call, [&args](Tracer& tracer) {
+    for (const Value& arg : args) tracer.Mark(arg);
+  });
+  return roots.Call(call.thisValue, ThisFor(call.vm, call.Arg(0)), args);
 }
 
 }  // namespace

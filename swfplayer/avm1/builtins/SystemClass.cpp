@@ -13,8 +13,7 @@ namespace {
 
 using namespace property_flags;
 
-// The release of Flash Player 8 that Windows shipped first; serverString carries it URL-encoded.
-constexpr const char* kVersion = "WIN 8,0,22,0";
+// kPlayerVersion as serverString carries it, URL-encoded.
 constexpr const char* kVersionEncoded = "WIN%208%2C0%2C22%2C0";
 
 struct SystemState final : VmImpl::ExtensionState {
@@ -25,7 +24,7 @@ struct SystemState final : VmImpl::ExtensionState {
 
 SystemState& State(VmImpl& vm) { return vm.State<SystemState>("system"); }
 
-Value GetVersion(NativeCall& call) { return Value(call.vm.Str(kVersion)); }
+Value GetVersion(NativeCall& call) { return Value(call.vm.Str(kPlayerVersion)); }
 Value Nothing(NativeCall&) { return Value(); }
 
 Value GetUseCodepage(NativeCall& call) { return Value(State(call.vm).useCodepage); }
