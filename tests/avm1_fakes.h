@@ -13,6 +13,7 @@
 #include "swfplayer/avm1/Clip.h"
 #include "swfplayer/avm1/Host.h"
 #include "swfplayer/avm1/String.h"
+#include "swfplayer/avm1/TextField.h"
 
 namespace swfplayer::avm1::testing {
 
@@ -143,6 +144,9 @@ class FakeClip final : public Clip {
   bool HitTestPoint(Point, bool) const override { return false; }
   void Draw(const DrawCommand& command) override { drawn.push_back(command); }
   void SetMask(Clip* m) override { mask = m; }
+  // Set to make the clip a text field.
+  TextField* textField = nullptr;
+  TextField* AsTextField() override { return textField; }
 
   // Removes (destroys) the child at depth, as the timeline or removeMovieClip does.
   void RemoveAtDepth(int32_t depth) {

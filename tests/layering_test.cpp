@@ -40,14 +40,18 @@ const std::map<std::string, std::set<std::string>> kBuildsOn = {
     {"swfplayer/audio/native", {"swfplayer/audio"}},
     {"swfplayer/avm1", {"swfplayer/format"}},
     {"swfplayer/ansi", {"swfplayer/movie"}},
-    {"swfplayer/player", {"swfplayer/format", "swfplayer/avm1", "swfplayer/render", "swfplayer/audio"}},
+    // Text fields: layout and fonts over the decoded tags; FreeType's device fonts natively.
+    {"swfplayer/text", {"swfplayer/format"}},
+    {"swfplayer/text/native", {"swfplayer/text"}},
+    {"swfplayer/player",
+     {"swfplayer/format", "swfplayer/avm1", "swfplayer/render", "swfplayer/audio", "swfplayer/text"}},
     // The stand-in control: its portable state, and the COM object on top of the engine.
     {"standin/flash/control", {"swfplayer/player", "flashapi"}},
     {"standin/flash", {"standin/flash/control"}},
     {"tools", {}},
-    {"tools/render", {"tools", "tools/avm1", "swfplayer/player", "swfplayer/ansi"}},
+    {"tools/render", {"tools", "tools/avm1", "swfplayer/player", "swfplayer/text/native", "swfplayer/ansi"}},
     {"tools/audio", {"tools", "swfplayer/player", "swfplayer/audio/native"}},
-    {"tools/avm1", {"tools", "swfplayer/player", "swfplayer/ansi"}},
+    {"tools/avm1", {"tools", "swfplayer/player", "swfplayer/text/native", "swfplayer/ansi"}},
 };
 
 // Everything below layer, through what it builds on.

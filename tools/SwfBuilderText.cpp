@@ -98,7 +98,7 @@ uint16_t SwfMovieBuilder::DefineText(const SwfText& text) {
     }
   }
   body.push_back(0);  // end of the records
-  Tag(text.version >= 2 ? 37 : 11, body);
+  Tag(text.version >= 2 ? 33 : 11, body);
   return id;
 }
 

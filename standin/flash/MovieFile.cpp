@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "standin/flash/DmoMp3Decoder.h"
+#include "standin/flash/GdiFontSource.h"
 #include "standin/flash/ScriptHost.h"
 #include "standin/flash/WicImageDecoder.h"
 
@@ -32,9 +33,12 @@ std::unique_ptr<swfplayer::player::Player> LoadMovieFile(const std::wstring& pat
   WicImageDecoder decoder;
   // Stateless; it makes the decoders of every movie's MP3 sounds, for as long as the DLL lives.
   static DmoMp3DecoderSource mp3;
+  // Stateless too: each player keeps the faces it opened.
+  static GdiFontSource fonts;
   static const SystemAnsiDecoder ansi;
   swfplayer::player::PlayerOptions options;
   options.ansi = &ansi;
+  options.fonts = &fonts;
   options.host = std::make_shared<ScriptHost>(path);
   options.mp3 = &mp3;
   options.keeper = keeper;

@@ -1,6 +1,7 @@
 #include "standin/flash/ScriptHost.h"
 
 #include <cmath>
+#include <limits>
 
 namespace swfsaver::flash {
 namespace {
@@ -69,7 +70,7 @@ int ScriptHost::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScriptHost::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
 std::u16string SystemAnsiDecoder::Decode(std::string_view bytes) const {
-  if (bytes.empty()) return {};
+  if (bytes.empty() || bytes.size() > size_t{std::numeric_limits<int>::max()}) return {};
   const int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
   if (size > 0) MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), size);

@@ -25,6 +25,7 @@ struct ActionProgram;
 
 namespace swfplayer::avm1 {
 
+class TextField;    // TextField.h
 class ClipBinding;  // the interpreter's side of a clip (its script object); opaque to the display
 
 // The display properties a script reads and writes by index (GetProperty/SetProperty) or by
@@ -142,6 +143,12 @@ class Clip {
   virtual void Draw(const DrawCommand& command) = 0;
   // setMask: the clip shows only where mask draws (null: unmasked); a mask is not drawn itself.
   virtual void SetMask(Clip* mask) = 0;
+  // --- text fields ---
+  // A text field's own side; null for every other kind of clip.
+  virtual TextField* AsTextField() { return nullptr; }
+  // createTextField: an empty text field at depth (what is there goes), at (x, y), width by
+  // height pixels; null where none can be made.
+  virtual Clip* CreateTextField(std::u16string_view, int32_t, double, double, double, double) { return nullptr; }
 
   // The interpreter's side of this clip; the display keeps it and never looks into it.
   ClipBinding* binding = nullptr;

@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace swfplayer::avm1 {
 
@@ -55,6 +57,9 @@ class Host {
 
   // The movie's sound, or null for a silent movie.
   virtual SoundControl* Sounds() { return nullptr; }
+
+  // The system's font families, for TextField.getFontList; none where the host keeps no list.
+  virtual std::vector<std::u16string> DeviceFontNames() { return {}; }
 
   // fscommand("quit") and the like; the host decides what they mean (the tools end the run).
   virtual void FsCommand(std::string_view command, std::string_view arguments) = 0;

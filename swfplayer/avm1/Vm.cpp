@@ -2,6 +2,7 @@
 
 #include "swfplayer/avm1/ClipObject.h"
 #include "swfplayer/avm1/Interpreter.h"
+#include "swfplayer/avm1/TextVariables.h"
 #include "swfplayer/avm1/builtins/SoundClass.h"
 #include "swfplayer/avm1/builtins/Timers.h"
 
@@ -93,6 +94,16 @@ void Vm::ConstructClip(Clip& clip, std::u16string_view exportName) {
     } leave{vm.nativeDepth};
     vm.Invoke(constructor, Value(object), {}, prototype.IsObject() ? prototype.AsObject() : nullptr, true);
   });
+}
+
+std::optional<std::u16string> Vm::ReadVariable(Clip& timeline, std::u16string_view path) {
+  std::optional<std::u16string> value;
+  Guarded(*impl_, [&] { value = ReadTextVariable(*impl_, timeline, path); });
+  return value;
+}
+
+void Vm::WriteVariable(Clip& timeline, std::u16string_view path, std::u16string_view value) {
+  Guarded(*impl_, [&] { WriteTextVariable(*impl_, timeline, path, value); });
 }
 
 void Vm::BeginTick() { impl_->BeginTick(); }

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "swfplayer/avm1/Clip.h"
@@ -55,6 +57,11 @@ class Vm {
   // A clip placed by the timeline or made by attachMovie: its object takes the class
   // registered for the export name (Object.registerClass), whose constructor runs.
   void ConstructClip(Clip& clip, std::u16string_view exportName);
+
+  // --- text fields' variables (TextVariables.h) ---
+  // The value a field bound to path shows; nothing while the variable is undefined.
+  std::optional<std::u16string> ReadVariable(Clip& timeline, std::u16string_view path);
+  void WriteVariable(Clip& timeline, std::u16string_view path, std::u16string_view value);
 
   // --- time ---
   // Starts the script time budget of a tick (Limits::tickBudgetMs).

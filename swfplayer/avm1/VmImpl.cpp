@@ -15,7 +15,7 @@ void Names::Trace(Tracer& tracer) const {
 }
 
 void Prototypes::Trace(Tracer& tracer) const {
-  for (Object* prototype : {object, function, array, boolean, number, string, movieClip, error, numberConstructor,
+  for (Object* prototype : {object, function, array, boolean, number, string, movieClip, textField, error, numberConstructor,
                             booleanConstructor, stringConstructor}) {
     tracer.Mark(prototype);
   }
@@ -232,8 +232,10 @@ Value VmImpl::Invoke(FunctionObject* function, const Value& thisValue, std::span
 ClipObject* VmImpl::ObjectOf(Clip* clip) {
   if (clip == nullptr) return nullptr;
   if (clip->binding != nullptr) return static_cast<ClipObject*>(clip->binding);
-  // Buttons and text fields get their classes with the display work; until then, Object's.
-  auto* object = heap.New<ClipObject>(Value(clip->IsMovieClip() ? protos.movieClip : protos.object), *clip);
+  // Buttons get their class with the display work; until then, Object's.
+  Object* proto = clip->IsMovieClip() ? protos.movieClip : protos.object;
+  if (clip->AsTextField() != nullptr && protos.textField != nullptr) proto = protos.textField;
+  auto* object = heap.New<ClipObject>(Value(proto), *clip);
   clip->binding = object;
   // The movie learns the player's version from _level0's $version, as Flash 4 movies did.
   if (clip == Root()) object->Set(*this, NewString(u"$version"), Value(Str(kPlayerVersion)));

@@ -90,6 +90,7 @@ struct Prototypes {
   Object* number = nullptr;
   Object* string = nullptr;
   Object* movieClip = nullptr;
+  Object* textField = nullptr;
   Object* error = nullptr;
   // The constructors primitives are boxed with while the movie has not replaced them.
   Object* numberConstructor = nullptr;

@@ -6,7 +6,22 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
+class Latin1Decoder final : public AnsiDecoder {
+ public:
+  std::u16string Decode(std::string_view bytes) const override {
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (char c : bytes) out.push_back(static_cast<unsigned char>(c));
+    return out;
+  }
+};
+
 }  // namespace
+
+const AnsiDecoder& Latin1Ansi() {
+  static const Latin1Decoder kDecoder;
+  return kDecoder;
+}
 
 std::u16string DecodeUtf8(std::string_view bytes) {
   std::u16string out;

@@ -16,6 +16,9 @@ class AnsiDecoder {
   virtual std::u16string Decode(std::string_view bytes) const = 0;
 };
 
+// Bytes as Latin-1 characters: what a player without the system's code page falls back to.
+const AnsiDecoder& Latin1Ansi();
+
 // UTF-8 to UTF-16; a byte that starts no valid sequence becomes U+FFFD.
 std::u16string DecodeUtf8(std::string_view bytes);
 

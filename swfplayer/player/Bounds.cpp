@@ -46,6 +46,11 @@ struct Box {
 
 Box ContentBox(const DisplayObject& object, const Matrix& matrix) {
   Box box;
+  if (EditTextInstance* field = object.EditText()) {
+    field->Field().Layout();  // an auto-sized field takes its size from its text
+    box.AddRect(field->Field().Properties().bounds, matrix);
+    return box;
+  }
   if (const Character* character = object.Definition()) {
     if (const auto* shape = std::get_if<ShapeCharacter>(character)) {
       box.AddRect(shape->bounds, matrix);

@@ -5,6 +5,12 @@
 namespace swfplayer::player {
 namespace {
 
+// Some writers end a font's name with its NUL.
+std::u16string FontName(std::string name, uint8_t swfVersion, const AnsiDecoder& ansi) {
+  while (!name.empty() && name.back() == '\0') name.pop_back();
+  return DecodeSwfString(name, swfVersion, ansi);
+}
+
 constexpr size_t kPointsPerGlyph = 4;
 constexpr size_t kPointsPerMorphRecord = 5;
 
@@ -40,7 +46,8 @@ ShapeCharacter BuildShapeCharacter(const format::ShapeDefinition& shape,
   return character;
 }
 
-FontCharacter BuildFont(const format::FontDefinition& font, size_t& pointBudget) {
+FontCharacter BuildFont(const format::FontDefinition& font, uint8_t swfVersion, const AnsiDecoder& ansi,
+                        size_t& pointBudget) {
   auto glyphs = std::make_shared<GlyphPaths>(font.glyphs.size());
   format::ShapeDefinition outline;
   outline.fills = {Rgba{}};  // glyphs name fill style 1 and carry no styles of their own
@@ -51,7 +58,41 @@ FontCharacter BuildFont(const format::FontDefinition& font, size_t& pointBudget)
       (*glyphs)[i] = std::move(layers.front().fillPaths.front().path);
     }
   }
-  return {std::move(glyphs), font.UnitsToEm()};
+  FontCharacter character{glyphs, font.UnitsToEm(), nullptr, {}};
+  character.layout = std::make_shared<const text::EmbeddedFont>(font, glyphs, swfVersion, ansi);
+  character.name = FontName(font.name, swfVersion, ansi);
+  return character;
+}
+
+FontCharacter CompleteFont(const FontCharacter& outlines, format::FontDefinition font,
+                           const format::FontInfo& info, uint8_t swfVersion, const AnsiDecoder& ansi) {
+  font.glyphs.resize(outlines.glyphs ? outlines.glyphs->size() : 0);
+  format::ApplyFontInfo(font, info);
+  FontCharacter character = outlines;
+  if (outlines.glyphs) {
+    character.layout = std::make_shared<const text::EmbeddedFont>(font, outlines.glyphs, swfVersion, ansi);
+  }
+  character.name = FontName(font.name, swfVersion, ansi);
+  return character;
+}
+
+EditTextCharacter BuildEditText(format::EditTextDefinition tag, const Dictionary& dictionary,
+                                uint8_t swfVersion, const AnsiDecoder& ansi) {
+  EditTextCharacter character;
+  character.swfVersion = swfVersion;
+  character.initialText = DecodeSwfString(tag.initialText.value_or(""), swfVersion, ansi);
+  character.variableName = DecodeSwfString(tag.variableName, swfVersion, ansi);
+  if (tag.fontId) {
+    const Character* found = dictionary.Find(*tag.fontId);
+    if (const auto* font = found ? std::get_if<FontCharacter>(found) : nullptr) {
+      character.fontName = font->name;
+      if (font->layout && font->layout->HasGlyphs()) character.font = font->layout;
+    }
+  } else if (tag.fontClass) {
+    character.fontName = DecodeSwfString(*tag.fontClass, swfVersion, ansi);
+  }
+  character.tag = std::move(tag);
+  return character;
 }
 
 TextCharacter BuildText(const format::TextDefinition& text, const Dictionary& dictionary,

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "swfplayer/format/Button.h"
+#include "swfplayer/format/EditText.h"
 #include "swfplayer/format/Font.h"
 #include "swfplayer/format/MorphShape.h"
 #include "swfplayer/format/Shape.h"
@@ -20,7 +21,15 @@ namespace swfplayer::player {
 ShapeCharacter BuildShapeCharacter(const format::ShapeDefinition& shape,
                                    const format::BitmapLookup& lookup, size_t& pointBudget);
 
-FontCharacter BuildFont(const format::FontDefinition& font, size_t& pointBudget);
+// The strings and codes decode for the movie's version (the ANSI code page before SWF 6).
+FontCharacter BuildFont(const format::FontDefinition& font, uint8_t swfVersion, const AnsiDecoder& ansi,
+                        size_t& pointBudget);
+// A DefineFont completed by its DefineFontInfo: the same outlines, now with codes and a name.
+FontCharacter CompleteFont(const FontCharacter& outlines, format::FontDefinition font,
+                           const format::FontInfo& info, uint8_t swfVersion, const AnsiDecoder& ansi);
+
+EditTextCharacter BuildEditText(format::EditTextDefinition tag, const Dictionary& dictionary,
+                                uint8_t swfVersion, const AnsiDecoder& ansi);
 
 // Glyphs in fonts the dictionary does not hold, in fonts without outlines, or past the
 // font's glyphs are skipped; each glyph placed takes 4 points of the budget (what it holds).

@@ -21,6 +21,11 @@ void Dictionary::Define(uint16_t id, Character character) {
   characters_.try_emplace(id, std::make_unique<const Character>(std::move(character)));
 }
 
+void Dictionary::Redefine(uint16_t id, Character character) {
+  const auto found = characters_.find(id);
+  if (found != characters_.end()) found->second = std::make_unique<const Character>(std::move(character));
+}
+
 const Character* Dictionary::Find(uint16_t id) const {
   const auto found = characters_.find(id);
   return found == characters_.end() ? nullptr : found->second.get();

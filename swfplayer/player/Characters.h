@@ -16,10 +16,13 @@
 #include "swfplayer/audio/SoundData.h"
 #include "swfplayer/format/ActionProgram.h"
 #include "swfplayer/format/DisplayTags.h"
+#include "swfplayer/format/EditText.h"
 #include "swfplayer/format/MorphShape.h"
 #include "swfplayer/format/Sound.h"
 #include "swfplayer/movie/SwfMovie.h"
 #include "swfplayer/render/Canvas.h"
+#include "swfplayer/text/EmbeddedFont.h"
+#include "swfplayer/text/FieldFonts.h"
 
 namespace swfplayer::player {
 
@@ -119,6 +122,21 @@ using GlyphPaths = std::vector<Path>;
 struct FontCharacter {
   std::shared_ptr<const GlyphPaths> glyphs;
   double unitsToEm = 1.0 / 1024;  // a text's height in twips times this scales the glyphs
+  // What edit text lays out with: the code table, advances and metrics; and the font's name
+  // as the movie's strings decode. A DefineFont has both once its DefineFontInfo is read.
+  std::shared_ptr<const text::EmbeddedFont> layout;
+  std::u16string name;
+};
+
+// A text field's tag with its strings decoded for the movie's version, and its own font (the
+// fields' default format names it; null when the tag names none or the font is missing).
+struct EditTextCharacter {
+  format::EditTextDefinition tag;
+  std::u16string initialText;
+  std::u16string variableName;
+  std::u16string fontName;  // the font's, or the font class's name
+  std::shared_ptr<const text::EmbeddedFont> font;
+  uint8_t swfVersion = 8;
 };
 
 // One glyph of a static text: its outline (owned by a font in `fonts`), where it stands in the
@@ -147,12 +165,14 @@ struct ButtonCharacter {
 };
 
 using Character = std::variant<ShapeCharacter, SpriteCharacter, BitmapCharacter, FontCharacter,
-                               TextCharacter, MorphCharacter, ButtonCharacter>;
+                               TextCharacter, MorphCharacter, ButtonCharacter, EditTextCharacter>;
 
 class Dictionary {
  public:
   // The first definition of an id wins; a later one with the same id is ignored.
   void Define(uint16_t id, Character character);
+  // Replaces a definition (a font completed by its DefineFontInfo); nothing without one.
+  void Redefine(uint16_t id, Character character);
   const Character* Find(uint16_t id) const;
   size_t Size() const { return characters_.size(); }
 
@@ -174,6 +194,7 @@ struct MovieDefinition {
   std::map<std::u16string, uint16_t> exports;
   std::map<uint16_t, std::u16string> exportNames;  // the same, by character
   Dictionary dictionary;
+  text::EmbeddedFonts fonts;  // the fonts with outlines, by name, for text fields
   TimelineDefinition root;
   MovieSounds sounds;
 };

@@ -47,6 +47,7 @@ DisplayObject::~DisplayObject() {
   SetMask(nullptr);
   if (maskOf_) maskOf_->SetMask(nullptr);
   timeline_.reset();  // what is on it goes first
+  if (editText_) context_->TextFieldGone(*this);
   context_->Unlink(*this);
   --context_->displayObjects;
 }
@@ -54,10 +55,15 @@ DisplayObject::~DisplayObject() {
 void DisplayObject::Instantiate() {
   character_ = context_->dictionary.Find(characterId_);
   timeline_.reset();
+  editText_.reset();
   decomposed_.reset();
   if (const auto name = context_->movie.exportNames.find(characterId_);
       name != context_->movie.exportNames.end()) {
     exportName_ = name->second;
+  }
+  if (const auto* field = character_ ? std::get_if<EditTextCharacter>(character_) : nullptr) {
+    MakeTextField(*field);
+    return;
   }
   if (!character_ || Nesting(this) > kMaxSpriteNesting) return;
   if (const auto* sprite = std::get_if<SpriteCharacter>(character_)) {
@@ -86,13 +92,15 @@ void DisplayObject::ApplyPlacement(const Placement& placement) {
   if (tag.cacheAsBitmap) effects_.cacheAsBitmap = *tag.cacheAsBitmap;
 }
 
-// As in the Flash Player, only what has no timeline of its own (shapes, texts, tweens,
-// bitmaps) takes another such character in place; a sprite or a button stays what it is.
+// As in the Flash Player, only what has no timeline or state of its own (shapes, texts,
+// tweens, bitmaps) takes another such character in place; a sprite, a button or a text field
+// stays what it is.
 void DisplayObject::ReplaceCharacter(uint16_t characterId) {
-  if (characterId == characterId_ || timeline_) return;
+  if (characterId == characterId_ || timeline_ || editText_) return;
   const Character* replacement = context_->dictionary.Find(characterId);
   if (!replacement || std::holds_alternative<SpriteCharacter>(*replacement) ||
-      std::holds_alternative<ButtonCharacter>(*replacement)) {
+      std::holds_alternative<ButtonCharacter>(*replacement) ||
+      std::holds_alternative<EditTextCharacter>(*replacement)) {
     return;
   }
   characterId_ = characterId;

@@ -16,6 +16,7 @@
 
 #include "swfplayer/avm1/Clip.h"
 #include "swfplayer/player/Characters.h"
+#include "swfplayer/player/EditTextInstance.h"
 #include "swfplayer/types/Effects.h"
 
 namespace swfplayer::player {
@@ -45,6 +46,8 @@ class DisplayObject final : public avm1::Clip {
   // The timeline of a sprite, of a button's up state, or of the root; null for other
   // characters and past the nesting bound.
   Timeline* Sprite() const { return timeline_.get(); }
+  // A text field's state (null for other characters).
+  EditTextInstance* EditText() const { return editText_.get(); }
   bool IsRoot() const { return parent_ == nullptr; }
   int32_t TimelineDepth() const { return depth_; }
   void SetTimelineDepth(int32_t depth) { depth_ = depth; }
@@ -136,6 +139,9 @@ class DisplayObject final : public avm1::Clip {
   // The clip a script masks this one with, and the one this masks (each null when none).
   const DisplayObject* Mask() const { return mask_; }
   const DisplayObject* MaskOf() const { return maskOf_; }
+  avm1::TextField* AsTextField() override { return editText_.get(); }
+  Clip* CreateTextField(std::u16string_view name, int32_t depth, double x, double y, double width,
+                        double height) override;
 
   // The path scripts name it by: "_level0.a.b" (dots) or "/a/b" (slashes).
   std::u16string TargetPath(bool slashes) const;
@@ -145,6 +151,8 @@ class DisplayObject final : public avm1::Clip {
 
  private:
   void Instantiate();
+  // Makes this object the text field of character (a tag's, or a script's made anew).
+  void MakeTextField(const EditTextCharacter& character);
   // The scale, rotation and skew a script reads and writes, kept apart from the matrix so
   // that setting one does not drift the others (as the Flash Player keeps them).
   struct Decomposed {
@@ -161,6 +169,7 @@ class DisplayObject final : public avm1::Clip {
   uint16_t characterId_;
   const Character* character_ = nullptr;
   std::unique_ptr<Timeline> timeline_;
+  std::unique_ptr<EditTextInstance> editText_;
   uint64_t serial_;
   std::u16string name_;
   std::u16string exportName_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "swfplayer/format/Bitmaps.h"
+#include "swfplayer/format/EditText.h"
+#include "swfplayer/format/Font.h"
 #include "swfplayer/format/ClipActions.h"
 #include "swfplayer/format/Reader.h"
 #include "swfplayer/format/Limits.h"
@@ -100,6 +102,8 @@ class Loader {
     return std::u16string(bytes.begin(), bytes.end());  // each byte one character
   }
 
+  const AnsiDecoder& Ansi() const { return ansi_ ? *ansi_ : Latin1Ansi(); }
+
   static Script MakeScript(std::span<const uint8_t> actions) {
     auto code = std::make_shared<ScriptCode>();
     code->bytes.assign(actions.begin(), actions.end());
@@ -156,6 +160,9 @@ class Loader {
       case kTagDefineFont: DefineFont(tag.body, 1); break;
       case kTagDefineFont2: DefineFont(tag.body, 2); break;
       case kTagDefineFont3: DefineFont(tag.body, 3); break;
+      case kTagDefineFontInfo: DefineFontInfo(tag.body, 1); break;
+      case kTagDefineFontInfo2: DefineFontInfo(tag.body, 2); break;
+      case kTagDefineEditText: DefineEditText(tag.body); break;
       case kTagDefineText: DefineText(tag.body, 1); break;
       case kTagDefineText2: DefineText(tag.body, 2); break;
       case kTagDefineMorphShape: DefineMorph(tag.body, 1); break;
@@ -197,9 +204,40 @@ class Loader {
   }
 
   void DefineFont(std::span<const uint8_t> body, int version) {
-    const auto decoded = DecodeFont(body, version);
-    if (decoded) movie_.dictionary.Define(decoded->id, BuildFont(*decoded, pathPointBudget_));
+    auto decoded = DecodeFont(body, version);
+    if (!decoded || movie_.dictionary.Find(decoded->id)) return;
+    FontCharacter font = BuildFont(*decoded, Version(), Ansi(), pathPointBudget_);
+    if (version >= 2) {
+      movie_.fonts.Add(font.name, font.layout);
+    } else {
+      // Its codes and name come with a DefineFontInfo.
+      decoded->glyphs.clear();
+      waitingForInfo_.emplace(decoded->id, std::move(*decoded));
+    }
+    movie_.dictionary.Define(decoded->id, std::move(font));
   }
+
+  void DefineFontInfo(std::span<const uint8_t> body, int version) {
+    const auto info = DecodeFontInfo(body, version);
+    if (!info) return;
+    const auto waiting = waitingForInfo_.find(info->fontId);
+    const Character* found = movie_.dictionary.Find(info->fontId);
+    const auto* font = found ? std::get_if<FontCharacter>(found) : nullptr;
+    if (waiting == waitingForInfo_.end() || !font) return;
+    FontCharacter completed = CompleteFont(*font, std::move(waiting->second), *info, Version(), Ansi());
+    waitingForInfo_.erase(waiting);
+    movie_.fonts.Add(completed.name, completed.layout);
+    movie_.dictionary.Redefine(info->fontId, std::move(completed));
+  }
+
+  void DefineEditText(std::span<const uint8_t> body) {
+    auto decoded = DecodeEditText(body);
+    if (!decoded) return;
+    const uint16_t id = decoded->id;
+    movie_.dictionary.Define(id, BuildEditText(std::move(*decoded), movie_.dictionary, Version(), Ansi()));
+  }
+
+  uint8_t Version() const { return movie_.header.version; }
 
   void DefineText(std::span<const uint8_t> body, int version) {
     const auto decoded = DecodeText(body, version);
@@ -238,6 +276,7 @@ class Loader {
   image::ImageDecoder& decoder_;
   const AnsiDecoder* ansi_;
   SoundLoader sounds_;
+  std::map<uint16_t, FontDefinition> waitingForInfo_;  // DefineFonts without their info yet
   std::vector<uint8_t> jpegTables_;
   size_t controlTagsLeft_ = kMaxControlTags;
   size_t bitmapBudget_ = kMaxMovieBitmapBytes;

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "swfplayer/player/Characters.h"
+#include "swfplayer/text/DeviceFonts.h"
 
 namespace swfplayer::player {
 
@@ -59,6 +60,9 @@ class PlayContext {
   const bool caseSensitiveNames;  // SWF 7 and later
   std::u16string movieUrl;  // what _url answers
   SoundScheduler* sound = nullptr;  // told of every frame entered and timeline gone; null: none
+  // Text fields' fonts: the system's, and the movie's embedded ones (null: none).
+  text::DeviceFonts* deviceFonts = nullptr;
+  const text::EmbeddedFonts* embeddedFonts = nullptr;
 
   size_t displayObjects = 0;  // on every display list together, kept under kMaxDisplayObjects
   uint64_t nextSerial = 1;
@@ -87,6 +91,14 @@ class PlayContext {
   static bool HasActionsFor(const DisplayObject& clip, uint32_t event);
   void Unlink(DisplayObject& clip);
 
+  // --- text fields (ScriptTextFields.cpp) ---
+  // A field was made: it joins the fields kept in step with their variables, and a bound one
+  // shows its variable's value (or gives it its text when the variable is not defined).
+  void TextFieldMade(DisplayObject& field);
+  void TextFieldGone(DisplayObject& field);
+  // Every bound field shows its variable's value as it is now (once a tick, before drawing).
+  void SyncTextFields();
+
  private:
   enum class Job : uint8_t { kFrameScript, kInitScript, kClipEvent, kMethod, kConstruct };
   struct Queued {
@@ -100,11 +112,13 @@ class PlayContext {
   void Queue(int priority, Queued queued);
   void Run(const Queued& queued);
   void RemoveTree(DisplayObject& object);
+  void SyncTextField(DisplayObject& field, bool placed);
 
   DisplayObject* execHead_ = nullptr;
   std::array<std::deque<Queued>, kPriorities> queue_;
   std::vector<std::unique_ptr<DisplayObject>> removed_;
   std::set<uint16_t> initScriptsRun_;
+  std::set<DisplayObject*> textFields_;
 };
 
 }  // namespace swfplayer::player

@@ -19,6 +19,7 @@ PlayerLoad Player::Load(std::span<const uint8_t> file, image::ImageDecoder& deco
 
 Player::Player(std::unique_ptr<MovieDefinition> movie, const PlayerOptions& options)
     : movie_(std::move(movie)),
+      deviceFonts_(options.fonts),
       sound_(std::make_shared<audio::SoundEngine>(options.mp3)),
       scheduler_(std::make_unique<SoundScheduler>(movie_->sounds, *sound_)),
       host_(options.host) {
@@ -28,10 +29,12 @@ Player::Player(std::unique_ptr<MovieDefinition> movie, const PlayerOptions& opti
   } else if (host_) {
     scriptSounds_ = std::make_unique<ScriptSounds>(*movie_, *sound_);
     scripts_ = MakeVmScripts(*host_, movie_->header.version, movie_->useNetwork, scriptSounds_.get(), options.ansi,
-                             [this] { return root_.get(); });
+                             [this] { return root_.get(); }, options.fonts);
   }
   context_ = std::make_unique<PlayContext>(*movie_, scripts_.get());
   context_->sound = scheduler_.get();
+  context_->deviceFonts = &deviceFonts_;
+  context_->embeddedFonts = &movie_->fonts;
   if (host_ && !options.engine) context_->movieUrl = std::u16string(host_->MovieUrl());
   root_ = std::make_unique<DisplayObject>(*context_, nullptr, 0, movie_->root);
   // The first frame, with its scripts, before it is first shown.
@@ -66,6 +69,7 @@ void Player::Advance() {
 }
 
 void Player::FinishTick() {
+  context_->SyncTextFields();
   scheduler_->EndTick();
   context_->FreeRemoved();
   if (scripts_) scripts_->CollectGarbage();

@@ -19,6 +19,7 @@
 #include "swfplayer/player/ScriptSounds.h"
 #include "swfplayer/player/SoundScheduler.h"
 #include "swfplayer/render/Canvas.h"
+#include "swfplayer/text/DeviceFonts.h"
 
 namespace swfplayer::player {
 
@@ -39,6 +40,9 @@ struct PlayerOptions {
   // Decodes the strings of movies before SWF 6 (the system's ANSI code page); without one each
   // byte is taken as one character.
   const AnsiDecoder* ansi = nullptr;
+  // The system's fonts for text in device fonts (must outlive the player); without them such
+  // text is not drawn.
+  text::FontSource* fonts = nullptr;
   // Where scripts trace, their clocks and the facts of the machine (the player keeps it as long
   // as it lives); without a host the movie's scripts do not run.
   std::shared_ptr<avm1::Host> host = nullptr;
@@ -100,6 +104,7 @@ class Player {
   // Destroyed in reverse: the clips before the play state, both before the script engine
   // that holds references to them.
   std::unique_ptr<MovieDefinition> movie_;
+  text::DeviceFonts deviceFonts_;
   std::shared_ptr<audio::SoundEngine> sound_;
   std::unique_ptr<SoundScheduler> scheduler_;
   std::unique_ptr<ScriptSounds> scriptSounds_;  // before scripts_: the scripts' engine uses it

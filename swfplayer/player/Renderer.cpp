@@ -51,6 +51,41 @@ void DrawText(Target& target, const TextCharacter& text, const Matrix& toDevice,
   }
 }
 
+// A text field: background, then its text (clipped to the field when it reaches outside),
+// then its border. Inside a mask only the text's coverage counts and no clip can be pushed.
+void DrawEditText(Target& target, EditTextInstance& instance, const Matrix& toDevice,
+                  const ColorTransform& cx, bool inMask) {
+  const text::FieldPicture& picture = instance.Field().Picture();
+  auto fill = [&](const text::FieldPicture::Fill& item) {
+    if (target.drawsLeft == 0) return;
+    --target.drawsLeft;
+    target.canvas.FillPath(*item.path, toDevice * item.matrix,
+                           item.nonZero ? FillRule::kNonZero : FillRule::kEvenOdd, item.color, cx);
+  };
+  if (picture.background && !inMask) fill(*picture.background);
+  const bool clip = picture.clip && !inMask;
+  if (clip) {
+    target.canvas.BeginMask();
+    target.canvas.FillPath(*picture.clip, toDevice, FillRule::kNonZero, Rgba{0, 0, 0, 255}, ColorTransform{});
+    target.canvas.EndMask();
+  }
+  for (const text::FieldPicture::Fill& item : picture.text) fill(item);
+  if (clip) target.canvas.PopMask();
+  if (picture.border && !inMask && target.drawsLeft > 0) {
+    --target.drawsLeft;
+    if (const auto pixels = text::BorderPixels(*picture.border, toDevice)) {
+      target.canvas.FillPath(*pixels, Matrix{}, FillRule::kNonZero, picture.border->color, cx);
+      return;
+    }
+    StrokeStyle hairline;
+    hairline.width = 0;  // one device pixel
+    hairline.scaleX = hairline.scaleY = false;
+    hairline.join = Join::kMiter;
+    hairline.pixelHinting = true;
+    target.canvas.StrokePath(picture.border->path, toDevice, hairline, picture.border->color, cx);
+  }
+}
+
 // A tween is made into a shape at the instance's ratio when drawn, or taken from the last
 // frame's when it rests there; nothing is kept per instance, and the frame's budget bounds the
 // work (counted alike either way, so that what is drawn never depends on the cache).
@@ -94,6 +129,8 @@ void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDe
     DrawText(target, *text, toDevice, cx);
   } else if (const auto* morph = std::get_if<MorphCharacter>(character)) {
     DrawMorph(target, *morph, object.Ratio(), toDevice, cx);
+  } else if (EditTextInstance* field = object.EditText()) {
+    DrawEditText(target, *field, toDevice, cx, inMask);
   } else if (object.Sprite()) {
     if (const Drawing* drawing = object.Drawn()) DrawShape(target, drawing->Shape(), toDevice, cx);
     DrawList(target, *object.Sprite(), toDevice, cx, inMask);
@@ -104,7 +141,8 @@ void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDe
 // canvas's, which applies its colour transform to the layer as a whole.
 void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDevice,
                 const ColorTransform& cx, bool inMask) {
-  if (!object.Definition() && !object.Sprite()) return;  // a script's empty clip has no character
+  // A script's empty clip and its text fields have no character of their own.
+  if (!object.Definition() && !object.Sprite() && !object.EditText()) return;
   const DisplayEffects& effects = object.Effects();
   if (!inMask && effects.NeedsLayer() &&
       target.canvas.BeginLayer(toDevice, cx, effects, target.filterScale)) {

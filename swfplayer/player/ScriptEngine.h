@@ -6,6 +6,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "swfplayer/player/Characters.h"
@@ -45,6 +47,12 @@ class ScriptEngine {
   virtual void RunTimers() = 0;
   // A point where no script runs: memory scripts no longer reach may be freed.
   virtual void CollectGarbage() = 0;
+
+  // A text field's variable (path from timeline): its value as the field shows it, nothing
+  // while it is undefined; and writing the field's text to it. Engines without variables
+  // keep none.
+  virtual std::optional<std::u16string> ReadVariable(DisplayObject&, std::u16string_view) { return std::nullopt; }
+  virtual void WriteVariable(DisplayObject&, std::u16string_view, std::u16string_view) {}
 };
 
 }  // namespace swfplayer::player

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "swfplayer/player/Characters.h"
+#include "swfplayer/player/EditTextInstance.h"
 
 namespace swfplayer::player {
 

@@ -20,8 +20,9 @@ class ByteDecoder final : public AnsiDecoder {
 // The host as the interpreter sees it: the embedder's, with the player's root as _level0.
 class LevelHost final : public avm1::Host {
  public:
-  LevelHost(avm1::Host& inner, bool useNetwork, avm1::SoundControl* sounds, std::function<DisplayObject*()> root)
-      : inner_(inner), useNetwork_(useNetwork), sounds_(sounds), root_(std::move(root)) {}
+  LevelHost(avm1::Host& inner, bool useNetwork, avm1::SoundControl* sounds, std::function<DisplayObject*()> root,
+            text::FontSource* fonts)
+      : inner_(inner), useNetwork_(useNetwork), sounds_(sounds), root_(std::move(root)), fonts_(fonts) {}
 
   void Trace(std::string_view line) override { inner_.Trace(line); }
   void Unsupported(std::string_view name) override { inner_.Unsupported(name); }
@@ -38,6 +39,13 @@ class LevelHost final : public avm1::Host {
   double WallClockMs() override { return inner_.WallClockMs(); }
   bool UsesNetworkSandbox() override { return useNetwork_; }
   avm1::SoundControl* Sounds() override { return sounds_; }
+  std::vector<std::u16string> DeviceFontNames() override {
+    std::vector<std::u16string> names;
+    if (fonts_) {
+      for (const std::string& name : fonts_->Families()) names.push_back(DecodeUtf8(name));
+    }
+    return names;
+  }
   void FsCommand(std::string_view command, std::string_view arguments) override {
     inner_.FsCommand(command, arguments);
   }
@@ -55,13 +63,14 @@ class LevelHost final : public avm1::Host {
   bool useNetwork_;
   avm1::SoundControl* sounds_;
   std::function<DisplayObject*()> root_;
+  text::FontSource* fonts_;
 };
 
 class VmScripts final : public ScriptEngine {
  public:
   VmScripts(avm1::Host& host, uint8_t swfVersion, bool useNetwork, avm1::SoundControl* sounds,
-            const AnsiDecoder* ansi, std::function<DisplayObject*()> root)
-      : host_(host, useNetwork, sounds, std::move(root)), vm_(host_, swfVersion), version_(swfVersion),
+            const AnsiDecoder* ansi, std::function<DisplayObject*()> root, text::FontSource* fonts)
+      : host_(host, useNetwork, sounds, std::move(root), fonts), vm_(host_, swfVersion), version_(swfVersion),
         ansi_(ansi ? *ansi : bytes_) {}
 
   void RunFrameScript(DisplayObject& clip, const ScriptCode& code) override {
@@ -88,6 +97,12 @@ class VmScripts final : public ScriptEngine {
   bool TickBudgetSpent() const override { return vm_.TickBudgetSpent(); }
   void RunTimers() override { vm_.RunTimers(); }
   void CollectGarbage() override { vm_.CollectGarbage(); }
+  std::optional<std::u16string> ReadVariable(DisplayObject& timeline, std::u16string_view path) override {
+    return vm_.ReadVariable(timeline, path);
+  }
+  void WriteVariable(DisplayObject& timeline, std::u16string_view path, std::u16string_view value) override {
+    vm_.WriteVariable(timeline, path, value);
+  }
 
  private:
   // A block that cannot be decoded never runs; why is told once, where unsupported things go.
@@ -115,8 +130,9 @@ class VmScripts final : public ScriptEngine {
 
 std::unique_ptr<ScriptEngine> MakeVmScripts(avm1::Host& host, uint8_t swfVersion, bool useNetwork, avm1::SoundControl* sounds,
                                             const AnsiDecoder* ansi,
-                                            std::function<DisplayObject*()> root) {
-  return std::make_unique<VmScripts>(host, swfVersion, useNetwork, sounds, ansi, std::move(root));
+                                            std::function<DisplayObject*()> root,
+                                            text::FontSource* fonts) {
+  return std::make_unique<VmScripts>(host, swfVersion, useNetwork, sounds, ansi, std::move(root), fonts);
 }
 
 }  // namespace swfplayer::player

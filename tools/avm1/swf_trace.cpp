@@ -21,6 +21,7 @@
 #include "swfplayer/ansi/IconvAnsiDecoder.h"
 #include "swfplayer/image/NativeImageDecoder.h"
 #include "swfplayer/player/Player.h"
+#include "swfplayer/text/native/FreeTypeFontSource.h"
 #include "tools/avm1/FixedHost.h"
 
 namespace {
@@ -55,9 +56,11 @@ int Usage() {
   return 2;
 }
 
+// A carriage return (how text fields end their lines) starts a new line, as in the Flash
+// Player's log.
 void PrintLine(std::FILE* stream, std::string_view prefix, std::string_view text) {
   std::fwrite(prefix.data(), 1, prefix.size(), stream);
-  std::fwrite(text.data(), 1, text.size(), stream);
+  for (char c : text) std::fputc(c == '\r' ? '\n' : c, stream);
   std::fputc('\n', stream);
 }
 
@@ -90,7 +93,9 @@ int main(int argc, char** argv) {
   host->onUnsupported = [](std::string_view name) { PrintLine(stderr, "unsupported: ", name); };
   static const swfplayer::IconvAnsiDecoder ansi;  // the stand-in's machines: Windows-1252
   swfplayer::image::NativeImageDecoder images;
-  swfplayer::player::PlayerLoad load = swfplayer::player::Player::Load(bytes, images, {.ansi = &ansi, .host = host});
+  swfplayer::text::FreeTypeFontSource fonts;  // text fields measure their text in these
+  swfplayer::player::PlayerLoad load =
+      swfplayer::player::Player::Load(bytes, images, {.ansi = &ansi, .fonts = &fonts, .host = host});
   if (!load.ok()) {
     std::fprintf(stderr, "swf_trace: %s: %.*s\n", path, static_cast<int>(swfplayer::MovieErrorName(load.error).size()),
                  swfplayer::MovieErrorName(load.error).data());

@@ -9,7 +9,8 @@
 
 namespace swfsaver::tools {
 
-std::unique_ptr<swfplayer::player::Player> LoadMovie(const std::string& path, std::string& error) {
+std::unique_ptr<swfplayer::player::Player> LoadMovie(const std::string& path, std::string& error,
+                                                     NativeText& text) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     error = "cannot open " + path;
@@ -35,8 +36,8 @@ std::unique_ptr<swfplayer::player::Player> LoadMovie(const std::string& path, st
   auto host = std::make_shared<FixedHost>();
   host->onTrace = [](std::string_view) {};
   options.host = host;
-  static const swfplayer::IconvAnsiDecoder ansi;
-  options.ansi = &ansi;
+  options.ansi = &text.ansi;
+  options.fonts = &text.fonts;
   swfplayer::player::PlayerLoad load = swfplayer::player::Player::Load(bytes, decoder, options);
   if (!load.ok()) {
     error = path + ": " + std::string(swfplayer::MovieErrorName(load.error));

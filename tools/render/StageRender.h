@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "swfplayer/ansi/IconvAnsiDecoder.h"
 #include "swfplayer/image/NativeImageDecoder.h"
 #include "swfplayer/player/Player.h"
 #include "swfplayer/render/RasterCanvas.h"
+#include "swfplayer/text/native/FreeTypeFontSource.h"
 
 namespace swfsaver::tools {
 
@@ -19,9 +21,17 @@ struct StageImage {
   std::vector<uint32_t> pixels;  // premultiplied 0xAARRGGBB, rows without padding
 };
 
+// What a movie's text meets on this system: FreeType's device fonts (with any a test brings)
+// and the Western Windows code page. Must outlive the players loaded with it.
+struct NativeText {
+  swfplayer::text::FreeTypeFontSource fonts;
+  swfplayer::IconvAnsiDecoder ansi;
+};
+
 // The movie at path, at its first frame; nothing, with a one-line reason in error, for a file
 // that cannot be read or is not a movie the player can play.
-std::unique_ptr<swfplayer::player::Player> LoadMovie(const std::string& path, std::string& error);
+std::unique_ptr<swfplayer::player::Player> LoadMovie(const std::string& path, std::string& error,
+                                                     NativeText& text);
 
 // The movie's frame size in whole pixels.
 int StageWidth(const swfplayer::player::Player& player);

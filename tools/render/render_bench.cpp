@@ -209,6 +209,7 @@ int main(int argc, char** argv) {
   // The scene, as calls on a canvas.
   std::function<void(render::Canvas&)> draw;
   std::vector<Item> items;
+  swfsaver::tools::NativeText text;
   std::unique_ptr<player::Player> movie;
   if (sceneName == "dense" || sceneName == "heavy") {
     items = Scene(sceneName == "heavy" ? kHeavy : kDense);
@@ -225,7 +226,7 @@ int main(int argc, char** argv) {
     };
   } else {
     std::string error;
-    movie = swfsaver::tools::LoadMovie(sceneName, error);
+    movie = swfsaver::tools::LoadMovie(sceneName, error, text);
     if (!movie) {
       std::fprintf(stderr, "render_bench: %s\n", error.c_str());
       return 1;

@@ -34,45 +34,114 @@ struct ImageTest {
   std::vector<Check> checks;
 };
 
+// A font file the test brings, and the generic families it stands for.
+struct TestFont {
+  std::string family;
+  std::string path;  // in the test's folder
+  bool bold = false;
+  bool italic = false;
+};
+
 struct OracleTest {
   int frames = 1;
   Quality quality = Quality::kHigh;
   std::map<std::string, ImageTest> images;
+  std::map<std::string, TestFont> fonts;
+  std::map<std::string, std::string> defaultFonts;  // "sans" -> family
 };
 
-// The few forms of test.toml the suite uses: num_frames, [image_comparisons.NAME] with its
-// tolerance, max_outliers and trigger, [[image_comparisons.NAME.checks]] entries, and the
-// renderer's quality in [player_options].
+// The few forms of test.toml the suite uses: num_frames (or num_ticks), [image_comparisons.NAME]
+// with its tolerance, max_outliers and trigger (or the same keys dotted at the top level),
+// [[image_comparisons.NAME.checks]] entries, the renderer's quality in [player_options], and
+// the fonts it brings: [fonts.KEY] with family and path, [default_fonts] naming the family
+// each generic one stands for.
 bool ReadTestToml(const std::string& path, OracleTest& test) {
   std::ifstream in(path);
   if (!in) return false;
-  static const std::regex kTable(R"(^\[(\[?)image_comparisons\.(\w+)(\.checks)?\]\]?\s*$)");
-  static const std::regex kValue(R"(^(\w+)\s*=\s*(-?\d+)\s*$)");
+  static const std::regex kTable(R"(^\[(\[?)([\w.]+)\]\]?\s*$)");
+  static const std::regex kComparison(R"re(^image_comparisons\."?(\w+)"?(\.checks)?$)re");
+  static const std::regex kValue(R"re(^([\w."]+)\s*=\s*(.*?)\s*$)re");
   static const std::regex kQuality(R"re(quality\s*=\s*"(low|high)")re");
+  static const std::regex kString(R"re("([^"]*)")re");
+  std::string table;
   ImageTest* image = nullptr;
   Check* check = nullptr;
+  auto comparison = [&](const std::string& name, bool newCheck) {
+    image = &test.images[name];
+    if (newCheck || image->checks.empty()) image->checks.emplace_back();
+    check = &image->checks.back();
+  };
   std::string line;
   while (std::getline(in, line)) {
     std::smatch match;
     if (line.empty() || line[0] == '#') continue;
     if (std::regex_match(line, match, kTable)) {
-      image = &test.images[match[2]];
-      if (match[3].matched || image->checks.empty()) image->checks.emplace_back();
-      check = &image->checks.back();
-    } else if (line[0] == '[') {
+      table = match[2];
       image = nullptr;
       check = nullptr;
-    } else if (std::regex_search(line, match, kQuality)) {
-      test.quality = match[1] == "low" ? Quality::kLow : Quality::kHigh;
-    } else if (std::regex_match(line, match, kValue)) {
-      const long value = std::strtol(match[2].str().c_str(), nullptr, 10);
-      if (match[1] == "num_frames" && !image) test.frames = static_cast<int>(value);
-      else if (match[1] == "trigger" && image) image->trigger = static_cast<int>(value);
-      else if (match[1] == "tolerance" && check) check->tolerance = static_cast<int>(value);
-      else if (match[1] == "max_outliers" && check) check->maxOutliers = value;
+      std::smatch name;
+      if (std::regex_match(table, name, kComparison)) comparison(name[1], name[2].matched);
+      continue;
     }
+    if (std::regex_search(line, match, kQuality)) {
+      test.quality = match[1] == "low" ? Quality::kLow : Quality::kHigh;
+      continue;
+    }
+    if (!std::regex_match(line, match, kValue)) continue;
+    std::string key = match[1];
+    const std::string value = match[2];
+    if (table.empty()) {
+      // image_comparisons."NAME".KEY at the top level
+      const size_t dot = key.rfind('.');
+      std::smatch name;
+      const std::string head = dot == std::string::npos ? "" : key.substr(0, dot);
+      if (std::regex_match(head, name, kComparison)) {
+        comparison(name[1], false);
+        key = key.substr(dot + 1);
+      } else {
+        image = nullptr;
+        check = nullptr;
+      }
+    }
+    std::smatch text;
+    const bool isString = std::regex_search(value, text, kString);
+    if (table.rfind("fonts.", 0) == 0) {
+      TestFont& font = test.fonts[table.substr(6)];
+      if (key == "family" && isString) font.family = text[1];
+      else if (key == "path" && isString) font.path = text[1];
+      else if (key == "bold") font.bold = value == "true";
+      else if (key == "italic") font.italic = value == "true";
+      continue;
+    }
+    if (table == "default_fonts") {
+      if (isString) test.defaultFonts[key] = text[1];
+      continue;
+    }
+    char* end = nullptr;
+    const long number = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0') continue;
+    if ((key == "num_frames" || key == "num_ticks") && !image) test.frames = static_cast<int>(number);
+    else if (key == "trigger" && image) image->trigger = static_cast<int>(number);
+    else if (key == "tolerance" && check) check->tolerance = static_cast<int>(number);
+    else if (key == "max_outliers" && check) check->maxOutliers = number;
   }
   return test.frames >= 1 && !test.images.empty();
+}
+
+// The generic families as the player's device fonts name the faces they stand for.
+void UseTestFonts(const OracleTest& test, const std::string& folder,
+                  swfsaver::tools::NativeText& text) {
+  for (const auto& [key, font] : test.fonts) {
+    if (!font.family.empty() && !font.path.empty()) {
+      text.fonts.AddFont(font.family, folder + "/" + font.path, font.bold, font.italic);
+    }
+  }
+  static const std::map<std::string, std::string> kStandsFor{
+      {"sans", "Arial"}, {"serif", "Times New Roman"}, {"typewriter", "Courier New"}};
+  for (const auto& [generic, family] : test.defaultFonts) {
+    const auto face = kStandsFor.find(generic);
+    if (face != kStandsFor.end()) text.fonts.AddAlias(face->second, family);
+  }
 }
 
 struct Comparison {
@@ -108,7 +177,9 @@ bool RunTest(const std::string& dir, const std::string& name) {
     return false;
   }
   std::string error;
-  auto player = swfsaver::tools::LoadMovie(folder + "/test.swf", error);
+  swfsaver::tools::NativeText text;
+  UseTestFonts(test, folder, text);
+  auto player = swfsaver::tools::LoadMovie(folder + "/test.swf", error, text);
   if (!player) {
     std::printf("%-40s %s\n", name.c_str(), error.c_str());
     return false;

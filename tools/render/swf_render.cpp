@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
   Options options;
   if (!ParseArguments(argc, argv, options)) return Usage();
   std::string error;
-  auto player = swfsaver::tools::LoadMovie(options.movie, error);
+  swfsaver::tools::NativeText text;
+  auto player = swfsaver::tools::LoadMovie(options.movie, error, text);
   if (!player) {
     std::fprintf(stderr, "swf_render: %s\n", error.c_str());
     return 1;

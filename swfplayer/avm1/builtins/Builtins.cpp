@@ -33,6 +33,8 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallColorClass,
     InstallMovieClipLoaderClass,
     InstallGeomClasses,
+    InstallTextFormatClass,
+    InstallTextFieldClass,  // after MovieClip: it adds createTextField to its prototype
     InstallDateClass,
     InstallXmlNodeClass,
     InstallXmlClass,
