@@ -163,7 +163,7 @@ Value PointPolar(NativeCall& call) {
 }
 
 void InstallPoint(VmImpl& vm, Object* geom) {
-  FunctionObject* point = DefineClass(vm, geom, "Point", Nothing, PointConstruct);
+  FunctionObject* point = DefineClass(vm, geom, "Point", PointConstruct, nullptr);
   State(vm).point = point;
   Object* prototype = point->Get(vm, vm.names.prototype).AsObject();
   DefineNativeProperty(vm, prototype, "length", PointLength, nullptr);
@@ -366,7 +366,7 @@ Value RectangleSize(NativeCall& call) {
 }
 
 void InstallRectangle(VmImpl& vm, Object* geom) {
-  FunctionObject* rectangle = DefineClass(vm, geom, "Rectangle", Nothing, RectangleConstruct);
+  FunctionObject* rectangle = DefineClass(vm, geom, "Rectangle", RectangleConstruct, nullptr);
   State(vm).rectangle = rectangle;
   Object* p = rectangle->Get(vm, vm.names.prototype).AsObject();
   DefineMethod(vm, p, "toString", RectangleToString);
@@ -501,7 +501,7 @@ Value MatrixCreateGradientBox(NativeCall& call) {
 }
 
 void InstallMatrix(VmImpl& vm, Object* geom) {
-  FunctionObject* matrix = DefineClass(vm, geom, "Matrix", Nothing, MatrixConstruct);
+  FunctionObject* matrix = DefineClass(vm, geom, "Matrix", MatrixConstruct, nullptr);
   State(vm).matrix = matrix;
   Object* p = matrix->Get(vm, vm.names.prototype).AsObject();
   DefineMethod(vm, p, "toString", MatrixToString);
@@ -580,7 +580,7 @@ Value ColorTransformConcat(NativeCall& call) {
 }
 
 void InstallColorTransform(VmImpl& vm, Object* geom) {
-  FunctionObject* colorTransform = DefineClass(vm, geom, "ColorTransform", Nothing, ColorTransformConstruct);
+  FunctionObject* colorTransform = DefineClass(vm, geom, "ColorTransform", ColorTransformConstruct, nullptr);
   State(vm).colorTransform = colorTransform;
   Object* p = colorTransform->Get(vm, vm.names.prototype).AsObject();
   DefineMethod(vm, p, "toString", ColorTransformToString);
