@@ -41,6 +41,16 @@ Value Truth(const Activation& activation, bool value) {
   }
 }
 
+// What LookupName's first step finds (the innermost scope's own stored variable), read here
+// without its calls; false leaves the name to the general way. Names of the lengths of `this`,
+// `arguments` and `super` always go that way, as they may stand for something else.
+[[gnu::always_inline]] inline bool ReadInnermostVariable(Activation& activation, String* name, Value& out) {
+  const size_t length = name->Length();
+  if (activation.scope == nullptr || length == 4 || length == 5 || length == 9 || name->HasPathSeparator()) return false;
+  VmImpl& vm = activation.vm;
+  return activation.scope->object->GetOwnData(name, vm.CaseSensitive(), vm.SwfVersion(), out);
+}
+
 String* UnitString(VmImpl& vm, char16_t unit) {
   if (unit == 0) return vm.names.empty;
   return vm.NewString(std::u16string_view(&unit, 1));
@@ -83,9 +93,11 @@ Value Loop(Activation& activation) {
         // variable at once.
         if (in.b > 0 && activation.pc < activation.boundary && code[activation.pc].code == ActionCode::kGetVariable) {
           for (uint32_t i = 0; i + 1 < in.b; ++i) Push(activation, PushValue(activation, items[i]));
-          const Value name = PushValue(activation, items[in.b - 1]);
+          String* name = NameOf(vm, PushValue(activation, items[in.b - 1]));
           ++activation.pc;
-          Push(activation, GetVariable(activation, NameOf(vm, name)));
+          Value value;
+          if (!ReadInnermostVariable(activation, name, value)) value = GetVariable(activation, name);
+          Push(activation, value);
           break;
         }
         for (uint32_t i = 0; i < in.b; ++i) Push(activation, PushValue(activation, items[i]));
