@@ -231,22 +231,8 @@ Value Dispose(NativeCall& call) {
 }  // namespace
 
 void InstallBitmapDataClass(VmImpl& vm, Object* global) {
-  const uint16_t flags = kDontEnum | kSwf8Up;
-  Object* flash = nullptr;
-  Value existing;
-  if (global->TryGet(vm, vm.Str("flash"), existing) && existing.IsObject()) {
-    flash = existing.AsObject();
-  } else {
-    flash = vm.NewObject();
-    global->DefineValue(vm, vm.Str("flash"), Value(flash), flags);
-  }
-  Object* display = nullptr;
-  if (flash->TryGet(vm, vm.Str("display"), existing) && existing.IsObject()) {
-    display = existing.AsObject();
-  } else {
-    display = vm.NewObject();
-    flash->DefineValue(vm, vm.Str("display"), Value(display), kDontEnum);
-  }
+  Object* flash = DefinePackage(vm, global, "flash", kDontEnum | kSwf8Up);
+  Object* display = DefinePackage(vm, flash, "display", kDontEnum);
   Object* prototype = NewBitmapData(vm, Value(vm.protos.object));
   vm.Pin(prototype);
   vm.RegisterInstanceFactory(ObjectClass::kBitmapData, NewBitmapData);

@@ -20,6 +20,14 @@ void DefineNativeProperty(VmImpl& vm, Object* target, std::string_view name, Nat
   target->DefineAccessor(vm, vm.Str(name), get, set, flags);
 }
 
+Object* DefinePackage(VmImpl& vm, Object* parent, std::string_view name, uint16_t flags) {
+  Value existing;
+  if (parent->TryGet(vm, vm.Str(name), existing) && existing.IsObject()) return existing.AsObject();
+  Object* package = vm.NewObject();
+  parent->DefineValue(vm, vm.Str(name), Value(package), flags);
+  return package;
+}
+
 FunctionObject* DefineClass(VmImpl& vm, Object* global, std::string_view name, NativeFunction call,
                             NativeFunction construct, Object* prototype, uint16_t flags) {
   FunctionObject* constructor = vm.NewConstructor(vm.NewNativeFunction(call, construct), prototype);

@@ -17,6 +17,9 @@ void DefineConstant(VmImpl& vm, Object* target, std::string_view name, const Val
 // A property read and written through natives (setter may be null: read-only).
 void DefineNativeProperty(VmImpl& vm, Object* target, std::string_view name, NativeFunction getter,
                           NativeFunction setter, uint16_t flags = property_flags::kHidden);
+// A package object (`flash`, `flash.geom`): the one already on parent under name, else a new
+// plain object defined there with flags. Installers of one package's classes share it.
+Object* DefinePackage(VmImpl& vm, Object* parent, std::string_view name, uint16_t flags);
 // A class: its constructor function (call runs for `X(...)`, construct for `new X(...)`; a
 // null construct runs call for both), prototype (a new object inheriting Object.prototype when
 // null) linked both ways, installed on the global object under name with flags.

@@ -721,17 +721,8 @@ Value SetClipTransform(NativeCall& call) {
 }  // namespace
 
 void InstallGeomClasses(VmImpl& vm, Object* global) {
-  const uint16_t flags = kDontEnum | kSwf8Up;
-  Object* flash = nullptr;
-  Value existing;
-  if (global->TryGet(vm, vm.Str("flash"), existing) && existing.IsObject()) {
-    flash = existing.AsObject();
-  } else {
-    flash = vm.NewObject();
-    global->DefineValue(vm, vm.Str("flash"), Value(flash), flags);
-  }
-  Object* geom = vm.NewObject();
-  flash->DefineValue(vm, vm.Str("geom"), Value(geom), kDontEnum);
+  Object* flash = DefinePackage(vm, global, "flash", kDontEnum | kSwf8Up);
+  Object* geom = DefinePackage(vm, flash, "geom", kDontEnum);
   InstallPoint(vm, geom);
   InstallRectangle(vm, geom);
   InstallMatrix(vm, geom);
