@@ -2,6 +2,7 @@
 
 #include "tools/AnimatedSamples.h"
 #include "tools/MusicSample.h"
+#include "tools/ScriptedSamples.h"
 
 namespace swfsaver::tools {
 namespace {
@@ -63,6 +64,18 @@ std::vector<SampleMovie> BuildSamples() {
                              {0x10, 0x0A, 0x20}, false, WriteMusicSample));
   samples.push_back(Animated("stopped_shapes_550x400_30fps_2f.swf", 550, 400, FrameRate(30), 2,
                              {0x10, 0x10, 0x18}, false, WriteStoppedShapes));
+  // Scripted: a clock that keeps the time of day, snow, sparks, and Japanese text in an SWF 5
+  // movie's Shift-JIS strings.
+  samples.push_back(Animated("clock_640x480_20fps_600f.swf", 640, 480, FrameRate(20), 600,
+                             {0x04, 0x06, 0x10}, true, WriteClock));
+  samples.push_back(Animated("snow_640x480_24fps_480f.swf", 640, 480, FrameRate(24), 480,
+                             {0x04, 0x06, 0x16}, true, WriteSnow));
+  samples.push_back(Animated("sparks_800x600_30fps_450f.swf", 800, 600, FrameRate(30), 450,
+                             {0x02, 0x02, 0x08}, true, WriteSparks));
+  SampleMovie japanese = Animated("japanese_text_640x480_12fps_120f.swf", 640, 480, FrameRate(12),
+                                  120, {0x0C, 0x06, 0x18}, false, WriteJapaneseText);
+  japanese.options.version = 5;
+  samples.push_back(japanese);
   return samples;
 }
 

@@ -1,6 +1,7 @@
 // DoAction blocks for SwfTags.
 #include <bit>
 
+#include "tools/ActionAssembler.h"
 #include "tools/SwfBits.h"
 #include "tools/SwfBuilder.h"
 #include "tools/SwfFields.h"
@@ -62,6 +63,20 @@ SwfActions& SwfActions::GotoFrame2(bool play, std::optional<uint16_t> sceneBias)
   std::vector<uint8_t> payload = {static_cast<uint8_t>((sceneBias ? 0x02 : 0) | (play ? 0x01 : 0))};
   if (sceneBias) PutU16(payload, *sceneBias);
   return Code(0x9F, payload);
+}
+
+SwfActions& SwfActions::Assemble(std::string_view source) {
+  const std::vector<uint8_t> bytes = AssembleActions(source);
+  bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+  return *this;
+}
+
+void SwfTags::DoInitAction(uint16_t sprite, const SwfActions& actions) {
+  std::vector<uint8_t> body;
+  PutU16(body, sprite);
+  body.insert(body.end(), actions.Bytes().begin(), actions.Bytes().end());
+  body.push_back(0);  // End
+  Tag(59, body);
 }
 
 void SwfTags::DoAction(const SwfActions& actions) {

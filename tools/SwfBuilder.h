@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -151,6 +152,21 @@ struct SwfText {
 
 // A fill that tweens from start to end; both must be of the same kind (and a gradient's two
 // ends have the same number of stops).
+// A DefineEditText; without outlines its font is a device font (a DefineFont2 without glyphs
+// naming the face, "_sans" for one).
+struct SwfEditText {
+  int32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+  std::optional<uint16_t> font;  // written with height
+  uint16_t height = 240;         // twips
+  std::optional<SwfRgba> color;
+  std::string variable;
+  std::optional<std::string> text;
+  bool wordWrap = false, multiline = false, readOnly = true, noSelect = true, border = false,
+       html = false, useOutlines = false, autoSize = false;
+  uint8_t align = 0;  // 0 left, 1 right, 2 centre, 3 justify; written with the margins
+  std::optional<std::pair<uint16_t, uint16_t>> margins;  // left, right
+};
+
 struct SwfMorphFill {
   SwfFill start, end;
 };
@@ -200,6 +216,8 @@ class SwfActions {
   SwfActions& PushInteger(int32_t value);
   SwfActions& PushDouble(double value);
   SwfActions& GotoFrame2(bool play, std::optional<uint16_t> sceneBias = std::nullopt);
+  // Actions written as text (ActionAssembler.h); a fault in the text throws.
+  SwfActions& Assemble(std::string_view source);
   // Any action: a code below 0x80 takes no payload, one from 0x80 its length and payload.
   SwfActions& Code(uint8_t code, const std::vector<uint8_t>& payload = {});
 
@@ -221,6 +239,8 @@ class SwfTags {
   void Remove(uint16_t depth);                      // RemoveObject2
   void RemoveV1(uint16_t character, uint16_t depth);
   void DoAction(const SwfActions& actions);
+  // DoInitAction: run once, before the first frame that places the sprite.
+  void DoInitAction(uint16_t sprite, const SwfActions& actions);
   // Sound (tools/SwfSound.h): StartSound; SoundStreamHead (version 1) or SoundStreamHead2,
   // the MP3 latency seek written only for MP3; one SoundStreamBlock of raw block data (an MP3
   // block starts with its sample count and seek, as the caller writes them).
@@ -256,6 +276,7 @@ class SwfMovieBuilder : public SwfTags {
   uint16_t DefineJpeg3(const std::vector<uint8_t>& jpeg, const std::vector<uint8_t>& alpha);
   uint16_t DefineFont(const SwfFont& font);
   uint16_t DefineText(const SwfText& text);
+  uint16_t DefineEditText(const SwfEditText& field);
   uint16_t DefineMorphShape(const SwfMorphShape& morph);
   uint16_t DefineButton(const SwfButton& button);
   // data as the tag carries it (an MP3 sound starts with its seek samples).

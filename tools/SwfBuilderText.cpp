@@ -11,6 +11,9 @@ namespace {
 using detail::BitWriter;
 using detail::PutU16;
 using detail::PutU32;
+using detail::PutColor;
+using detail::PutRect;
+using detail::PutString;
 
 // Each glyph's outline as a SHAPE with one fill style and no line styles.
 std::vector<std::vector<uint8_t>> GlyphShapes(const SwfFont& font) {
@@ -99,6 +102,35 @@ uint16_t SwfMovieBuilder::DefineText(const SwfText& text) {
   }
   body.push_back(0);  // end of the records
   Tag(text.version >= 2 ? 33 : 11, body);
+  return id;
+}
+
+uint16_t SwfMovieBuilder::DefineEditText(const SwfEditText& field) {
+  const uint16_t id = nextId_++;
+  std::vector<uint8_t> body;
+  PutU16(body, id);
+  PutRect(body, field.xMin, field.xMax, field.yMin, field.yMax);
+  body.push_back(static_cast<uint8_t>((field.text ? 0x80 : 0) | (field.wordWrap ? 0x40 : 0) |
+                                      (field.multiline ? 0x20 : 0) | (field.readOnly ? 0x08 : 0) |
+                                      (field.color ? 0x04 : 0) | (field.font ? 0x01 : 0)));
+  body.push_back(static_cast<uint8_t>((field.autoSize ? 0x40 : 0) | (field.margins ? 0x20 : 0) |
+                                      (field.noSelect ? 0x10 : 0) | (field.border ? 0x08 : 0) |
+                                      (field.html ? 0x02 : 0) | (field.useOutlines ? 0x01 : 0)));
+  if (field.font) {
+    PutU16(body, *field.font);
+    PutU16(body, field.height);
+  }
+  if (field.color) PutColor(body, *field.color, true);
+  if (field.margins) {
+    body.push_back(field.align);
+    PutU16(body, field.margins->first);
+    PutU16(body, field.margins->second);
+    PutU16(body, 0);  // indent
+    PutU16(body, 0);  // leading
+  }
+  PutString(body, field.variable);
+  if (field.text) PutString(body, *field.text);
+  Tag(37, body);
   return id;
 }
 

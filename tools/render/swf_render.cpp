@@ -1,8 +1,10 @@
 // swf_render MOVIE OUT.png [--frames N] [--size WxH] [--quality low|high] [--repeat R]
-//                          [--threads T]
+//                          [--threads T] [--code-page NAME]
 // Runs the movie's first N frames and writes the stage as shown after the Nth as a PNG; with
 // --repeat, renders that frame whole R more times and prints the median time of one render.
 // --threads: how many threads draw (default: one per core, at most 8).
+// --code-page: the ANSI code page that strings of movies before SWF 6 are in, as iconv names
+// it (default CP1252, a Western Windows; CP932 is a Japanese one).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -28,6 +30,7 @@ struct Options {
   Quality quality = Quality::kHigh;
   long repeat = 0;
   long threads = swfplayer::render::WorkerPool::DefaultThreads();
+  std::string codePage = "CP1252";
 };
 
 double Median(std::vector<double> values) {
@@ -38,7 +41,7 @@ double Median(std::vector<double> values) {
 int Usage() {
   std::fprintf(stderr,
                "usage: swf_render MOVIE OUT.png [--frames N] [--size WxH] [--quality low|high] "
-               "[--repeat R] [--threads T]\n");
+               "[--repeat R] [--threads T] [--code-page NAME]\n");
   return 2;
 }
 
@@ -57,6 +60,8 @@ bool ParseArguments(int argc, char** argv, Options& options) {
       if (!ParseCount(argv[++i], 1000000, options.frames) || options.frames < 1) return false;
     } else if (argument == "--repeat" && hasValue) {
       if (!ParseCount(argv[++i], 100000, options.repeat)) return false;
+    } else if (argument == "--code-page" && hasValue) {
+      options.codePage = argv[++i];
     } else if (argument == "--threads" && hasValue) {
       if (!ParseCount(argv[++i], swfplayer::render::WorkerPool::kMaxThreads, options.threads) ||
           options.threads < 1) {
@@ -91,6 +96,7 @@ int main(int argc, char** argv) {
   if (!ParseArguments(argc, argv, options)) return Usage();
   std::string error;
   swfsaver::tools::NativeText text;
+  text.ansi = swfplayer::IconvAnsiDecoder(options.codePage);
   auto player = swfsaver::tools::LoadMovie(options.movie, error, text);
   if (!player) {
     std::fprintf(stderr, "swf_render: %s\n", error.c_str());
