@@ -1,7 +1,8 @@
 // Japanese text in an SWF 5 movie, as Japanese movies of that time carried it: every string in
 // the system's ANSI code page (Shift-JIS), shown in device fonts. The title is a field's own
 // text; the greeting and the date ("2026年12月9日 水曜日") are variables the frame script sets.
-// Blossoms drift across the stage behind them.
+// Blossoms drift across the stage behind them, in colours of their own, so that a screenshot
+// tells the text's pixels from theirs.
 #include <cmath>
 #include <string>
 
@@ -93,7 +94,7 @@ std::vector<uint8_t> WriteJapaneseText(const SwfOptions& options) {
   const uint16_t blossom = DefineFigure(
       movie,
       Radial(0, 0, 30 * kPx,
-             {{0, {255, 250, 250, 255}}, {80, {255, 200, 220, 230}}, {255, {230, 120, 170, 200}}}),
+             {{0, {255, 215, 230, 255}}, {80, {255, 190, 215, 230}}, {255, {230, 120, 170, 200}}}),
       std::nullopt, [](ShapePen& pen) {
         const double tip = 30 * kPx;
         RadialLoop(
@@ -107,11 +108,11 @@ std::vector<uint8_t> WriteJapaneseText(const SwfOptions& options) {
   const uint16_t sansId = movie.DefineFont(sans);
   const uint16_t gothicId = movie.DefineFont(gothic);
   const uint16_t title =
-      Field(movie, sansId, 0.22 * height, width, 44 * kPx, {255, 235, 245, 255}, "", kTitle);
+      Field(movie, sansId, 0.22 * height, width, 44 * kPx, {255, 255, 255, 255}, "", kTitle);
   const uint16_t greeting =
-      Field(movie, gothicId, 0.45 * height, width, 32 * kPx, {255, 190, 215, 255}, "greeting");
+      Field(movie, gothicId, 0.45 * height, width, 32 * kPx, {255, 230, 120, 255}, "greeting");
   const uint16_t today =
-      Field(movie, sansId, 0.62 * height, width, 22 * kPx, {200, 190, 230, 255}, "today");
+      Field(movie, sansId, 0.62 * height, width, 22 * kPx, {170, 220, 255, 255}, "today");
 
   SwfPlace place;
   place.character = backdrop;

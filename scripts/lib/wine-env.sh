@@ -6,7 +6,8 @@ PACKAGES=(cmake ninja-build g++ googletest zlib1g-dev liblzma-dev libjpeg-dev li
   libmpg123-dev libmp3lame-dev sox lame
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
-  wine wine64 xvfb xauth xdotool imagemagick libcairo2-dev python3)
+  wine wine64 xvfb xauth xdotool imagemagick libcairo2-dev python3
+  fonts-liberation fonts-dejavu-core fonts-ipafont-gothic)
 
 log() { printf '==> %s\n' "$*"; }
 die() { printf '%s: %s\n' "$(basename "$0")" "$*" >&2; exit 1; }

@@ -81,10 +81,12 @@ settings() {
 
 # Starts the saver in the background with a fresh trace; its exit code lands in $TMP/saver.rc
 # and the process id of its timeout (which passes a TERM on to the saver) in $TMP/saver.pid.
+# SAVER_ENV holds NAME=VALUE settings for the saver's environment only (its locale, say).
+SAVER_ENV=()
 start_saver() {
   rm -f "$TRACE" "$TMP/saver.rc" "$TMP/saver.pid"
   (
-    timeout 90 wine "$SCR" /s </dev/null >/dev/null 2>&1 &
+    timeout 90 env "${SAVER_ENV[@]}" wine "$SCR" /s </dev/null >/dev/null 2>&1 &
     echo $! >"$TMP/saver.pid"
     wait $!
     echo $? >"$TMP/saver.rc"
