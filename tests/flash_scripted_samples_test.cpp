@@ -84,7 +84,7 @@ TEST(ScriptedSamples, TheClockShowsTheHostsTimeOfDayAndKeepsIt) {
   EXPECT_DOUBLE_EQ(clock.Property(u"minuteHand", DisplayProperty::kRotation), (5 + 6 / 60.0) * 6);
   EXPECT_DOUBLE_EQ(clock.Property(u"secondHand", DisplayProperty::kRotation), 36);
   EXPECT_EQ(clock.FieldTexts(), (std::vector<std::u16string>{u"04:05:06", u"2001-02-03"}));
-  // 12 minutes and 4 seconds later, across the timeline's loop (600 frames at 20 fps): the
+  // 12 minutes and 4 seconds later, across the timeline's loop (200 frames at 20 fps): the
   // hands and fields follow the clock, not the frame.
   clock.host->elapsedMs += 724'000 - 700 * 50;
   clock.Tick(700);
@@ -103,7 +103,7 @@ TEST(ScriptedSamples, SnowIsMadeOnceAndFallsAcrossTheLoop) {
   const double y = snow.Property(u"f7", DisplayProperty::kY);
   snow.Tick();
   EXPECT_GT(snow.Property(u"f7", DisplayProperty::kY), y);
-  // Past the 480-frame loop: the frame script ran again and made no second set; every flake
+  // Past the 240-frame loop: the frame script ran again and made no second set; every flake
   // that fell out of the stage came back above it.
   snow.Tick(500);
   EXPECT_EQ(snow.player->DisplayObjects(), objects);

@@ -66,11 +66,11 @@ std::vector<SampleMovie> BuildSamples() {
                              {0x10, 0x10, 0x18}, false, WriteStoppedShapes));
   // Scripted: a clock that keeps the time of day, snow, sparks, and Japanese text in an SWF 5
   // movie's Shift-JIS strings.
-  samples.push_back(Animated("clock_640x480_20fps_600f.swf", 640, 480, FrameRate(20), 600,
+  samples.push_back(Animated("clock_640x480_20fps_200f.swf", 640, 480, FrameRate(20), 200,
                              {0x04, 0x06, 0x10}, true, WriteClock));
-  samples.push_back(Animated("snow_640x480_24fps_480f.swf", 640, 480, FrameRate(24), 480,
+  samples.push_back(Animated("snow_640x480_24fps_240f.swf", 640, 480, FrameRate(24), 240,
                              {0x04, 0x06, 0x16}, true, WriteSnow));
-  samples.push_back(Animated("sparks_800x600_30fps_450f.swf", 800, 600, FrameRate(30), 450,
+  samples.push_back(Animated("sparks_800x600_30fps_300f.swf", 800, 600, FrameRate(30), 300,
                              {0x02, 0x02, 0x08}, true, WriteSparks));
   SampleMovie japanese = Animated("japanese_text_640x480_12fps_120f.swf", 640, 480, FrameRate(12),
                                   120, {0x0C, 0x06, 0x18}, false, WriteJapaneseText);

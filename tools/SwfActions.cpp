@@ -1,4 +1,5 @@
 // DoAction blocks for SwfTags.
+#include <algorithm>
 #include <bit>
 
 #include "tools/ActionAssembler.h"
@@ -72,10 +73,10 @@ SwfActions& SwfActions::Assemble(std::string_view source) {
 }
 
 void SwfTags::DoInitAction(uint16_t sprite, const SwfActions& actions) {
-  std::vector<uint8_t> body;
-  PutU16(body, sprite);
-  body.insert(body.end(), actions.Bytes().begin(), actions.Bytes().end());
-  body.push_back(0);  // End
+  std::vector<uint8_t> body(2 + actions.Bytes().size() + 1, 0);  // the sprite, the actions, End
+  body[0] = static_cast<uint8_t>(sprite & 0xFF);
+  body[1] = static_cast<uint8_t>(sprite >> 8);
+  std::copy(actions.Bytes().begin(), actions.Bytes().end(), body.begin() + 2);
   Tag(59, body);
 }
 

@@ -6,11 +6,17 @@ OUT="$ROOT/build/demo"
 SCR="$ROOT/build/win64/SwfSaver.scr"
 SETTINGS_KEY='HKCU\Software\Ostrevanlab\SwfSaver\OPTION'
 TRACE_KEY='HKCU\Software\SwfSaverTest\FlashStandin'
-# A missing entry among them: the saver drops it silently. The first has sound (heard where
-# Wine has an output device).
-PLAYLIST=(music_notes_550x400_25fps_100f.swf anim_shapes_550x400_30fps_60f.swf titled_tween_550x400_24fps_96f.swf
-  sprite_pinwheels_640x480_24fps_40f.swf missing.swf bitmap_fills_640x480_24fps_72f.swf
+# The scripted movies first (a clock on the machine's time, sparks, snow, Japanese text); a
+# missing entry among them, which the saver drops silently; one with sound (heard where Wine
+# has an output device).
+PLAYLIST=(clock_640x480_20fps_200f.swf sparks_800x600_30fps_300f.swf snow_640x480_24fps_240f.swf
+  japanese_text_640x480_12fps_120f.swf missing.swf music_notes_550x400_25fps_100f.swf
+  anim_shapes_550x400_30fps_60f.swf titled_tween_550x400_24fps_96f.swf
+  sprite_pinwheels_640x480_24fps_40f.swf bitmap_fills_640x480_24fps_72f.swf
   dense_shapes_1024x768_30fps_60f.swf)
+# The saver runs as on a Japanese Windows, whose code page (Shift-JIS) the SWF 5 movie's
+# strings are in.
+SAVER_LOCALE=ja_JP.UTF-8
 
 reg_sz() { timeout 30 wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1 || die "reg add $2"; }
 
@@ -53,7 +59,7 @@ report_played() {  # exit code
 # The saver on the user's display until the mouse moves or a key is pressed.
 play_on_display() {
   log "playing on $DISPLAY: move the mouse or press a key to end it"
-  wine "$SCR" /s </dev/null >/dev/null 2>&1
+  env LC_ALL=$SAVER_LOCALE wine "$SCR" /s </dev/null >/dev/null 2>&1
   local code=$?
   report_played "$code"
   return "$code"
@@ -63,7 +69,7 @@ play_on_display() {
 # press as a returning user's.
 play_headless() {  # seconds
   log "playing for $1 s on the private display $DISPLAY"
-  timeout $(($1 + 60)) wine "$SCR" /s </dev/null >/dev/null 2>&1 &
+  timeout $(($1 + 60)) env LC_ALL=$SAVER_LOCALE wine "$SCR" /s </dev/null >/dev/null 2>&1 &
   local saver=$! second code
   for ((second = 1; second <= $1; second++)); do
     sleep 1

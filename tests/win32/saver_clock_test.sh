@@ -6,7 +6,7 @@
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/saver_e2e_common.sh"
 
-settings 1 "$(movie clock_640x480_20fps_600f.swf)"
+settings 1 "$(movie clock_640x480_20fps_200f.swf)"
 start_saver
 wait_trace '^[0-9]+ Play$' 1 20 || fail "the clock was not played"
 wait_visible
