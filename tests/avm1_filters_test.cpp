@@ -144,6 +144,41 @@ TEST_F(Avm1Filters, FiltersReachTheClipAsCopies) {
   EXPECT_TRUE(child->effects.filters.empty());
 }
 
+// A script's list is bounded as a placement's is: 255 filters.
+TEST_F(Avm1Filters, AScriptsListIsBounded) {
+  EXPECT_EQ(Run(New("BlurFilter", 0, "", 1) + R"(
+    push 0
+    initarray
+    storeregister 2
+    pop
+    push 0
+    storeregister 3
+    pop
+    again:
+    push r:2 r:3 r:1
+    setmember
+    push r:3
+    increment
+    storeregister 3
+    push 300
+    less2
+    if again
+    push "child"
+    getvariable
+    push "filters" r:2
+    setmember
+    push "child"
+    getvariable
+    push "filters"
+    getmember
+    push "length"
+    getmember
+    trace
+  )"),
+            "255\n");
+  EXPECT_EQ(child->effects.filters.size(), 255u);
+}
+
 // Filters the timeline placed read back as filter objects of their classes, rounded as the
 // file stores them.
 TEST_F(Avm1Filters, FiltersFromTheTimelineReadBack) {

@@ -40,7 +40,6 @@ Value GetFilters(NativeCall& call) {
 // As many as a placement can give (its count is a byte): each filter works on the clip's whole
 // layer, so a script's list of thousands would stall every frame.
 constexpr size_t kMaxFilters = 255;
-constexpr uint32_t kMaxElements = 1 << 16;
 
 void Collect(std::vector<Filter>& out, const Value& value) {
   if (out.size() >= kMaxFilters || !value.IsObject() || value.AsObject()->Class() != ObjectClass::kBitmapFilter) return;
@@ -58,8 +57,7 @@ Value SetFilters(NativeCall& call) {
   if (Object* given = call.ObjectArg(0)) {
     if (given->Class() == ObjectClass::kArray) {
       ElementAccess elements(vm, given);
-      // A script can make an array's length anything: look at no more than a movie could mean.
-      const uint32_t length = std::min<uint32_t>(elements.Length(), kMaxElements);
+      const uint32_t length = elements.Length();
       for (uint32_t i = 0; i < length && filters.size() < kMaxFilters; ++i) Collect(filters, elements.Get(i));
     } else {
       std::vector<String*> keys;
