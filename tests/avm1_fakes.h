@@ -100,6 +100,8 @@ class FakeClip final : public Clip {
   void SetMatrix(const Matrix& m) override { matrix = m; }
   ColorTransform GetColorTransform() const override { return colorTransform; }
   void SetColorTransform(const ColorTransform& c) override { colorTransform = c; }
+  DisplayEffects GetEffects() const override { return effects; }
+  void SetEffects(const DisplayEffects& e) override { effects = e; }
 
   Clip* DuplicateClip(std::u16string_view newName, int32_t depth) override {
     if (parent_ == nullptr) return nullptr;
@@ -167,6 +169,7 @@ class FakeClip final : public Clip {
   Clip* mask = nullptr;
   Matrix matrix;
   ColorTransform colorTransform;
+  DisplayEffects effects;
   std::u16string quality = u"HIGH";
   std::map<std::u16string, int> labels;
   std::map<int, std::vector<std::shared_ptr<const format::ActionProgram>>> frameScripts;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "swfplayer/avm1/DrawCommand.h"
+#include "swfplayer/types/Effects.h"
 #include "swfplayer/types/Geometry.h"
 
 namespace swfplayer::format {
@@ -114,6 +115,11 @@ class Clip {
   virtual void SetMatrix(const Matrix& matrix) = 0;
   virtual ColorTransform GetColorTransform() const = 0;
   virtual void SetColorTransform(const ColorTransform& transform) = 0;
+  // Filters, blend mode and the cached-bitmap flag (SWF 8's `filters`, `blendMode` and
+  // `cacheAsBitmap`): what the clip is drawn with, whether the timeline or a script set it.
+  // Clips that cannot draw effects answer none and ignore them.
+  virtual DisplayEffects GetEffects() const { return {}; }
+  virtual void SetEffects(const DisplayEffects&) {}
 
   // --- clips made and removed by scripts ---
   // Each returns the new clip, or null when it cannot be made (no such export name, a depth

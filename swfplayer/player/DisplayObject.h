@@ -123,6 +123,8 @@ class DisplayObject final : public avm1::Clip {
   void SetMatrix(const Matrix& matrix) override;
   ColorTransform GetColorTransform() const override { return colorTransform_; }
   void SetColorTransform(const ColorTransform& transform) override;
+  DisplayEffects GetEffects() const override { return effects_; }
+  void SetEffects(const DisplayEffects& effects) override { effects_ = effects; }
   Clip* DuplicateClip(std::u16string_view newName, int32_t depth) override;
   Clip* AttachClip(std::u16string_view exportName, std::u16string_view newName, int32_t depth) override;
   Clip* CreateEmptyClip(std::u16string_view newName, int32_t depth) override;

@@ -43,6 +43,8 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallSharedObjectClass,
     InstallSoundClass,
     InstallBitmapDataClass,
+    InstallFilterClasses,     // after flash.geom: mapPoint makes Points
+    InstallMovieClipEffects,  // after TextField: text fields have them too
 };
 
 }  // namespace

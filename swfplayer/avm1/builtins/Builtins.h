@@ -48,6 +48,8 @@ void InstallSystemClass(VmImpl& vm, Object* global);
 void InstallSharedObjectClass(VmImpl& vm, Object* global);
 void InstallSoundClass(VmImpl& vm, Object* global);
 void InstallBitmapDataClass(VmImpl& vm, Object* global);
+void InstallFilterClasses(VmImpl& vm, Object* global);
+void InstallMovieClipEffects(VmImpl& vm, Object* global);
 
 // ASnative(200, index): the Math function of that index (a function that answers NaN for an
 // index that has none).
