@@ -67,6 +67,10 @@ Box ContentBox(const DisplayObject& object, const Matrix& matrix) {
       if (bitmap->bitmap) box.AddRect(0, 0, bitmap->bitmap->width * 20.0, bitmap->bitmap->height * 20.0, matrix);
     }
   }
+  if (const DisplayObject::AttachedBitmap* attached = object.Attached()) {
+    const Bitmap& bitmap = *attached->bitmap;
+    if (bitmap.width > 0) box.AddRect(0, 0, bitmap.width * 20.0, bitmap.height * 20.0, matrix);
+  }
   if (const Drawing* drawing = object.Drawn()) {
     if (const auto drawn = drawing->Bounds()) box.AddRect(*drawn, matrix);
   }
