@@ -1,5 +1,6 @@
 // Scripts' bitmaps on the display, through the whole player: attachBitmap showing the script's
-// later changes to the pixels, BitmapData.draw of a clip through the renderer, and loadBitmap.
+// later changes to the pixels, BitmapData.draw of a clip through the renderer, bitmap fills of
+// the drawing API, and loadBitmap.
 #include <gtest/gtest.h>
 
 #include "avm1_script.h"
@@ -143,6 +144,35 @@ TEST(FlashScriptBitmaps, DrawRendersAClipThroughItsMatrixWithinTheClipRectangle)
                               argb(0xFF00FF00),  // the bitmap's green pixel, scaled
                               argb(0xFF0000FF),  // its transparent pixel (0, 0) left the blue
                           }));
+}
+
+// beginBitmapFill: a 2 x 2 checker scaled 10 times and repeated over a 40 x 40 square, drawn by
+// the renderer; a pixel the script changes later shows in every tile.
+TEST(FlashScriptBitmaps, ABitmapFillRepeatsTheScriptsPixelsAndFollowsTheirChanges) {
+  SwfMovieBuilder movie;
+  Script(movie, Set("b", New("display", "BitmapData", {Lit("2"), Lit("2"), Lit("false"), Lit("16711680")})) +
+                    Do(Call(Var("b"), "setPixel", {Lit("1"), Lit("0"), Lit("255")})) +
+                    Do(Call(Var("b"), "setPixel", {Lit("0"), Lit("1"), Lit("255")})) + MakeClip("f", 1) +
+                    Do(Call(Var("f"), "beginBitmapFill",
+                            {Var("b"), New("geom", "Matrix", {Lit("10"), Lit("0"), Lit("0"), Lit("10"), Lit("0"), Lit("0")}),
+                             Lit("true"), Lit("false")})) +
+                    Square("f", 0, 40) + Do(Call(Var("f"), "endFill")));
+  movie.ShowFrame();
+  Script(movie, Do(Call(Var("b"), "setPixel", {Lit("0"), Lit("0"), Lit("65280")})) + "stop\n");
+  movie.ShowFrame();
+  auto player = Load(movie);
+  Screen screen(*player);
+  ASSERT_TRUE(screen.Draw());
+  EXPECT_EQ(screen.At(5, 5), Opaque(255, 0, 0));
+  EXPECT_EQ(screen.At(15, 5), Opaque(0, 0, 255));
+  EXPECT_EQ(screen.At(5, 15), Opaque(0, 0, 255));
+  EXPECT_EQ(screen.At(25, 25), Opaque(255, 0, 0));  // the next tile
+  EXPECT_EQ(screen.At(45, 5), kWhite);              // past the square
+  player->Advance();
+  ASSERT_TRUE(screen.Draw());
+  EXPECT_EQ(screen.At(5, 5), Opaque(0, 255, 0));
+  EXPECT_EQ(screen.At(25, 25), Opaque(0, 255, 0));
+  EXPECT_EQ(screen.At(15, 5), Opaque(0, 0, 255));
 }
 
 // loadBitmap copies an exported bitmap (opaque, so the copy is opaque too); a name the movie
