@@ -1,10 +1,11 @@
 // Scripts' bitmaps on the display, through the whole player: attachBitmap showing the script's
 // later changes to the pixels, BitmapData.draw of a clip through the renderer, bitmap fills of
-// the drawing API, and loadBitmap.
+// the drawing API, loadBitmap, and hitTest against shapes rather than boxes.
 #include <gtest/gtest.h>
 
 #include "avm1_script.h"
 #include "flash_player_support.h"
+#include "swfplayer/player/ShapeHit.h"
 
 namespace swfplayer::player {
 namespace {
@@ -146,6 +147,35 @@ TEST(FlashScriptBitmaps, DrawRendersAClipThroughItsMatrixWithinTheClipRectangle)
                           }));
 }
 
+// A ring (a square with a square hole, one fill) in a clip moved to x = 50, with a child and a
+// curved shape: the shape flag tests outlines in stage coordinates, the box does not.
+TEST(FlashScriptBitmaps, HitTestWithTheShapeFlagFollowsOutlinesHolesAndCurves) {
+  SwfMovieBuilder movie;
+  const auto hit = [](int x, int y, bool shape) {
+    return Trace(Call(Var("ring"), "hitTest", {Lit(std::to_string(x)), Lit(std::to_string(y)), Lit(shape ? "true" : "false")}));
+  };
+  Script(movie, MakeClip("ring", 1) + Do(Call(Var("ring"), "beginFill", {Lit("65280")})) + Square("ring", 0, 30) +
+                    Square("ring", 10, 20) + Do(Call(Var("ring"), "endFill")) + "push \"ring\" 0 50\nsetproperty\n" +
+                    Do(Call(Var("ring"), "createEmptyMovieClip", {Str("bump"), Lit("1")})) +
+                    // A lens from (0, 40) to (40, 40) bulging down to y = 50 at its middle.
+                    Set("b", Var("ring") + Str("bump") + "getmember\n") +
+                    Do(Call(Var("b"), "beginFill", {Lit("255")})) +
+                    Polygon("b", {{0, 40}}) + Do(Call(Var("b"), "curveTo", {Lit("20"), Lit("60"), Lit("40"), Lit("40")})) +
+                    Do(Call(Var("b"), "endFill")) +
+                    hit(55, 5, true) + hit(65, 15, true) + hit(65, 15, false) + hit(5, 5, true) +
+                    hit(70, 48, true) + hit(70, 55, true) + hit(70, 55, false));
+  movie.ShowFrame();
+  std::shared_ptr<tools::FixedHost> host;
+  auto player = Load(movie, &host);
+  EXPECT_EQ(host->traces, (std::vector<std::string>{"true",    // on the ring
+                                                    "false",   // in its hole
+                                                    "true",    // the hole is inside the box
+                                                    "false",   // where the clip was before it moved
+                                                    "true",    // in the child's lens
+                                                    "false",   // below the curve, inside its box
+                                                    "true"}));
+}
+
 // beginBitmapFill: a 2 x 2 checker scaled 10 times and repeated over a 40 x 40 square, drawn by
 // the renderer; a pixel the script changes later shows in every tile.
 TEST(FlashScriptBitmaps, ABitmapFillRepeatsTheScriptsPixelsAndFollowsTheirChanges) {
@@ -192,6 +222,41 @@ TEST(FlashScriptBitmaps, LoadBitmapCopiesAnExportedBitmap) {
   std::shared_ptr<tools::FixedHost> host;
   auto player = Load(movie, &host);
   EXPECT_EQ(host->traces, (std::vector<std::string>{"2", "false", std::to_string(0x040506), "undefined"}));
+}
+
+// The point tests themselves: even-odd makes a hole of a nested contour, non-zero only of one
+// wound the other way; a point on a vertex's row counts once; curves are followed closely.
+TEST(ShapeHit, FillRulesHolesVerticesAndCurves) {
+  Path nested;  // two squares, both clockwise
+  for (const double s : {0.0, 10.0}) {
+    const double e = 40 - s;
+    nested.MoveTo({s, s});
+    nested.LineTo({e, s});
+    nested.LineTo({e, e});
+    nested.LineTo({s, e});
+  }
+  EXPECT_FALSE(PathContains(nested, FillRule::kEvenOdd, {20, 20}));
+  EXPECT_TRUE(PathContains(nested, FillRule::kNonZero, {20, 20}));
+  EXPECT_TRUE(PathContains(nested, FillRule::kEvenOdd, {5, 20}));
+  EXPECT_FALSE(PathContains(nested, FillRule::kNonZero, {45, 20}));
+  EXPECT_TRUE(PathContains(nested, FillRule::kEvenOdd, {5, 10}));  // level with two vertices
+
+  Path diamond;  // a ray level with its side vertices passes through both
+  diamond.MoveTo({20, 0});
+  diamond.LineTo({40, 20});
+  diamond.LineTo({20, 40});
+  diamond.LineTo({0, 20});
+  EXPECT_TRUE(PathContains(diamond, FillRule::kEvenOdd, {10, 20}));
+  EXPECT_FALSE(PathContains(diamond, FillRule::kEvenOdd, {-5, 20}));
+
+  Path lens;  // from (0, 0) to (2000, 0), bulging to y = 1000
+  lens.MoveTo({0, 0});
+  lens.QuadTo({1000, 2000}, {2000, 0});
+  EXPECT_TRUE(PathContains(lens, FillRule::kEvenOdd, {1000, 990}));
+  EXPECT_FALSE(PathContains(lens, FillRule::kEvenOdd, {1000, 1010}));
+  EXPECT_TRUE(PathNear(lens, 15, {1000, 1010}));
+  EXPECT_FALSE(PathNear(lens, 5, {1000, 1010}));
+  EXPECT_FALSE(PathNear(lens, 5, {1000, 0}));  // a stroke does not close the contour
 }
 
 }  // namespace

@@ -105,9 +105,10 @@ Matrix DisplayObject::ConcatenatedMatrix() const {
   return matrix;
 }
 
-// Against the box around the object in the root's coordinates; shapeFlag asks for its outline,
-// which the box stands in for.
-bool DisplayObject::HitTestPoint(Point rootTwips, bool /*shapeFlag*/) const {
+// Against the box around the object in the root's coordinates, or with shapeFlag against
+// what it draws (HitTest.cpp).
+bool DisplayObject::HitTestPoint(Point rootTwips, bool shapeFlag) const {
+  if (shapeFlag) return HitsShapes(*this, rootTwips);
   const Box box = ContentBox(*this, ConcatenatedMatrix());
   return !box.Empty() && rootTwips.x >= box.xMin && rootTwips.x <= box.xMax &&
          rootTwips.y >= box.yMin && rootTwips.y <= box.yMax;

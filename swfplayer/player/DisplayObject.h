@@ -203,4 +203,8 @@ class DisplayObject final : public avm1::Clip {
   DisplayObject* maskOf_ = nullptr;
 };
 
+// Whether a point (root coordinates, twips) falls on what object draws, its children
+// included: fills and lines rather than boxes (hitTest with its shape flag).
+bool HitsShapes(const DisplayObject& object, Point rootTwips);
+
 }  // namespace swfplayer::player
