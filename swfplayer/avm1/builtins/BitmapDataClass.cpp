@@ -38,6 +38,33 @@ BitmapDataObject* LiveBitmapData(const Value& value) {
 
 namespace {
 
+// The bitmaps handed to the display: each collection keeps those whose pixels are still held
+// outside the interpreter and forgets the rest (which then live only while scripts reach them).
+struct ShownBitmaps final : VmImpl::ExtensionState {
+  std::vector<BitmapDataObject*> kept;
+  void Trace(Tracer& tracer) override {
+    std::erase_if(kept, [&](BitmapDataObject* bitmap) {
+      const bool shown = bitmap->bitmap && bitmap->bitmap.use_count() > 1;
+      if (shown) {
+        tracer.Mark(bitmap);
+      } else {
+        bitmap->kept = false;
+      }
+      return !shown;
+    });
+  }
+};
+
+}  // namespace
+
+void KeepWhileShown(VmImpl& vm, BitmapDataObject& bitmap) {
+  if (bitmap.kept) return;
+  bitmap.kept = true;
+  vm.State<ShownBitmaps>("flash.display.BitmapData").kept.push_back(&bitmap);
+}
+
+namespace {
+
 using namespace property_flags;
 
 constexpr int32_t kMaxSide = 2880;

@@ -27,7 +27,13 @@ class BitmapDataObject final : public Object {
 
   std::shared_ptr<Bitmap> bitmap;  // null until made; emptied (0 x 0) by dispose
   bool transparent = true;
+  bool kept = false;  // on the list KeepWhileShown keeps
 };
+
+// The display now shares this bitmap's pixels: the object (and with it the heap's count of
+// its pixels) lives while anything outside the interpreter still holds them, so that bitmaps
+// a script lets go of while they are shown stay within the heap's bound.
+void KeepWhileShown(VmImpl& vm, BitmapDataObject& bitmap);
 
 // The live BitmapData a value holds (made and not disposed), else null.
 BitmapDataObject* LiveBitmapData(const Value& value);

@@ -195,6 +195,7 @@ Value BeginBitmapFill(NativeCall& call) {
         std::isfinite(px.tx) && std::isfinite(px.ty)) {
       const bool repeat = !call.Has(2) || call.Arg(2).IsUndefined() || call.BoolArg(2);
       const bool smooth = call.Has(3) && call.BoolArg(3);
+      KeepWhileShown(vm, *bitmap);
       command.paint = BitmapFill{bitmap->bitmap, Matrix::Scale(20, 20) * px, repeat, smooth};
     }
   }

@@ -50,6 +50,7 @@ Value AttachBitmap(NativeCall& call) {
   Clip* clip = self != nullptr ? self->GetClip(vm) : nullptr;
   BitmapDataObject* bitmap = LiveBitmapData(call.Arg(0));
   if (clip == nullptr || !clip->IsMovieClip() || bitmap == nullptr) return Value();
+  KeepWhileShown(vm, *bitmap);
   clip->AttachBitmap(bitmap->bitmap, depth, snapping, smoothing);
   return Value();
 }
