@@ -111,7 +111,8 @@ TEST(FlashScriptBitmaps, AnAttachedBitmapShowsLaterChangesAndGoesWhenDisposed) {
 
 // draw() renders a clip (a square from 0 to 20 of half-transparent red) through a matrix that
 // moves it by (10, 10), into a transparent bitmap within a clip rectangle, and into an opaque
-// blue one whole. Pixels read back unpremultiplied; the opaque bitmap stays opaque.
+// blue one whole. Pixels read back unpremultiplied; the opaque bitmap stays opaque. A bitmap
+// drawn into a bitmap is scaled by its matrix and blended by its blend mode.
 TEST(FlashScriptBitmaps, DrawRendersAClipThroughItsMatrixWithinTheClipRectangle) {
   SwfMovieBuilder movie;
   Script(movie, MakeClip("s", 1) + Do(Call(Var("s"), "beginFill", {Lit("16711680"), Lit("50")})) + Square("s", 0, 20) +
@@ -131,7 +132,13 @@ TEST(FlashScriptBitmaps, DrawRendersAClipThroughItsMatrixWithinTheClipRectangle)
                     Do(Call(Var("t"), "setPixel32", {Lit("1"), Lit("1"), Lit("-16711936")})) +
                     Do(Call(Var("o"), "draw", {Var("t"), New("geom", "Matrix", {Lit("2"), Lit("0"), Lit("0"), Lit("2")})})) +
                     Trace(Call(Var("o"), "getPixel32", {Lit("3"), Lit("3")})) +
-                    Trace(Call(Var("o"), "getPixel32", {Lit("1"), Lit("1")})));
+                    Trace(Call(Var("o"), "getPixel32", {Lit("1"), Lit("1")})) +
+                    // Blend modes by name and by number: multiply darkens grey by grey.
+                    Set("g", New("display", "BitmapData", {Lit("4"), Lit("4"), Lit("false"), Lit("8421504")})) +
+                    Do(Call(Var("g"), "draw", {Var("g"), Lit("null"), Lit("null"), Str("multiply")})) +
+                    Trace(Call(Var("g"), "getPixel", {Lit("0"), Lit("0")})) +
+                    Do(Call(Var("g"), "draw", {Var("g"), Lit("null"), Lit("null"), Lit("7")})) +
+                    Trace(Call(Var("g"), "getPixel", {Lit("0"), Lit("0")})));
   movie.ShowFrame();
   std::shared_ptr<tools::FixedHost> host;
   auto player = Load(movie, &host);
@@ -144,6 +151,8 @@ TEST(FlashScriptBitmaps, DrawRendersAClipThroughItsMatrixWithinTheClipRectangle)
                               argb(0xFF0000FF),  // the blue left as it was
                               argb(0xFF00FF00),  // the bitmap's green pixel, scaled
                               argb(0xFF0000FF),  // its transparent pixel (0, 0) left the blue
+                              std::to_string(0x404040),  // grey multiplied by itself
+                              "0",                       // and its difference with itself
                           }));
 }
 
