@@ -63,6 +63,7 @@ bool HitsContent(const DisplayObject& object, const Matrix& toRoot, Point rootPo
   const Point p = fromRoot->Apply(rootPoint);
   if (HitsCharacter(object, p)) return true;
   if (EditTextInstance* field = object.EditText()) {
+    field->Field().Layout();  // an auto-sized field takes its size from its text
     const TwipsRect& b = field->Field().Properties().bounds;
     if (InRect(p, b.xMin, b.yMin, b.xMax, b.yMax)) return true;
   }
