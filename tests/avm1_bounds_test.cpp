@@ -290,5 +290,39 @@ TEST_F(Avm1Bounds, DamagedBlocksAreRefusedWithAReason) {
   EXPECT_EQ(refusal({0x99, 2, 0, 1, 0, 0x01, 0, 0xAB, 0xCD}), "accepted");
 }
 
+// A bitmap the display still shows (here, the fake clip's recorded bitmap fill) outlives the
+// script's last reference and its pixels stay counted by the heap; once nothing shows it, it is
+// collected like any other object.
+TEST_F(Avm1Bounds, AShownBitmapStaysCountedUntilNothingShowsIt) {
+  Make(8);
+  vm->CollectGarbage();
+  const size_t baseline = vm->HeapBytes();
+  EXPECT_EQ(Run(R"(
+    push "b" 0 false 1000 1000 4 "flash"
+    getvariable
+    push "display"
+    getmember
+    push "BitmapData"
+    newmethod
+    setvariable
+    push "b"
+    getvariable
+    push 1 "_root"
+    getvariable
+    push "beginBitmapFill"
+    callmethod
+    pop
+    push "b" undefined
+    setvariable
+  )"),
+            "");
+  ASSERT_EQ(root.drawn.size(), 1u);
+  vm->CollectGarbage();
+  EXPECT_GE(vm->HeapBytes(), baseline + 4'000'000);
+  root.drawn.clear();
+  vm->CollectGarbage();
+  EXPECT_LT(vm->HeapBytes(), baseline + (size_t{64} << 10));
+}
+
 }  // namespace
 }  // namespace swfplayer::avm1

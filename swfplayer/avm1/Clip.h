@@ -19,6 +19,7 @@
 #include "swfplayer/avm1/DrawCommand.h"
 #include "swfplayer/types/Effects.h"
 #include "swfplayer/types/Geometry.h"
+#include "swfplayer/types/Paint.h"
 
 namespace swfplayer::format {
 struct ActionProgram;
@@ -149,6 +150,13 @@ class Clip {
   virtual void Draw(const DrawCommand& command) = 0;
   // setMask: the clip shows only where mask draws (null: unmasked); a mask is not drawn itself.
   virtual void SetMask(Clip* mask) = 0;
+  // --- bitmaps ---
+  // attachBitmap: shows bitmap at depth in this clip (what is there goes), under the clip's
+  // matrix like a child. The pixels are shared, not copied: later changes show on the next
+  // frame, and an emptied (disposed) bitmap shows nothing.
+  enum class PixelSnapping : uint8_t { kAuto, kAlways, kNever };
+  virtual void AttachBitmap(std::shared_ptr<const Bitmap> /*bitmap*/, int32_t /*depth*/, PixelSnapping /*snapping*/,
+                            bool /*smoothing*/) {}
   // --- text fields ---
   // A text field's own side; null for every other kind of clip.
   virtual TextField* AsTextField() { return nullptr; }

@@ -5,9 +5,13 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "swfplayer/avm1/BitmapDraw.h"
+#include "swfplayer/types/Paint.h"
 
 namespace swfplayer::avm1 {
 
@@ -60,6 +64,13 @@ class Host {
 
   // The system's font families, for TextField.getFontList; none where the host keeps no list.
   virtual std::vector<std::u16string> DeviceFontNames() { return {}; }
+
+  // BitmapData.draw: draws into target (premultiplied; transparent false: every pixel stays
+  // opaque) with the movie's renderer. False where the host has none (the pixels stay).
+  virtual bool DrawIntoBitmap(Bitmap& /*target*/, bool /*transparent*/, const BitmapDraw& /*draw*/) { return false; }
+  // BitmapData.loadBitmap: the pixels of the bitmap the movie exports under this name (as
+  // ExportAssets gives it), or null when it exports none.
+  virtual std::shared_ptr<const Bitmap> ExportedBitmap(std::u16string_view /*name*/) { return nullptr; }
 
   // fscommand("quit") and the like; the host decides what they mean (the tools end the run).
   virtual void FsCommand(std::string_view command, std::string_view arguments) = 0;

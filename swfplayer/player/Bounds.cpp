@@ -67,6 +67,10 @@ Box ContentBox(const DisplayObject& object, const Matrix& matrix) {
       if (bitmap->bitmap) box.AddRect(0, 0, bitmap->bitmap->width * 20.0, bitmap->bitmap->height * 20.0, matrix);
     }
   }
+  if (const DisplayObject::AttachedBitmap* attached = object.Attached()) {
+    const Bitmap& bitmap = *attached->bitmap;
+    if (bitmap.width > 0) box.AddRect(0, 0, bitmap.width * 20.0, bitmap.height * 20.0, matrix);
+  }
   if (const Drawing* drawing = object.Drawn()) {
     if (const auto drawn = drawing->Bounds()) box.AddRect(*drawn, matrix);
   }
@@ -101,9 +105,10 @@ Matrix DisplayObject::ConcatenatedMatrix() const {
   return matrix;
 }
 
-// Against the box around the object in the root's coordinates; shapeFlag asks for its outline,
-// which the box stands in for.
-bool DisplayObject::HitTestPoint(Point rootTwips, bool /*shapeFlag*/) const {
+// Against the box around the object in the root's coordinates, or with shapeFlag against
+// what it draws (HitTest.cpp).
+bool DisplayObject::HitTestPoint(Point rootTwips, bool shapeFlag) const {
+  if (shapeFlag) return HitsShapes(*this, rootTwips);
   const Box box = ContentBox(*this, ConcatenatedMatrix());
   return !box.Empty() && rootTwips.x >= box.xMin && rootTwips.x <= box.xMax &&
          rootTwips.y >= box.yMin && rootTwips.y <= box.yMax;

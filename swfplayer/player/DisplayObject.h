@@ -141,6 +141,16 @@ class DisplayObject final : public avm1::Clip {
   // The clip a script masks this one with, and the one this masks (each null when none).
   const DisplayObject* Mask() const { return mask_; }
   const DisplayObject* MaskOf() const { return maskOf_; }
+  // What attachBitmap shows: a bitmap's pixels (shared with the script's BitmapData), from
+  // (0, 0) one stage pixel each, under this object's matrix.
+  struct AttachedBitmap {
+    std::shared_ptr<const Bitmap> bitmap;
+    PixelSnapping snapping = PixelSnapping::kAuto;
+    bool smoothing = false;
+  };
+  const AttachedBitmap* Attached() const { return attached_.get(); }
+  void AttachBitmap(std::shared_ptr<const Bitmap> bitmap, int32_t depth, PixelSnapping snapping,
+                    bool smoothing) override;
   avm1::TextField* AsTextField() override { return editText_.get(); }
   Clip* CreateTextField(std::u16string_view name, int32_t depth, double x, double y, double width,
                         double height) override;
@@ -190,8 +200,13 @@ class DisplayObject final : public avm1::Clip {
   mutable std::optional<Decomposed> decomposed_;
   std::shared_ptr<const std::vector<ClipAction>> clipActions_;
   std::unique_ptr<Drawing> drawing_;
+  std::unique_ptr<AttachedBitmap> attached_;
   DisplayObject* mask_ = nullptr;    // both ends of a setMask link, cleared when either goes
   DisplayObject* maskOf_ = nullptr;
 };
+
+// Whether a point (root coordinates, twips) falls on what object draws, its children
+// included: fills and lines rather than boxes (hitTest with its shape flag).
+bool HitsShapes(const DisplayObject& object, Point rootTwips);
 
 }  // namespace swfplayer::player

@@ -12,13 +12,6 @@ namespace {
 
 using Kind = avm1::DrawCommand::Kind;
 
-// Paints stay as they were given; bitmaps are already in them.
-format::FillStyle AsFillStyle(const Paint& paint) {
-  if (const auto* colour = std::get_if<Rgba>(&paint)) return *colour;
-  if (const auto* gradient = std::get_if<Gradient>(&paint)) return *gradient;
-  return Rgba{0, 0, 0, 0};
-}
-
 int32_t ClampTwips(double value) {
   return static_cast<int32_t>(std::clamp(std::floor(value), -2147483648.0, 2147483647.0));
 }
@@ -36,6 +29,21 @@ format::StyleChange Move(Point to) {
 }
 
 }  // namespace
+
+// Colours and gradients stay as they were given; a bitmap fill names its bitmap by its place
+// among the drawing's bitmaps, as a shape's fill names a bitmap character.
+format::FillStyle Drawing::FillStyleOf(const Paint& paint) {
+  if (const auto* colour = std::get_if<Rgba>(&paint)) return *colour;
+  if (const auto* gradient = std::get_if<Gradient>(&paint)) return *gradient;
+  const auto& fill = std::get<BitmapFill>(paint);
+  auto known = std::find(bitmaps_.begin(), bitmaps_.end(), fill.bitmap);
+  if (known == bitmaps_.end()) {
+    if (!fill.bitmap || bitmaps_.size() >= kMaxDrawingBitmaps) return Rgba{0, 0, 0, 0};
+    known = bitmaps_.insert(bitmaps_.end(), fill.bitmap);
+  }
+  const auto id = static_cast<uint16_t>(known - bitmaps_.begin() + 1);
+  return format::BitmapFillStyle{id, fill.matrix, fill.repeat, fill.smooth};
+}
 
 void Drawing::Record(format::ShapeRecord record) {
   shape_.records.push_back(std::move(record));
@@ -81,7 +89,7 @@ void Drawing::Apply(const avm1::DrawCommand& command) {
     case Kind::kClear:
       break;
     case Kind::kLineStyle: {
-      shape_.lines.push_back({command.stroke, AsFillStyle(command.paint)});
+      shape_.lines.push_back({command.stroke, FillStyleOf(command.paint)});
       line_ = static_cast<uint32_t>(shape_.lines.size());
       halfStroke_ = std::max(halfStroke_, command.stroke.width / 2);
       Record(LineChange(line_));
@@ -93,7 +101,7 @@ void Drawing::Apply(const avm1::DrawCommand& command) {
       break;
     case Kind::kBeginFill: {
       CloseFill();
-      shape_.fills.push_back(AsFillStyle(command.paint));
+      shape_.fills.push_back(FillStyleOf(command.paint));
       fillOpen_ = true;
       fillStart_ = pen_;
       format::StyleChange change = Move(pen_);
@@ -154,7 +162,10 @@ const ShapeCharacter& Drawing::Shape() const {
     }
     if (box_) closed.bounds = *box_;
     size_t points = 4 * kMaxDrawingRecords + 16;
-    built_ = BuildShapeCharacter(closed, [](uint16_t) { return nullptr; }, points);
+    const auto lookup = [this](uint16_t id) -> std::shared_ptr<const Bitmap> {
+      return id >= 1 && id <= bitmaps_.size() ? bitmaps_[id - 1] : nullptr;
+    };
+    built_ = BuildShapeCharacter(closed, lookup, points);
   }
   return *built_;
 }

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "swfplayer/avm1/DrawCommand.h"
 #include "swfplayer/format/Shape.h"
@@ -15,6 +17,8 @@ namespace swfplayer::player {
 
 // The edges and style changes one clip may hold; commands past it are ignored until clear().
 inline constexpr size_t kMaxDrawingRecords = 100'000;
+// The bitmaps its fills may name (a shape's bitmap ids are 16-bit); fills past them are empty.
+inline constexpr size_t kMaxDrawingBitmaps = 1'000;
 
 class Drawing {
  public:
@@ -26,6 +30,7 @@ class Drawing {
   std::optional<TwipsRect> Bounds() const;
 
  private:
+  format::FillStyle FillStyleOf(const Paint& paint);
   void Record(format::ShapeRecord record);
   void LineTo(Point to, bool stroked);
   void CloseFill();
@@ -39,6 +44,7 @@ class Drawing {
   double halfStroke_ = 0;    // of the widest line drawn, for the bounds
   std::optional<TwipsRect> box_;
   bool hasEdges_ = false;
+  std::vector<std::shared_ptr<const Bitmap>> bitmaps_;  // a bitmap fill's id is its place + 1
   mutable std::optional<ShapeCharacter> built_;
 };
 

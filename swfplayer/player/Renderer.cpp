@@ -114,6 +114,31 @@ void DrawMorph(Target& target, const MorphCharacter& morph, uint16_t ratio,
   DrawShape(target, *shape, toDevice, cx);
 }
 
+// An attached bitmap is a rectangle of its pixels, one stage pixel each. Snapped, it starts on
+// a whole device pixel: always, or (auto) while it is drawn upright at its own size, so that
+// its pixels land on the screen's unblurred.
+void DrawAttachedBitmap(Target& target, const DisplayObject::AttachedBitmap& attached, Matrix toDevice,
+                        const ColorTransform& cx) {
+  const Bitmap& bitmap = *attached.bitmap;
+  if (bitmap.width <= 0 || bitmap.height <= 0 || target.drawsLeft == 0) return;
+  --target.drawsLeft;
+  using Snapping = DisplayObject::PixelSnapping;
+  const bool natural = toDevice.b == 0 && toDevice.c == 0 && std::abs(toDevice.a * 20 - 1) < 1e-3 &&
+                       std::abs(toDevice.d * 20 - 1) < 1e-3;
+  if (attached.snapping == Snapping::kAlways || (attached.snapping == Snapping::kAuto && natural)) {
+    toDevice.tx = std::round(toDevice.tx);
+    toDevice.ty = std::round(toDevice.ty);
+  }
+  const double w = bitmap.width * 20.0, h = bitmap.height * 20.0;
+  Path rect;
+  rect.MoveTo({0, 0});
+  rect.LineTo({w, 0});
+  rect.LineTo({w, h});
+  rect.LineTo({0, h});
+  const BitmapFill fill{attached.bitmap, Matrix::Scale(20, 20), /*repeat=*/false, attached.smoothing};
+  target.canvas.FillPath(rect, toDevice, FillRule::kNonZero, fill, cx);
+}
+
 // inMask: drawing the content of a mask, where only coverage counts and masks cannot nest
 // (the canvas takes one mask at a time between BeginMask and EndMask): clip layers inside
 // it are left out and what they would clip is drawn whole.
@@ -129,6 +154,8 @@ void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDe
     DrawText(target, *text, toDevice, cx);
   } else if (const auto* morph = std::get_if<MorphCharacter>(character)) {
     DrawMorph(target, *morph, object.Ratio(), toDevice, cx);
+  } else if (const DisplayObject::AttachedBitmap* attached = object.Attached()) {
+    DrawAttachedBitmap(target, *attached, toDevice, cx);
   } else if (EditTextInstance* field = object.EditText()) {
     DrawEditText(target, *field, toDevice, cx, inMask);
   } else if (object.Sprite()) {
@@ -142,7 +169,7 @@ void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDe
 void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDevice,
                 const ColorTransform& cx, bool inMask) {
   // A script's empty clip and its text fields have no character of their own.
-  if (!object.Definition() && !object.Sprite() && !object.EditText()) return;
+  if (!object.Definition() && !object.Sprite() && !object.EditText() && !object.Attached()) return;
   const DisplayEffects& effects = object.Effects();
   if (!inMask && effects.NeedsLayer() &&
       target.canvas.BeginLayer(toDevice, cx, effects, target.filterScale)) {
@@ -201,6 +228,16 @@ void RenderTimeline(render::Canvas& canvas, const Timeline& timeline, const Matr
                                   std::hypot(toDevice.c, toDevice.d) * 20};
   Target target{canvas, scale, morphs, kMaxDrawsPerFrame, kMaxMorphRecordsPerFrame, toDevice};
   DrawList(target, timeline, toDevice, colorTransform, /*inMask=*/false);
+}
+
+void RenderObjectContent(render::Canvas& canvas, const DisplayObject& object, const Matrix& toDevice,
+                         const ColorTransform& colorTransform) {
+  const render::FilterScale scale{std::hypot(toDevice.a, toDevice.b) * 20,
+                                  std::hypot(toDevice.c, toDevice.d) * 20};
+  // A mask a script set somewhere in the tree is placed from the root's coordinates.
+  const Matrix rootToDevice = toDevice * object.ConcatenatedMatrix().Inverse().value_or(Matrix{});
+  Target target{canvas, scale, nullptr, kMaxDrawsPerFrame, kMaxMorphRecordsPerFrame, rootToDevice};
+  DrawContent(target, object, toDevice, colorTransform, /*inMask=*/false);
 }
 
 }  // namespace swfplayer::player

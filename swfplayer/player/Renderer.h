@@ -9,8 +9,15 @@
 
 namespace swfplayer::player {
 
+class DisplayObject;
+
 // morphs, when given, keeps the shapes tweens are made into for the next frame.
 void RenderTimeline(render::Canvas& canvas, const Timeline& timeline, const Matrix& toDevice,
                     const ColorTransform& colorTransform, MorphShapeCache* morphs = nullptr);
+
+// What one object draws (a clip's drawing and children, a shape, ...), without its own
+// matrix, colour transform and effects: toDevice maps its coordinates.
+void RenderObjectContent(render::Canvas& canvas, const DisplayObject& object, const Matrix& toDevice,
+                         const ColorTransform& colorTransform);
 
 }  // namespace swfplayer::player

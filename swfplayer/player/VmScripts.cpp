@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "swfplayer/avm1/Vm.h"
+#include "swfplayer/player/BitmapDrawing.h"
 #include "swfplayer/player/DisplayObject.h"
 #include "swfplayer/player/PlayContext.h"
 
@@ -48,6 +49,13 @@ class LevelHost final : public avm1::Host {
   }
   void FsCommand(std::string_view command, std::string_view arguments) override {
     inner_.FsCommand(command, arguments);
+  }
+  bool DrawIntoBitmap(Bitmap& target, bool transparent, const avm1::BitmapDraw& draw) override {
+    return player::DrawIntoBitmap(target, transparent, draw);
+  }
+  std::shared_ptr<const Bitmap> ExportedBitmap(std::u16string_view name) override {
+    const DisplayObject* root = root_();
+    return root ? player::ExportedBitmap(root->Context(), name) : nullptr;
   }
 
  private:

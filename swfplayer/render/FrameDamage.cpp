@@ -36,8 +36,10 @@ class Hasher {
         Add(stop.color);
       }
     } else if (const auto* fill = std::get_if<BitmapFill>(&paint)) {
-      // Bitmaps are immutable once made: one whose pixels change is a new bitmap.
+      // A bitmap is named by where it lives and by its generation, which a change of its
+      // pixels in place renews.
       Add(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(fill->bitmap.get())));
+      Add(fill->bitmap ? fill->bitmap->generation : 0);
       Add(fill->matrix);
       Add(uint64_t{fill->repeat} | uint64_t{fill->smooth} << 1);
     }

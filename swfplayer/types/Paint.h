@@ -2,6 +2,7 @@
 // SWF meaning of each. The colour transform of the object is applied by the canvas.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <variant>
@@ -17,7 +18,16 @@ struct Bitmap {
   int width = 0;
   int height = 0;
   std::vector<uint32_t> pixels;
+  // A movie's bitmaps never change; a script's (BitmapData) change in place and are shown
+  // where they are, so each change gives a new number here (unique in the process) and what a
+  // renderer kept from the old pixels is known to be stale.
+  uint64_t generation = 0;
 };
+
+inline uint64_t NewBitmapGeneration() {
+  static std::atomic<uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
 
 enum class FillRule : uint8_t { kEvenOdd, kNonZero };
 

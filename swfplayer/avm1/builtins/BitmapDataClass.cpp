@@ -8,10 +8,60 @@
 #include <vector>
 
 #include "swfplayer/avm1/Convert.h"
+#include "swfplayer/avm1/builtins/BitmapDataObject.h"
 #include "swfplayer/avm1/builtins/Builtins.h"
 #include "swfplayer/avm1/builtins/Define.h"
 
 namespace swfplayer::avm1 {
+
+uint32_t PremultiplyArgb(uint32_t argb, bool transparent) {
+  if (!transparent) return argb | 0xFF000000u;
+  const uint32_t a = argb >> 24;
+  if (a == 255) return argb;
+  const auto channel = [a](uint32_t c) { return (c * a + 127) / 255; };
+  return (a << 24) | (channel((argb >> 16) & 0xFF) << 16) | (channel((argb >> 8) & 0xFF) << 8) | channel(argb & 0xFF);
+}
+
+uint32_t UnpremultiplyArgb(uint32_t stored) {
+  const uint32_t a = stored >> 24;
+  if (a == 255) return stored;
+  if (a == 0) return 0;
+  const auto channel = [a](uint32_t c) { return std::min<uint32_t>(255, c * 255 / a); };
+  return (a << 24) | (channel((stored >> 16) & 0xFF) << 16) | (channel((stored >> 8) & 0xFF) << 8) | channel(stored & 0xFF);
+}
+
+BitmapDataObject* LiveBitmapData(const Value& value) {
+  if (!value.IsObject() || value.AsObject()->Class() != ObjectClass::kBitmapData) return nullptr;
+  auto* bitmap = static_cast<BitmapDataObject*>(value.AsObject());
+  return bitmap->Valid() ? bitmap : nullptr;
+}
+
+namespace {
+
+// The bitmaps handed to the display: each collection keeps those whose pixels are still held
+// outside the interpreter and forgets the rest (which then live only while scripts reach them).
+struct ShownBitmaps final : VmImpl::ExtensionState {
+  std::vector<BitmapDataObject*> kept;
+  void Trace(Tracer& tracer) override {
+    std::erase_if(kept, [&](BitmapDataObject* bitmap) {
+      const bool shown = bitmap->bitmap && bitmap->bitmap.use_count() > 1;
+      if (shown) {
+        tracer.Mark(bitmap);
+      } else {
+        bitmap->kept = false;
+      }
+      return !shown;
+    });
+  }
+};
+
+}  // namespace
+
+void KeepWhileShown(VmImpl& vm, BitmapDataObject& bitmap) {
+  if (bitmap.kept) return;
+  bitmap.kept = true;
+  vm.State<ShownBitmaps>("flash.display.BitmapData").kept.push_back(&bitmap);
+}
 
 namespace {
 
@@ -19,37 +69,7 @@ using namespace property_flags;
 
 constexpr int32_t kMaxSide = 2880;
 
-class BitmapDataObject final : public Object {
- public:
-  explicit BitmapDataObject(Value proto) : Object(proto, ObjectClass::kBitmapData) {}
-  bool Valid() const { return width > 0; }
-  bool Inside(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-  uint32_t& At(int32_t x, int32_t y) { return pixels[static_cast<size_t>(y) * width + x]; }
-
-  int32_t width = 0;  // 0: never made, or disposed
-  int32_t height = 0;
-  bool transparent = true;
-  std::vector<uint32_t> pixels;  // premultiplied 0xAARRGGBB
-};
-
 Object* NewBitmapData(VmImpl& vm, const Value& proto) { return vm.heap.New<BitmapDataObject>(proto); }
-
-// ARGB as a script gives it to premultiplied storage (rounded), and back (truncated): the
-// Flash Player's own round trip.
-uint32_t Premultiply(uint32_t argb, bool transparent) {
-  if (!transparent) return argb | 0xFF000000u;
-  const uint32_t a = argb >> 24;
-  if (a == 255) return argb;
-  const auto channel = [a](uint32_t c) { return (c * a + 127) / 255; };
-  return (a << 24) | (channel((argb >> 16) & 0xFF) << 16) | (channel((argb >> 8) & 0xFF) << 8) | channel(argb & 0xFF);
-}
-uint32_t Unpremultiply(uint32_t stored) {
-  const uint32_t a = stored >> 24;
-  if (a == 255) return stored;
-  if (a == 0) return 0;
-  const auto channel = [a](uint32_t c) { return std::min<uint32_t>(255, c * 255 / a); };
-  return (a << 24) | (channel((stored >> 16) & 0xFF) << 16) | (channel((stored >> 8) & 0xFF) << 8) | channel(stored & 0xFF);
-}
 
 BitmapDataObject* ThisBitmap(NativeCall& call) {
   auto* self = call.This<BitmapDataObject>(ObjectClass::kBitmapData);
@@ -61,12 +81,13 @@ Value Signed(uint32_t argb) { return Value(static_cast<double>(static_cast<int32
 void Fill(BitmapDataObject& bitmap, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t argb) {
   left = std::max(left, 0);
   top = std::max(top, 0);
-  right = std::min(right, bitmap.width);
-  bottom = std::min(bottom, bitmap.height);
-  const uint32_t stored = Premultiply(argb, bitmap.transparent);
+  right = std::min(right, bitmap.Width());
+  bottom = std::min(bottom, bitmap.Height());
+  const uint32_t stored = PremultiplyArgb(argb, bitmap.transparent);
   for (int32_t y = top; y < bottom; ++y) {
     std::fill_n(&bitmap.At(left, y), std::max(0, right - left), stored);
   }
+  bitmap.Changed();
 }
 
 Value BitmapDataCall(NativeCall&) { return Value(); }
@@ -84,21 +105,23 @@ Value BitmapDataConstruct(NativeCall& call) {
   }
   self->transparent = call.Has(2) ? call.BoolArg(2) : true;
   const uint32_t fill = call.Has(3) ? static_cast<uint32_t>(call.IntArg(3)) : 0xFFFFFFFFu;
-  self->width = width;
-  self->height = height;
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
   vm.heap.Resize(self, static_cast<ptrdiff_t>(count * sizeof(uint32_t)));  // counted before it is taken
-  self->pixels.assign(count, Premultiply(fill, self->transparent));
+  self->bitmap = std::make_shared<Bitmap>();
+  self->bitmap->width = width;
+  self->bitmap->height = height;
+  self->bitmap->pixels.assign(count, PremultiplyArgb(fill, self->transparent));
+  self->Changed();
   return Value();
 }
 
 Value Width(NativeCall& call) {
   BitmapDataObject* self = ThisBitmap(call);
-  return Value(self != nullptr ? static_cast<double>(self->width) : -1.0);
+  return Value(self != nullptr ? static_cast<double>(self->Width()) : -1.0);
 }
 Value Height(NativeCall& call) {
   BitmapDataObject* self = ThisBitmap(call);
-  return Value(self != nullptr ? static_cast<double>(self->height) : -1.0);
+  return Value(self != nullptr ? static_cast<double>(self->Height()) : -1.0);
 }
 Value Transparent(NativeCall& call) {
   BitmapDataObject* self = ThisBitmap(call);
@@ -110,7 +133,7 @@ Value RectangleOf(NativeCall& call) {
   VmImpl& vm = call.vm;
   BitmapDataObject* self = ThisBitmap(call);
   if (self == nullptr) return Value(-1);
-  const Value args[] = {Value(0), Value(0), Value(static_cast<double>(self->width)), Value(static_cast<double>(self->height))};
+  const Value args[] = {Value(0), Value(0), Value(static_cast<double>(self->Width())), Value(static_cast<double>(self->Height()))};
   Value flash = vm.Global()->Get(vm, vm.Str("flash"));
   Value geom = flash.IsObject() ? flash.AsObject()->Get(vm, vm.Str("geom")) : Value();
   Value rectangle = geom.IsObject() ? geom.AsObject()->Get(vm, vm.Str("Rectangle")) : Value();
@@ -129,7 +152,7 @@ Value GetPixel(NativeCall& call) {
   const int32_t x = call.IntArg(0);
   const int32_t y = call.IntArg(1);
   if (!self->Inside(x, y)) return Value(0);
-  const uint32_t argb = Unpremultiply(self->At(x, y));
+  const uint32_t argb = UnpremultiplyArgb(self->At(x, y));
   return kWithAlpha ? Signed(argb) : Value(static_cast<double>(argb & 0xFFFFFF));
 }
 
@@ -142,8 +165,9 @@ Value SetPixel(NativeCall& call) {
   const int32_t y = call.IntArg(1);
   uint32_t color = static_cast<uint32_t>(call.IntArg(2));
   if (!self->Inside(x, y)) return Value();
-  if (!kWithAlpha) color = (Unpremultiply(self->At(x, y)) & 0xFF000000u) | (color & 0xFFFFFF);
-  self->At(x, y) = Premultiply(color, self->transparent);
+  if (!kWithAlpha) color = (UnpremultiplyArgb(self->At(x, y)) & 0xFF000000u) | (color & 0xFFFFFF);
+  self->At(x, y) = PremultiplyArgb(color, self->transparent);
+  self->Changed();
   return Value();
 }
 
@@ -188,21 +212,22 @@ Value CopyPixels(NativeCall& call) {
     const int64_t last = std::min({size, sourceSide - from, destSide - to});
     return std::pair<int64_t, int64_t>{first, last};
   };
-  const auto [x0, x1] = span(r[0], r[2], dx, source->width, self->width);
-  const auto [y0, y1] = span(r[1], r[3], dy, source->height, self->height);
+  const auto [x0, x1] = span(r[0], r[2], dx, source->Width(), self->Width());
+  const auto [y0, y1] = span(r[1], r[3], dy, source->Height(), self->Height());
   if (x0 >= x1 || y0 >= y1) return Value();
   std::vector<uint32_t> copied;  // the source may be this bitmap
   copied.reserve(static_cast<size_t>((x1 - x0) * (y1 - y0)));
   for (int64_t y = y0; y < y1; ++y) {
     for (int64_t x = x0; x < x1; ++x) {
       const uint32_t pixel = source->At(static_cast<int32_t>(r[0] + x), static_cast<int32_t>(r[1] + y));
-      copied.push_back(self->transparent ? pixel : Premultiply(Unpremultiply(pixel), false));
+      copied.push_back(self->transparent ? pixel : PremultiplyArgb(UnpremultiplyArgb(pixel), false));
     }
   }
   size_t next = 0;
   for (int64_t y = y0; y < y1; ++y) {
     for (int64_t x = x0; x < x1; ++x) self->At(static_cast<int32_t>(dx + x), static_cast<int32_t>(dy + y)) = copied[next++];
   }
+  self->Changed();
   return Value();
 }
 
@@ -211,19 +236,19 @@ Value Clone(NativeCall& call) {
   BitmapDataObject* self = ThisBitmap(call);
   if (self == nullptr) return Value();
   auto* copy = static_cast<BitmapDataObject*>(NewBitmapData(vm, self->Proto()));
-  copy->width = self->width;
-  copy->height = self->height;
   copy->transparent = self->transparent;
-  vm.heap.Resize(copy, static_cast<ptrdiff_t>(self->pixels.size() * sizeof(uint32_t)));
-  copy->pixels = self->pixels;
+  vm.heap.Resize(copy, static_cast<ptrdiff_t>(self->bitmap->pixels.size() * sizeof(uint32_t)));
+  copy->bitmap = std::make_shared<Bitmap>(*self->bitmap);
+  copy->Changed();
   return Value(copy);
 }
 
 Value Dispose(NativeCall& call) {
   if (BitmapDataObject* self = ThisBitmap(call)) {
-    call.vm.heap.Resize(self, -static_cast<ptrdiff_t>(self->pixels.size() * sizeof(uint32_t)));
-    self->width = self->height = 0;
-    std::vector<uint32_t>().swap(self->pixels);
+    call.vm.heap.Resize(self, -static_cast<ptrdiff_t>(self->bitmap->pixels.size() * sizeof(uint32_t)));
+    self->bitmap->width = self->bitmap->height = 0;
+    std::vector<uint32_t>().swap(self->bitmap->pixels);
+    self->Changed();
   }
   return Value();
 }
@@ -236,7 +261,8 @@ void InstallBitmapDataClass(VmImpl& vm, Object* global) {
   Object* prototype = NewBitmapData(vm, Value(vm.protos.object));
   vm.Pin(prototype);
   vm.RegisterInstanceFactory(ObjectClass::kBitmapData, NewBitmapData);
-  DefineClass(vm, display, "BitmapData", BitmapDataCall, BitmapDataConstruct, prototype);
+  FunctionObject* constructor = DefineClass(vm, display, "BitmapData", BitmapDataCall, BitmapDataConstruct, prototype);
+  InstallBitmapDataDraw(vm, prototype, constructor);
   static constexpr std::pair<const char*, NativeFunction> kMethods[] = {
       {"getPixel", GetPixel<false>}, {"getPixel32", GetPixel<true>}, {"setPixel", SetPixel<false>},
       {"setPixel32", SetPixel<true>}, {"fillRect", FillRect},        {"copyPixels", CopyPixels},

@@ -1,5 +1,5 @@
-// MovieClip's drawing API: clear, lineStyle, beginFill, beginGradientFill, moveTo, lineTo,
-// curveTo and endFill. Arguments are read as the Flash Player reads them (pixels, colours as
+// MovieClip's drawing API: clear, lineStyle, beginFill, beginGradientFill, beginBitmapFill,
+// moveTo, lineTo, curveTo and endFill. Arguments are read as the Flash Player reads them (pixels, colours as
 // 0xRRGGBB numbers, alphas in percent) and handed to the clip as DrawCommands in twips.
 #include <algorithm>
 #include <cctype>
@@ -9,6 +9,7 @@
 
 #include "swfplayer/avm1/ArrayObject.h"
 #include "swfplayer/avm1/ClipObject.h"
+#include "swfplayer/avm1/builtins/BitmapDataObject.h"
 #include "swfplayer/avm1/builtins/Builtins.h"
 #include "swfplayer/avm1/builtins/Define.h"
 
@@ -177,11 +178,27 @@ Value BeginGradientFill(NativeCall& call) {
   return Value();
 }
 
-// beginBitmapFill needs a BitmapData, which scripts cannot make here: the fill paints nothing.
+// beginBitmapFill(bitmap, matrix, repeat = true, smoothing = false): matrix takes the
+// bitmap's pixels to the clip's (a flash.geom.Matrix). Without a live BitmapData nothing is
+// filled, though the fill still begins, as beginFill() without a colour.
 Value BeginBitmapFill(NativeCall& call) {
-  call.vm.Unsupported("MovieClip.beginBitmapFill");
+  VmImpl& vm = call.vm;
   DrawCommand command = Command(Kind::kBeginFill);
   command.paint = Rgba{0, 0, 0, 0};
+  if (BitmapDataObject* bitmap = LiveBitmapData(call.Arg(0))) {
+    Matrix px;
+    if (Object* given = call.ObjectArg(1)) {
+      px = {Field(vm, given, "a"), Field(vm, given, "b"), Field(vm, given, "c"), Field(vm, given, "d"),
+            Field(vm, given, "tx"), Field(vm, given, "ty")};
+    }
+    if (std::isfinite(px.a) && std::isfinite(px.b) && std::isfinite(px.c) && std::isfinite(px.d) &&
+        std::isfinite(px.tx) && std::isfinite(px.ty)) {
+      const bool repeat = !call.Has(2) || call.Arg(2).IsUndefined() || call.BoolArg(2);
+      const bool smooth = call.Has(3) && call.BoolArg(3);
+      KeepWhileShown(vm, *bitmap);
+      command.paint = BitmapFill{bitmap->bitmap, Matrix::Scale(20, 20) * px, repeat, smooth};
+    }
+  }
   Send(call, command);
   return Value();
 }

@@ -1,0 +1,133 @@
+// BitmapData.draw and BitmapData.loadBitmap: what the movie's renderer and its exported bitmaps
+// give a script's bitmap, through the host (an interpreter without a player draws nothing).
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <string>
+
+#include "swfplayer/avm1/BitmapDraw.h"
+#include "swfplayer/avm1/ClipObject.h"
+#include "swfplayer/avm1/Convert.h"
+#include "swfplayer/avm1/Host.h"
+#include "swfplayer/avm1/builtins/BitmapDataObject.h"
+#include "swfplayer/avm1/builtins/Builtins.h"
+#include "swfplayer/avm1/builtins/Define.h"
+
+namespace swfplayer::avm1 {
+
+namespace {
+
+double Field(VmImpl& vm, Object* object, const char* name) { return vm.ToNumber(object->Get(vm, vm.Str(name))); }
+
+// A flash.geom.Matrix (or any object with its six fields); identity when absent or not finite.
+Matrix ReadMatrix(VmImpl& vm, Object* given) {
+  if (given == nullptr) return {};
+  const Matrix m{Field(vm, given, "a"), Field(vm, given, "b"), Field(vm, given, "c"),
+                 Field(vm, given, "d"), Field(vm, given, "tx"), Field(vm, given, "ty")};
+  for (double value : {m.a, m.b, m.c, m.d, m.tx, m.ty}) {
+    if (!std::isfinite(value)) return {};
+  }
+  return m;
+}
+
+// A flash.geom.ColorTransform's eight fields (offsets in 0..255 units, as the canvas takes them).
+ColorTransform ReadColorTransform(VmImpl& vm, Object* given) {
+  if (given == nullptr) return {};
+  const auto number = [&](const char* name, double otherwise) {
+    const double value = Field(vm, given, name);
+    return static_cast<float>(std::isfinite(value) ? std::clamp(value, -1e6, 1e6) : otherwise);
+  };
+  return {number("redMultiplier", 1),  number("greenMultiplier", 1), number("blueMultiplier", 1),
+          number("alphaMultiplier", 1), number("redOffset", 0),       number("greenOffset", 0),
+          number("blueOffset", 0),      number("alphaOffset", 0)};
+}
+
+// A blend mode by its number (as DisplayObject.blendMode takes them) or its name.
+BlendMode ReadBlendMode(VmImpl& vm, const Value& given) {
+  if (given.IsNullish()) return BlendMode::kNormal;
+  if (given.IsNumber()) return BlendModeFromSwf(static_cast<uint8_t>(std::clamp(vm.ToInt32(given), 0, 255)));
+  std::string name = vm.ToString(given)->ToUtf8();
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  static constexpr const char* kNames[] = {"normal",     "layer", "multiply", "screen",  "lighten",
+                                           "darken",     "difference", "add", "subtract", "invert",
+                                           "alpha",      "erase", "overlay",  "hardlight"};
+  for (uint8_t i = 0; i < std::size(kNames); ++i) {
+    if (name == kNames[i]) return static_cast<BlendMode>(i + 1);
+  }
+  return BlendMode::kNormal;
+}
+
+// draw(source, matrix, colorTransform, blendMode, clipRect, smoothing): source is a movie clip
+// or a BitmapData; the clip rectangle is in this bitmap's pixels. The arguments are read (which
+// may run a script's valueOf) before the source and this bitmap are looked at.
+Value Draw(NativeCall& call) {
+  VmImpl& vm = call.vm;
+  auto* self = call.This<BitmapDataObject>(ObjectClass::kBitmapData);
+  if (self == nullptr || !self->Valid() || !call.Has(0)) return Value();
+  BitmapDraw draw;
+  draw.matrix = ReadMatrix(vm, call.ObjectArg(1));
+  draw.colorTransform = ReadColorTransform(vm, call.ObjectArg(2));
+  draw.blendMode = ReadBlendMode(vm, call.Arg(3));
+  double rect[4] = {0, 0, 1e9, 1e9};  // x, y, width, height
+  if (Object* given = call.ObjectArg(4)) {
+    const char* names[] = {"x", "y", "width", "height"};
+    for (int i = 0; i < 4; ++i) {
+      const double value = Field(vm, given, names[i]);
+      rect[i] = std::isfinite(value) ? std::clamp(value, -1e9, 1e9) : 0.0;
+    }
+  }
+  draw.smooth = call.Has(5) && call.BoolArg(5);
+
+  const Value source = call.Arg(0);
+  if (BitmapDataObject* bitmap = LiveBitmapData(source)) {
+    draw.bitmap = bitmap->bitmap;
+  } else if (source.IsObject() && source.AsObject()->Class() == ObjectClass::kMovieClip) {
+    draw.clip = static_cast<ClipObject*>(source.AsObject())->GetClip(vm);
+  }
+  if ((draw.clip == nullptr && draw.bitmap == nullptr) || !self->Valid()) return Value();
+  const double width = self->Width(), height = self->Height();
+  const double left = std::clamp(std::round(rect[0]), 0.0, width);
+  const double top = std::clamp(std::round(rect[1]), 0.0, height);
+  draw.left = static_cast<int32_t>(left);
+  draw.top = static_cast<int32_t>(top);
+  draw.right = static_cast<int32_t>(std::clamp(std::round(rect[0] + rect[2]), left, width));
+  draw.bottom = static_cast<int32_t>(std::clamp(std::round(rect[1] + rect[3]), top, height));
+  if (draw.left >= draw.right || draw.top >= draw.bottom) return Value();
+  if (vm.host.DrawIntoBitmap(*self->bitmap, self->transparent, draw)) {
+    self->Changed();
+  } else {
+    vm.Unsupported("BitmapData.draw");
+  }
+  return Value();
+}
+
+// BitmapData.loadBitmap(exportName): a new bitmap holding a copy of the exported one's pixels,
+// transparent when any of them is; undefined when the movie exports no bitmap by that name.
+Value LoadBitmap(NativeCall& call) {
+  VmImpl& vm = call.vm;
+  if (!call.Has(0)) return Value();
+  const std::shared_ptr<const Bitmap> exported = vm.host.ExportedBitmap(call.StringArg(0)->View());
+  if (!exported || exported->width <= 0 || exported->height <= 0 ||
+      exported->pixels.size() < static_cast<size_t>(exported->width) * static_cast<size_t>(exported->height)) {
+    return Value();
+  }
+  Value constructor = call.thisValue;
+  Value prototype = constructor.IsObject() ? constructor.AsObject()->Get(vm, vm.names.prototype) : Value();
+  if (!prototype.IsObject()) return Value();
+  auto* made = vm.heap.New<BitmapDataObject>(prototype);
+  vm.heap.Resize(made, static_cast<ptrdiff_t>(exported->pixels.size() * sizeof(uint32_t)));
+  made->bitmap = std::make_shared<Bitmap>(*exported);
+  made->transparent = std::any_of(exported->pixels.begin(), exported->pixels.end(),
+                                  [](uint32_t pixel) { return (pixel >> 24) != 0xFF; });
+  made->Changed();
+  return Value(made);
+}
+
+}  // namespace
+
+void InstallBitmapDataDraw(VmImpl& vm, Object* prototype, Object* constructor) {
+  DefineMethod(vm, prototype, "draw", Draw);
+  DefineMethod(vm, constructor, "loadBitmap", LoadBitmap);
+}
+
+}  // namespace swfplayer::avm1
