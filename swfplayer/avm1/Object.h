@@ -37,6 +37,7 @@ enum class ObjectClass : uint8_t {
   kXml,
   kSound,
   kBitmapData,
+  kTextSnapshot,
   kFirstBuiltin,
 };
 
