@@ -1,7 +1,7 @@
 // TextField and TextFormat as scripts use them, against a fake field: the properties convert
-// their values as the Flash Player does (colours to 24 bits, autoSize by exact name), the
+// their values as the Flash Player does (colours to 24 bits, autoSize by name without case), the
 // formats travel both ways with every property, ranges clamp, and a bound variable is read
-// and written through its path.
+// and written through its path and followed when it changes.
 #include <gtest/gtest.h>
 
 #include "tests/avm1_fixture.h"
@@ -138,7 +138,7 @@ TEST_F(Avm1TextField, PropertiesConvertAsTheFlashPlayerDoes) {
     getmember
     trace
   )"),
-            "16777215\n16777215\ntrue\nleft\nnone\ncenter\n3\nnull\ntf\n");
+            "16777215\n16777215\ntrue\nleft\nright\ncenter\n3\nnull\ntf\n");
   EXPECT_FALSE(field.lastHtml);
 }
 
@@ -241,6 +241,47 @@ TEST_F(Avm1TextField, ABoundVariableIsReadAndWrittenThroughItsPath) {
     trace
   )"),
             "shown\ntyped\n_root.other.v\n");
+}
+
+// The field follows its variable when the variable changes, not whenever the two differ: a
+// text written back to a read-only variable stays shown until the variable itself changes.
+TEST_F(Avm1TextField, AFieldFollowsItsVariableOnlyWhenTheVariableChanges) {
+  root.AddChild(u"other", 2);
+  field.variable = u"_root.other.v";
+  EXPECT_EQ(Run(R"(
+    push "other.v" "shown"
+    setvariable
+    push 4 "v" "other"
+    getvariable
+    push 3 "ASSetPropFlags"
+    callfunction
+    pop
+    push "tf"
+    getvariable
+    push "text" "typed"
+    setmember
+    push "other.v"
+    getvariable
+    trace
+    push "tf"
+    getvariable
+    push "text"
+    getmember
+    trace
+    push 4 0 "v" "other"
+    getvariable
+    push 4 "ASSetPropFlags"
+    callfunction
+    pop
+    push "other.v" "later"
+    setvariable
+    push "tf"
+    getvariable
+    push "text"
+    getmember
+    trace
+  )"),
+            "shown\ntyped\nlater\n");
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ struct ActionProgram;
 namespace swfplayer::avm1 {
 
 class TextField;    // TextField.h
+class StaticText;   // StaticText.h
 class ClipBinding;  // the interpreter's side of a clip (its script object); opaque to the display
 
 // The display properties a script reads and writes by index (GetProperty/SetProperty) or by
@@ -163,6 +164,11 @@ class Clip {
   // createTextField: an empty text field at depth (what is there goes), at (x, y), width by
   // height pixels; null where none can be made.
   virtual Clip* CreateTextField(std::u16string_view, int32_t, double, double, double, double) { return nullptr; }
+  // --- static text ---
+  // The static texts on the clip's own display list, in depth order (TextSnapshot). Nothing
+  // when it has none to give: it is no movie clip, or duplicateMovieClip handed its texts to
+  // the copy, as the Flash Player does (the original then answers nothing).
+  virtual std::optional<std::vector<std::shared_ptr<StaticText>>> StaticTexts() { return std::nullopt; }
 
   // The interpreter's side of this clip; the display keeps it and never looks into it.
   ClipBinding* binding = nullptr;

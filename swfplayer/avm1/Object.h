@@ -38,6 +38,7 @@ enum class ObjectClass : uint8_t {
   kSound,
   kBitmapData,
   kBitmapFilter,
+  kTextSnapshot,
   kFirstBuiltin,
 };
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -68,8 +69,17 @@ class TextField {
   // Replaces the characters [begin, end) (the selection, which a saver never changes).
   virtual void ReplaceText(size_t begin, size_t end, std::u16string_view text) = 0;
 
+  // The variable's value as the field last took it from the variable or gave it: the field
+  // follows its variable when the variable changes from that. A text a script set therefore
+  // stays when writing it back did not change the variable (a read-only one keeps its value).
+  const std::optional<std::u16string>& BoundValue() const { return boundValue_; }
+  void SetBoundValue(std::optional<std::u16string> value) { boundValue_ = std::move(value); }
+
  protected:
   ~TextField() = default;
+
+ private:
+  std::optional<std::u16string> boundValue_;
 };
 
 }  // namespace swfplayer::avm1

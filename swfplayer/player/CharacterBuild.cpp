@@ -12,6 +12,7 @@ std::u16string FontName(std::string name, uint8_t swfVersion, const AnsiDecoder&
 }
 
 constexpr size_t kPointsPerGlyph = 4;
+constexpr size_t kPointsPerCharacter = 2;  // what a glyph read back as text holds (32 bytes)
 constexpr size_t kPointsPerMorphRecord = 5;
 
 bool Charge(size_t& budget, size_t points) {
@@ -24,6 +25,28 @@ void NoteBitmap(const format::FillStyle& fill, const format::BitmapLookup& looku
   const auto* bitmap = std::get_if<format::BitmapFillStyle>(&fill);
   if (!bitmap || !lookup) return;
   if (auto found = lookup(bitmap->bitmapId)) morph.bitmaps.emplace(bitmap->bitmapId, std::move(found));
+}
+
+// A run of a static text: the font's name and metrics at the record's height.
+avm1::StaticTextRun RunOf(const FontCharacter* font, double height, Rgba color) {
+  avm1::StaticTextRun run;
+  run.height = height;
+  run.color = color;
+  run.ascent = height;  // the EM, for a font without a layout
+  if (!font) return run;
+  run.font = font->name;
+  if (const text::EmbeddedFont* layout = font->layout.get();
+      layout && (layout->Ascent() > 0 || layout->Descent() > 0)) {
+    run.ascent = layout->Ascent() / layout->UnitsPerEm() * height;
+    run.descent = layout->Descent() / layout->UnitsPerEm() * height;
+  }
+  return run;
+}
+
+char16_t CharacterOf(const FontCharacter* font, uint32_t glyph) {
+  const auto character = font && font->layout ? font->layout->CharacterOfGlyph(glyph) : std::nullopt;
+  if (!character || *character > 0xFFFF) return u'\uFFFD';
+  return static_cast<char16_t>(*character);
 }
 
 }  // namespace
@@ -99,10 +122,13 @@ TextCharacter BuildText(const format::TextDefinition& text, const Dictionary& di
                         size_t& pointBudget) {
   TextCharacter character;
   character.bounds = text.bounds;
+  auto content = std::make_shared<avm1::StaticTextContent>();
+  content->matrix = text.matrix;
   const FontCharacter* font = nullptr;
   double height = 0;
   Rgba color{0, 0, 0, 255};
   double x = 0, y = 0;
+  bool newRun = true;  // the font or colour changed since the last run
   for (const format::TextRecord& record : text.records) {
     if (record.fontId) {
       const Character* found = dictionary.Find(*record.fontId);
@@ -113,7 +139,17 @@ TextCharacter BuildText(const format::TextDefinition& text, const Dictionary& di
     if (record.color) color = *record.color;
     if (record.x) x = *record.x;
     if (record.y) y = *record.y;
+    newRun = newRun || record.fontId || record.color;
+    if (newRun && !record.glyphs.empty()) {
+      content->runs.push_back(RunOf(font, height, color));
+      newRun = false;
+    }
     for (const format::GlyphEntry& entry : record.glyphs) {
+      if (Charge(pointBudget, kPointsPerCharacter)) {
+        content->glyphs.push_back({CharacterOf(font, entry.index),
+                                   static_cast<uint32_t>(content->runs.size() - 1), x, y,
+                                   static_cast<double>(entry.advance)});
+      }
       const bool drawn = font && font->glyphs && entry.index < font->glyphs->size() &&
                          !(*font->glyphs)[entry.index].Empty() && height > 0;
       if (drawn && Charge(pointBudget, kPointsPerGlyph)) {
@@ -124,6 +160,7 @@ TextCharacter BuildText(const format::TextDefinition& text, const Dictionary& di
       x += entry.advance;
     }
   }
+  character.content = std::move(content);
   return character;
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "swfplayer/audio/SoundData.h"
+#include "swfplayer/avm1/StaticText.h"
 #include "swfplayer/format/ActionProgram.h"
 #include "swfplayer/format/DisplayTags.h"
 #include "swfplayer/format/EditText.h"
@@ -151,6 +152,8 @@ struct TextCharacter {
   TwipsRect bounds;
   std::vector<std::shared_ptr<const GlyphPaths>> fonts;  // keeps the glyphs' paths alive
   std::vector<TextGlyph> glyphs;
+  // Every glyph of the records as the character it stands for, for scripts (TextSnapshot).
+  std::shared_ptr<const avm1::StaticTextContent> content;
 };
 
 // A shape tween: drawn at each instance's ratio, its paths made when drawn.

@@ -48,6 +48,7 @@ DisplayObject::~DisplayObject() {
   if (maskOf_) maskOf_->SetMask(nullptr);
   timeline_.reset();  // what is on it goes first
   if (editText_) context_->TextFieldGone(*this);
+  DropStaticText();
   context_->Unlink(*this);
   --context_->displayObjects;
 }
@@ -106,6 +107,7 @@ void DisplayObject::ReplaceCharacter(uint16_t characterId) {
   characterId_ = characterId;
   character_ = replacement;
   decomposed_.reset();
+  DropStaticText();
 }
 
 void DisplayObject::MarkRemoved() { removed_ = true; }

@@ -17,6 +17,7 @@
 #include "swfplayer/avm1/Clip.h"
 #include "swfplayer/player/Characters.h"
 #include "swfplayer/player/EditTextInstance.h"
+#include "swfplayer/player/StaticTexts.h"
 #include "swfplayer/types/Effects.h"
 
 namespace swfplayer::player {
@@ -154,6 +155,9 @@ class DisplayObject final : public avm1::Clip {
   avm1::TextField* AsTextField() override { return editText_.get(); }
   Clip* CreateTextField(std::u16string_view name, int32_t depth, double x, double y, double width,
                         double height) override;
+  std::optional<std::vector<std::shared_ptr<avm1::StaticText>>> StaticTexts() override;
+  // A static text's side for scripts (StaticTexts.cpp), once a snapshot found it; else null.
+  const avm1::StaticText* ScriptStaticText() const { return staticText_.get(); }
 
   // The path scripts name it by: "_level0.a.b" (dots) or "/a/b" (slashes).
   std::u16string TargetPath(bool slashes) const;
@@ -174,6 +178,7 @@ class DisplayObject final : public avm1::Clip {
   void Recompose();
   void SetSize(bool width, double value);
   void TouchedByScript() { transformedByScript_ = true; }
+  void DropStaticText();
 
   PlayContext* context_;
   DisplayObject* parent_;
@@ -201,6 +206,9 @@ class DisplayObject final : public avm1::Clip {
   std::shared_ptr<const std::vector<ClipAction>> clipActions_;
   std::unique_ptr<Drawing> drawing_;
   std::unique_ptr<AttachedBitmap> attached_;
+  std::shared_ptr<DisplayStaticText> staticText_;
+  // duplicateMovieClip handed this clip's static texts to the copy: snapshots find none here.
+  bool staticTextsGiven_ = false;
   DisplayObject* mask_ = nullptr;    // both ends of a setMask link, cleared when either goes
   DisplayObject* maskOf_ = nullptr;
 };

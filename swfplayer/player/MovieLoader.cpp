@@ -32,6 +32,7 @@ class Loader {
     movie_.root.byteLength = movie_.header.declaredLength;
     sounds_.Reserve(tags);
     ReadTimeline(tags, movie_.root, /*root=*/true);
+    CompleteTexts();
     sounds_.Finish();
   }
 
@@ -240,9 +241,28 @@ class Loader {
   uint8_t Version() const { return movie_.header.version; }
 
   void DefineText(std::span<const uint8_t> body, int version) {
-    const auto decoded = DecodeText(body, version);
-    if (!decoded) return;
+    auto decoded = DecodeText(body, version);
+    if (!decoded || movie_.dictionary.Find(decoded->id)) return;
     movie_.dictionary.Define(decoded->id, BuildText(*decoded, movie_.dictionary, pathPointBudget_));
+    if (NamesFontsToCome(*decoded)) textsToComplete_.push_back(std::move(*decoded));
+  }
+
+  // A text may name a font the movie defines after it (or a DefineFont whose info comes
+  // later): the Flash Player finds it when the text is shown.
+  bool NamesFontsToCome(const TextDefinition& text) const {
+    return std::any_of(text.records.begin(), text.records.end(), [&](const TextRecord& record) {
+      if (!record.fontId) return false;
+      const Character* found = movie_.dictionary.Find(*record.fontId);
+      return !found || waitingForInfo_.count(*record.fontId) > 0;
+    });
+  }
+
+  // Such texts are made again once every definition is read.
+  void CompleteTexts() {
+    for (const TextDefinition& text : textsToComplete_) {
+      movie_.dictionary.Redefine(text.id, BuildText(text, movie_.dictionary, pathPointBudget_));
+    }
+    textsToComplete_.clear();
   }
 
   void DefineMorph(std::span<const uint8_t> body, int version) {
@@ -277,6 +297,7 @@ class Loader {
   const AnsiDecoder* ansi_;
   SoundLoader sounds_;
   std::map<uint16_t, FontDefinition> waitingForInfo_;  // DefineFonts without their info yet
+  std::vector<TextDefinition> textsToComplete_;  // texts that name fonts defined after them
   std::vector<uint8_t> jpegTables_;
   size_t controlTagsLeft_ = kMaxControlTags;
   size_t bitmapBudget_ = kMaxMovieBitmapBytes;

@@ -40,9 +40,37 @@ void DrawShape(Target& target, const ShapeCharacter& shape, const Matrix& toDevi
   }
 }
 
+// The characters a script selected (TextSnapshot.setSelected) are highlighted: a box of the
+// selection colour behind each, from the pen to its advance and from the font's ascent to its
+// descent. The box is one unit square, the same path every frame, stretched by its matrix.
+void DrawSelection(Target& target, const avm1::StaticText& scripted, const Matrix& toDevice,
+                   const ColorTransform& cx) {
+  static const Path unitSquare = [] {
+    Path square;
+    square.MoveTo({0, 0});
+    square.LineTo({1, 0});
+    square.LineTo({1, 1});
+    square.LineTo({0, 1});
+    square.Id();  // named now, so that copies keep the name
+    return square;
+  }();
+  const avm1::StaticTextContent& content = scripted.Content();
+  const Matrix toText = toDevice * content.matrix;
+  for (size_t i = 0; i < content.glyphs.size(); ++i) {
+    if (!scripted.Selected(i) || target.drawsLeft == 0) continue;
+    const avm1::StaticTextGlyph& glyph = content.glyphs[i];
+    if (glyph.run >= content.runs.size()) continue;
+    const avm1::StaticTextRun& run = content.runs[glyph.run];
+    --target.drawsLeft;
+    const Matrix box{glyph.advance, 0, 0, run.ascent + run.descent, glyph.x, glyph.y - run.ascent};
+    target.canvas.FillPath(unitSquare, toText * box, FillRule::kNonZero, scripted.SelectColor(), cx);
+  }
+}
+
 // Glyphs are filled like shapes (even-odd), in their text's colour under the colour transform.
-void DrawText(Target& target, const TextCharacter& text, const Matrix& toDevice,
-              const ColorTransform& cx) {
+void DrawText(Target& target, const TextCharacter& text, const avm1::StaticText* scripted,
+              const Matrix& toDevice, const ColorTransform& cx) {
+  if (scripted && scripted->AnySelected()) DrawSelection(target, *scripted, toDevice, cx);
   for (const TextGlyph& glyph : text.glyphs) {
     if (target.drawsLeft == 0) return;
     --target.drawsLeft;
@@ -151,7 +179,7 @@ void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDe
   if (const auto* shape = std::get_if<ShapeCharacter>(character)) {
     DrawShape(target, *shape, toDevice, cx);
   } else if (const auto* text = std::get_if<TextCharacter>(character)) {
-    DrawText(target, *text, toDevice, cx);
+    DrawText(target, *text, object.ScriptStaticText(), toDevice, cx);
   } else if (const auto* morph = std::get_if<MorphCharacter>(character)) {
     DrawMorph(target, *morph, object.Ratio(), toDevice, cx);
   } else if (const DisplayObject::AttachedBitmap* attached = object.Attached()) {

@@ -32,16 +32,23 @@ avm1::Clip* DisplayObject::DuplicateClip(std::u16string_view newName, int32_t de
   const auto at = TimelineDepthOf(depth);
   if (!at || !parent_ || removed_ || !parent_->Sprite()) return nullptr;
   Timeline& siblings = *parent_->Sprite();
+  DisplayObject* copy = nullptr;
   if (characterId_ == 0 && timeline_) {
-    DisplayObject* copy = siblings.AddEmptyScriptChild(*at, std::u16string(newName), timeline_->Definition());
+    copy = siblings.AddEmptyScriptChild(*at, std::u16string(newName), timeline_->Definition());
     if (copy) {
       copy->SetMatrix(matrix_);
       copy->SetColorTransform(colorTransform_);
     }
-    return copy;
+  } else {
+    copy = siblings.AddScriptChild(*at, characterId_, std::u16string(newName), clipActions_, &matrix_,
+                                   &colorTransform_);
   }
-  return siblings.AddScriptChild(*at, characterId_, std::u16string(newName), clipActions_, &matrix_,
-                                 &colorTransform_);
+  // The Flash Player hands the static texts (what TextSnapshot reads) to the newest copy.
+  if (copy && copy->movieClip_) {
+    copy->staticTextsGiven_ = staticTextsGiven_;
+    staticTextsGiven_ = true;
+  }
+  return copy;
 }
 
 avm1::Clip* DisplayObject::AttachClip(std::u16string_view exportName, std::u16string_view newName,

@@ -42,18 +42,23 @@ void PlayContext::TextFieldMade(DisplayObject& field) {
 
 void PlayContext::TextFieldGone(DisplayObject& field) { textFields_.erase(&field); }
 
-// A bound field shows its variable's value; a variable that is not defined when the field is
-// placed takes the field's text, if it has any.
+// A bound field shows its variable's value once the variable changes (TextField::BoundValue);
+// a variable that is not defined when the field is placed takes the field's text, if it has
+// any.
 void PlayContext::SyncTextField(DisplayObject& field, bool placed) {
   EditTextInstance* text = field.EditText();
   DisplayObject* timeline = field.ParentObject();
   if (!scripts || !text || !timeline || field.Removed()) return;
   const std::u16string name = text->VariableName();
   if (name.empty()) return;
-  if (const auto value = scripts->ReadVariable(*timeline, name)) {
-    if (*value != text->Text()) text->SetText(*value, /*html=*/true);
+  if (auto value = scripts->ReadVariable(*timeline, name)) {
+    if (value != text->BoundValue()) {
+      text->SetText(*value, /*html=*/true);
+      text->SetBoundValue(std::move(value));
+    }
   } else if (placed && !text->Text().empty()) {
     scripts->WriteVariable(*timeline, name, text->Text());
+    text->SetBoundValue(scripts->ReadVariable(*timeline, name));
   }
 }
 

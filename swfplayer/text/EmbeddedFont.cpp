@@ -31,6 +31,7 @@ EmbeddedFont::EmbeddedFont(const format::FontDefinition& font,
   for (size_t i = 0; i < font.codes.size() && i < count; ++i) {
     const char32_t character = CharacterOfCode(font.codes[i], font.flags.wideCodes, swfVersion, ansi);
     characterOfCode.emplace(font.codes[i], character);
+    characterOfGlyph_.push_back(character);
     glyphOf_.emplace(character, static_cast<uint32_t>(i));  // the first glyph of a code wins
   }
   if (!font.layout) return;

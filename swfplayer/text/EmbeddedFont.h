@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -31,6 +32,12 @@ class EmbeddedFont final : public LayoutFont {
   bool IsDevice() const override { return false; }
 
   bool HasGlyphs() const { return !glyphs_->empty(); }
+  // The character the code table gives a glyph (a static text's glyph read back as text);
+  // nothing for a glyph past the table.
+  std::optional<char32_t> CharacterOfGlyph(uint32_t glyph) const {
+    if (glyph >= characterOfGlyph_.size()) return std::nullopt;
+    return characterOfGlyph_[glyph];
+  }
   bool Bold() const { return bold_; }
   bool Italic() const { return italic_; }
 
@@ -38,6 +45,7 @@ class EmbeddedFont final : public LayoutFont {
   std::shared_ptr<const std::vector<Path>> glyphs_;
   std::vector<double> advances_;
   std::unordered_map<char32_t, uint32_t> glyphOf_;
+  std::vector<char32_t> characterOfGlyph_;
   std::unordered_map<uint64_t, double> kerning_;
   double unitsPerEm_ = 1024, ascent_ = 0, descent_ = 0, leading_ = 0;
   bool bold_ = false, italic_ = false;

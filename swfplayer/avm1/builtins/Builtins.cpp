@@ -35,6 +35,7 @@ constexpr BuiltinInstaller kInstallers[] = {
     InstallGeomClasses,
     InstallTextFormatClass,
     InstallTextFieldClass,  // after MovieClip: it adds createTextField to its prototype
+    InstallTextSnapshotClass,  // after MovieClip: it adds getTextSnapshot
     InstallDateClass,
     InstallXmlNodeClass,
     InstallXmlClass,

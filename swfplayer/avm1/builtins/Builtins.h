@@ -40,6 +40,7 @@ void InstallMovieClipLoaderClass(VmImpl& vm, Object* global);
 void InstallGeomClasses(VmImpl& vm, Object* global);
 void InstallTextFormatClass(VmImpl& vm, Object* global);
 void InstallTextFieldClass(VmImpl& vm, Object* global);
+void InstallTextSnapshotClass(VmImpl& vm, Object* global);
 void InstallDateClass(VmImpl& vm, Object* global);
 void InstallXmlNodeClass(VmImpl& vm, Object* global);
 void InstallXmlClass(VmImpl& vm, Object* global);

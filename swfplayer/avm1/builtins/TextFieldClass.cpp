@@ -3,6 +3,7 @@
 // properties (_x, _alpha, ...) and instance names are ClipObject's, as for every clip. A
 // field bound to a variable shows the variable's value (read again whenever a script reads
 // the text) and writes a script's text back to it. MovieClip.createTextField is here too.
+#include <algorithm>
 #include <cmath>
 
 #include "swfplayer/avm1/ClipObject.h"
@@ -28,12 +29,13 @@ TextField* ThisField(NativeCall& call) {
   return clip != nullptr ? clip->AsTextField() : nullptr;
 }
 
-// The variable's value, when it has one, is what the field shows.
+// The field shows its variable's value once the variable changes (TextField::BoundValue).
 void FollowVariable(VmImpl& vm, Clip& clip, TextField& field) {
   const std::u16string name = field.VariableName();
   if (name.empty() || clip.Parent() == nullptr) return;
-  if (auto value = ReadTextVariable(vm, *clip.Parent(), name); value && *value != field.Text()) {
+  if (auto value = ReadTextVariable(vm, *clip.Parent(), name); value && value != field.BoundValue()) {
     field.SetText(*value, field.Flag(TextFieldFlag::kHtml));
+    field.SetBoundValue(std::move(value));
   }
 }
 
@@ -46,6 +48,7 @@ void SetFieldText(NativeCall& call, bool html) {
   const std::u16string name = field->VariableName();
   if (!name.empty() && clip->Parent() != nullptr) {
     WriteTextVariable(call.vm, *clip->Parent(), name, html ? field->HtmlText() : field->Text());
+    field->SetBoundValue(ReadTextVariable(call.vm, *clip->Parent(), name));
   }
 }
 
@@ -88,6 +91,7 @@ Value VariableSet(NativeCall& call) {
   if (field == nullptr) return Value();
   const Value name = call.Arg(0);
   field->SetVariableName(name.IsNullish() ? std::u16string_view() : call.StringArg(0)->View());
+  field->SetBoundValue(std::nullopt);  // a new binding takes whatever the variable holds
   FollowVariable(call.vm, *clip, *field);
   return Value();
 }
@@ -143,7 +147,15 @@ Value AutoSizeGet(NativeCall& call) {
   return Value(call.vm.Str("none"));
 }
 
-// true means "left"; any other value is a name, compared exactly; anything else is "none".
+// Whether name is word, without case (as the Flash Player compares the names of modes).
+bool SameName(std::u16string_view name, std::u16string_view word) {
+  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+  return std::equal(name.begin(), name.end(), word.begin(), word.end(),
+                    [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
+}
+
+// true means "left"; any other value is a name, compared without case; anything else is
+// "none".
 Value AutoSizeSet(NativeCall& call) {
   TextField* field = ThisField(call);
   if (field == nullptr || !call.Has(0)) return Value();
@@ -153,9 +165,9 @@ Value AutoSizeSet(NativeCall& call) {
     mode = value.AsBoolean() ? TextAutoSize::kLeft : TextAutoSize::kNone;
   } else {
     const std::u16string_view name = call.StringArg(0)->View();
-    if (name == u"left") mode = TextAutoSize::kLeft;
-    if (name == u"center") mode = TextAutoSize::kCenter;
-    if (name == u"right") mode = TextAutoSize::kRight;
+    if (SameName(name, u"left")) mode = TextAutoSize::kLeft;
+    if (SameName(name, u"center")) mode = TextAutoSize::kCenter;
+    if (SameName(name, u"right")) mode = TextAutoSize::kRight;
   }
   field->SetAutoSize(mode);
   return Value();
