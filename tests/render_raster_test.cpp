@@ -150,5 +150,31 @@ TEST(RenderRaster, BandsGiveTheSameCoverageAsOnePass) {
   }
 }
 
+TEST(RenderRaster, MeasuredOutlinesGiveTheSameRowsInEveryWindow) {
+  // Two contours of 200 and 4 points: whole blocks of points lie above or below thin windows
+  // and are passed over, and the rows inside come out as from the unmeasured outline.
+  Contours outline = Blob(32, 32, 20, 9, 200);
+  outline.BeginContour();
+  for (const Point p : {Point{2, 60}, Point{60, 61.5}, Point{61, 63}, Point{3, 62}}) outline.Add(p);
+  outline.EndContour();
+  const CoverageGrid whole = Rasterize(outline, 64, 64, FillRule::kNonZero);
+  const DeviceRect bounds = outline.Measure();
+  EXPECT_TRUE(outline.Measured());
+  EXPECT_DOUBLE_EQ(bounds.bottom, 63);
+  for (const int rows : {1, 5, 16}) {
+    CoverageGrid banded(64, 64);
+    for (int top = 0; top < 64; top += rows) {
+      CellRasterizer raster;
+      raster.Reset({0, 0, 64, 64}, {0, top, 64, top + rows}, Quality::kHigh);
+      raster.AddContours(outline);
+      raster.Sweep(FillRule::kNonZero, banded);
+    }
+    EXPECT_EQ(whole.All(), banded.All()) << rows;
+  }
+  // Moving a point forgets the blocks: the moved outline is drawn whole again.
+  outline.MutableAt(0).y += 30;
+  EXPECT_FALSE(outline.Measured());
+}
+
 }  // namespace
 }  // namespace swfplayer::render::test

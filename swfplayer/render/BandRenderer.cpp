@@ -17,29 +17,42 @@ void BandRenderer::Begin(const CanvasPixels& canvas, const PixelBox& window, int
 }
 
 void BandRenderer::Draw(const DrawCommand* commands, size_t count) {
+  for (size_t i = 0; i < count; ++i) Step(commands[i]);
+}
+
+void BandRenderer::Draw(const DrawCommand* commands, const uint32_t* indices, size_t count) {
+  // The outlines of the commands just ahead are fetched while this one is drawn: the buffers'
+  // addresses four commands ahead, the points two ahead.
   for (size_t i = 0; i < count; ++i) {
-    const DrawCommand& command = commands[i];
-    switch (command.op) {
-      case DrawOp::kClear:
-        Clear(command.solid);
-        break;
-      case DrawOp::kFill:
-      case DrawOp::kStroke:
-        Shape(command);
-        break;
-      case DrawOp::kBeginMask:
-        masks_.Begin();
-        break;
-      case DrawOp::kEndMask:
-        masks_.End();
-        break;
-      case DrawOp::kPopMask:
-        masks_.Pop();
-        break;
-      case DrawOp::kLayer:
-        Composite(command);
-        break;
+    if (i + 4 < count) __builtin_prefetch(commands[indices[i + 4]].contours);
+    if (i + 2 < count && commands[indices[i + 2]].contours) {
+      commands[indices[i + 2]].contours->Prefetch();
     }
+    Step(commands[indices[i]]);
+  }
+}
+
+void BandRenderer::Step(const DrawCommand& command) {
+  switch (command.op) {
+    case DrawOp::kClear:
+      Clear(command.solid);
+      break;
+    case DrawOp::kFill:
+    case DrawOp::kStroke:
+      Shape(command);
+      break;
+    case DrawOp::kBeginMask:
+      masks_.Begin();
+      break;
+    case DrawOp::kEndMask:
+      masks_.End();
+      break;
+    case DrawOp::kPopMask:
+      masks_.Pop();
+      break;
+    case DrawOp::kLayer:
+      Composite(command);
+      break;
   }
 }
 

@@ -29,10 +29,13 @@ class BandRenderer {
   // the frame that changed); masks hold rows [top, top + rows).
   void Begin(const CanvasPixels& canvas, const PixelBox& window, int top, int rows);
   void Draw(const DrawCommand* commands, size_t count);
+  // Draws commands[indices[0..count)], in that order: the ones that can touch this band.
+  void Draw(const DrawCommand* commands, const uint32_t* indices, size_t count);
   // Masks still pushed (unbalanced calls) are dropped.
   void End() { masks_.Resize(canvas_.left, canvas_.width, maskTop_, maskRows_); }
 
  private:
+  void Step(const DrawCommand& command);
   void Clear(uint32_t color);
   void Shape(const DrawCommand& command);
   void Composite(const DrawCommand& command);

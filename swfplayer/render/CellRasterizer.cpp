@@ -50,15 +50,25 @@ void CellRasterizer::AddContours(const Contours& contours, Point offset) {
     const Point p = contours.At(i);
     return Point{p.x + offset.x, p.y + offset.y};
   };
+  constexpr size_t kBlock = Contours::kBlock;
+  const bool measured = contours.Measured();
+  // Whether the segments starting in block b lie wholly above or below the window, where
+  // AddLine would take none of them.
+  auto misses = [&](size_t b) {
+    return contours.BlockBottom(b) + offset.y <= windowTop_ ||
+           contours.BlockTop(b) + offset.y >= windowBottom_;
+  };
   for (size_t c = 0; c < contours.ContourCount(); ++c) {
     const size_t begin = contours.ContourBegin(c), end = contours.ContourEnd(c);
-    Point first = at(begin), from = first;
-    for (size_t i = begin + 1; i < end; ++i) {
-      const Point to = at(i);
-      AddLine(from, to);
-      from = to;
+    size_t i = begin;
+    while (i + 1 < end) {
+      const size_t blockEnd = std::min((i / kBlock + 1) * kBlock, end - 1);
+      if (!measured || !misses(i / kBlock)) {
+        for (; i < blockEnd; ++i) AddLine(at(i), at(i + 1));
+      }
+      i = blockEnd;
     }
-    AddLine(from, first);
+    AddLine(at(end - 1), at(begin));
   }
 }
 

@@ -12,6 +12,8 @@
 namespace swfplayer::render {
 namespace {
 
+// Paths of this many points or fewer are flattened anew each time: quicker than kept.
+constexpr size_t kSmallPath = 16;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 const DeviceRect kEverywhere{-kInfinity, -kInfinity, kInfinity, kInfinity};
 
@@ -20,19 +22,6 @@ uint64_t Mix(uint64_t h, uint64_t v) {
   return h ^ (h >> 29);
 }
 uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
-
-DeviceRect BoundsOf(const Contours& contours) {
-  if (contours.PointCount() == 0) return {kInfinity, kInfinity, -kInfinity, -kInfinity};
-  DeviceRect r{kInfinity, kInfinity, -kInfinity, -kInfinity};
-  for (size_t i = 0; i < contours.PointCount(); ++i) {
-    const Point& p = contours.At(i);
-    r.left = std::min(r.left, p.x);
-    r.right = std::max(r.right, p.x);
-    r.top = std::min(r.top, p.y);
-    r.bottom = std::max(r.bottom, p.y);
-  }
-  return r;
-}
 
 // The bounds of the path's points under the matrix's linear part: every curve lies within
 // its control points.
@@ -125,7 +114,9 @@ Outline OutlineCache::Lookup(const Key& key, const Path& path, const Matrix& toD
                              double reach, bool keep, Contours& spare, Make make) {
   const Point offset{toDevice.tx, toDevice.ty};
   const Matrix linear{toDevice.a, toDevice.b, toDevice.c, toDevice.d, 0, 0};
-  if (const auto found = entries_.find(key); found != entries_.end()) {
+  // A small path is never kept (below), so it is not looked for either.
+  const bool small = path.Points().size() <= kSmallPath;
+  if (const auto found = small ? entries_.end() : entries_.find(key); found != entries_.end()) {
     Entry& entry = *found->second;
     if (WithinReach(entry.hull, offset, reach)) {
       entry.frame = frame_;
@@ -133,15 +124,14 @@ Outline OutlineCache::Lookup(const Key& key, const Path& path, const Matrix& toD
     }
   } else if (const DeviceRect hull = HullOf(path, linear); WithinReach(hull, offset, reach)) {
     std::unique_ptr<Entry> entry;
-    // A small path (a rectangle made anew for each frame) is quicker flattened than kept.
-    if (keep && path.Points().size() > 16 && entries_.size() < kMaxEntries &&
+    if (keep && !small && entries_.size() < kMaxEntries &&
         points_ < kMaxPoints) {
       entry = std::make_unique<Entry>();
     }
     Contours& out = entry ? entry->contours : spare;
     out.Clear();
     make(linear, kEverywhere, out);
-    const DeviceRect bounds = BoundsOf(out);
+    const DeviceRect bounds = out.Measure();
     if (!entry) return {&spare, offset, ToPixels(bounds, offset)};
     entry->hull = hull;
     entry->bounds = bounds;
@@ -155,7 +145,7 @@ Outline OutlineCache::Lookup(const Key& key, const Path& path, const Matrix& toD
   // Reaching far beyond the canvas: at the full matrix, what cannot show cut short.
   spare.Clear();
   make(toDevice, Around(reach), spare);
-  return {&spare, {}, ToPixels(BoundsOf(spare), {})};
+  return {&spare, {}, ToPixels(spare.Measure(), {})};
 }
 
 Outline OutlineCache::Fill(const Path& path, const Matrix& toDevice, bool keep, Contours& spare) {
@@ -189,7 +179,7 @@ Outline OutlineCache::Stroke(const Path& path, const Matrix& toDevice, const Str
   if (style.pixelHinting) {  // snapped to the device grid: depends on the translation too
     spare.Clear();
     make(toDevice, Around(reach), spare);
-    return {&spare, {}, ToPixels(BoundsOf(spare), {})};
+    return {&spare, {}, ToPixels(spare.Measure(), {})};
   }
   return Lookup(key, path, toDevice, reach, keep, spare, make);
 }

@@ -12,6 +12,14 @@ namespace {
 constexpr int kMinBandRows = 16;
 // Bands per thread, so that a thread done early takes over work from a busy part of the frame.
 constexpr int kBandsPerThread = 4;
+// Pixels of a band at most, in bytes (rows permitting): a band's pixels stay in the core's
+// cache while its shapes are painted over them one after the other, so a frame of many small
+// shapes does not fetch its pixels from memory again for every shape.
+constexpr size_t kBandBytes = 256 * 1024;
+
+bool Bounded(DrawOp op) {
+  return op == DrawOp::kFill || op == DrawOp::kStroke || op == DrawOp::kLayer;
+}
 
 }  // namespace
 
@@ -79,16 +87,35 @@ PixelBox RasterCanvas::EndFrame() {
 void RasterCanvas::DrawBands(const CanvasPixels& target, const PixelBox& damage,
                              const DrawCommand* commands, size_t count) {
   const int rows = damage.bottom - damage.top;
+  if (rows <= 0 || damage.right <= damage.left) return;
   const int threads = Threads();
-  const int bands =
-      threads == 1 ? 1 : std::clamp(rows / kMinBandRows, 1, threads * kBandsPerThread);
+  const size_t rowBytes = static_cast<size_t>(damage.right - damage.left) * sizeof(uint32_t);
+  const int cached = std::max(kMinBandRows, static_cast<int>(kBandBytes / rowBytes));
+  const int spread = threads == 1 ? 1 : std::clamp(rows / kMinBandRows, 1, threads * kBandsPerThread);
+  const int bands = std::max(spread, (rows + cached - 1) / cached);
   const int bandRows = (rows + bands - 1) / bands;
+  // Each band's commands: the ones whose bounds reach its rows (the others would draw nothing
+  // there), and every clear and mask step.
+  if (bandCommands_.size() < static_cast<size_t>(bands)) bandCommands_.resize(bands);
+  for (int b = 0; b < bands; ++b) bandCommands_[b].clear();
+  for (size_t i = 0; i < count; ++i) {
+    int first = 0, last = bands - 1;
+    if (Bounded(commands[i].op)) {
+      const PixelBox box = commands[i].bounds.Intersect(damage);
+      if (box.Empty()) continue;
+      first = (box.top - damage.top) / bandRows;
+      last = std::min((box.bottom - 1 - damage.top) / bandRows, bands - 1);
+    }
+    for (int b = first; b <= last; ++b) bandCommands_[b].push_back(static_cast<uint32_t>(i));
+  }
   auto band = [&](int index, int thread) {
     BandRenderer& renderer = *bands_[thread];
     const int top = damage.top + index * bandRows;
     const PixelBox window{damage.left, top, damage.right, std::min(top + bandRows, damage.bottom)};
+    if (window.Empty()) return;
+    const std::vector<uint32_t>& mine = bandCommands_[index];
     renderer.Begin(target, window, top, bandRows);
-    renderer.Draw(commands, count);
+    renderer.Draw(commands, mine.data(), mine.size());
     renderer.End();
   };
   if (pool_ && bands > 1) {

@@ -95,6 +95,7 @@ class RasterCanvas final : public Canvas {
   size_t gradientsUsed_ = 0, bitmapsUsed_ = 0;
   std::unique_ptr<WorkerPool> pool_;
   std::vector<std::unique_ptr<BandRenderer>> bands_;  // one per thread
+  std::vector<std::vector<uint32_t>> bandCommands_;    // DrawBands: each band's commands
   std::unique_ptr<BandRenderer> layerBand_;  // layers drawn outside frames
 };
 
