@@ -4,6 +4,7 @@
 // an opaque bitmap) is 255, and grey scale gives the three colours one value.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -103,9 +104,17 @@ class GradientNoise {
   static double Fade(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
   double Corner(int64_t ix, int64_t iy, uint32_t channel, double dx, double dy) const {
     const uint8_t hash = permutation_[(permutation_[(permutation_[ix & 255] + iy) & 255] + channel * 61) & 255];
-    static constexpr double kAngle = 6.283185307179586 / 16;
-    const double angle = (hash & 15) * kAngle;
-    return std::cos(angle) * dx + std::sin(angle) * dy;
+    // Sixteen directions evenly round the circle, worked out once: no trigonometry per pixel.
+    static const std::array<std::pair<double, double>, 16> kGradients = [] {
+      std::array<std::pair<double, double>, 16> out{};
+      for (size_t i = 0; i < out.size(); ++i) {
+        const double angle = static_cast<double>(i) * 6.283185307179586 / 16;
+        out[i] = {std::cos(angle), std::sin(angle)};
+      }
+      return out;
+    }();
+    const auto& [gx, gy] = kGradients[hash & 15];
+    return gx * dx + gy * dy;
   }
 
   std::array<uint8_t, 256> permutation_{};
@@ -115,6 +124,7 @@ class GradientNoise {
 // one before), so a larger numOctaves costs time without changing a pixel.
 constexpr int32_t kMaxOctaves = 10;
 constexpr int64_t kMaxPeriod = int64_t{1} << 24;
+constexpr int64_t kNoiseBudget = int64_t{1} << 23;  // noise values worked out per call
 
 struct Octave {
   double scaleX, scaleY, offsetX, offsetY;
@@ -133,13 +143,18 @@ Value PerlinNoise(NativeCall& call) {
   BitmapDataObject* self = ThisBitmap(call);
   if (self == nullptr) return Value();
   const double baseX = std::fabs(Finite(call.NumberArg(0))), baseY = std::fabs(Finite(call.NumberArg(1)));
-  const int32_t octaveCount = std::clamp(call.IntArg(2), 0, kMaxOctaves);
   const GradientNoise noise(call.IntArg(3));
   const bool stitch = call.BoolArg(4), fractal = call.BoolArg(5);
   const uint32_t channels = call.Has(6) ? static_cast<uint32_t>(call.IntArg(6)) : (kRed | kGreen | kBlue);
   const bool grey = call.BoolArg(7);
   Object* offsets = call.ObjectArg(8);
   const int32_t width = self->Width(), height = self->Height();
+  // A frame's worth of work at most: a large bitmap with many channels gets fewer of the
+  // finest octaves (at least one), so a script cannot stall the movie for seconds.
+  const int64_t perOctave = int64_t{width} * height * (grey ? 1 : std::popcount(channels & 7u)) +
+                            (self->transparent && (channels & kAlpha) ? int64_t{width} * height : 0);
+  const int32_t affordable = static_cast<int32_t>(std::clamp<int64_t>(kNoiseBudget / std::max<int64_t>(perOctave, 1), 1, kMaxOctaves));
+  const int32_t octaveCount = std::clamp(call.IntArg(2), 0, affordable);
   std::array<Octave, kMaxOctaves> octaves{};
   for (int32_t k = 0; k < octaveCount; ++k) {
     Octave& o = octaves[static_cast<size_t>(k)];
