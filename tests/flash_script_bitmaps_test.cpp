@@ -233,6 +233,44 @@ TEST(FlashScriptBitmaps, LoadBitmapCopiesAnExportedBitmap) {
   EXPECT_EQ(host->traces, (std::vector<std::string>{"2", "false", std::to_string(0x040506), "undefined"}));
 }
 
+// applyFilter blurs with the display's own filter: a red block's edge spreads into the
+// transparent pixels beside it, its middle stays red, pixels far off stay clear; an opaque
+// target stays opaque; the filtered rectangle lands at destPoint, and nothing else moves.
+TEST(FlashScriptBitmaps, ApplyFilterUsesTheDisplaysFiltersAndLandsAtThePoint) {
+  SwfMovieBuilder movie;
+  const auto rect = [](int x, int y, int w, int h) {
+    return New("geom", "Rectangle", {Lit(std::to_string(x)), Lit(std::to_string(y)), Lit(std::to_string(w)), Lit(std::to_string(h))});
+  };
+  const auto point = [](int x, int y) { return New("geom", "Point", {Lit(std::to_string(x)), Lit(std::to_string(y))}); };
+  const auto pixel = [](const char* bitmap, int x, int y) {
+    return Trace(Call(Var(bitmap), "getPixel32", {Lit(std::to_string(x)), Lit(std::to_string(y))}));
+  };
+  Script(movie, Set("b", New("display", "BitmapData", {Lit("20"), Lit("10"), Lit("true"), Lit("0")})) +
+                    Do(Call(Var("b"), "fillRect", {rect(0, 0, 10, 10), Lit("-65536")})) +
+                    Set("f", New("filters", "BlurFilter", {Lit("4"), Lit("4"), Lit("1")})) +
+                    Set("c", New("display", "BitmapData", {Lit("20"), Lit("10"), Lit("true"), Lit("0")})) +
+                    Do(Call(Var("c"), "applyFilter", {Var("b"), rect(6, 0, 8, 10), point(12, 0), Var("f")})) +
+                    Do(Call(Var("b"), "applyFilter", {Var("b"), rect(0, 0, 20, 10), point(0, 0), Var("f")})) +
+                    pixel("b", 11, 5) + pixel("b", 3, 5) + pixel("b", 18, 5) +
+                    Set("o", New("display", "BitmapData", {Lit("4"), Lit("4"), Lit("false"), Lit("255")})) +
+                    Do(Call(Var("o"), "applyFilter", {Var("c"), rect(14, 0, 4, 4), point(0, 0), Var("f")})) +
+                    pixel("o", 3, 0) + pixel("c", 15, 5) + pixel("c", 5, 5));
+  movie.ShowFrame();
+  std::shared_ptr<tools::FixedHost> host;
+  auto player = Load(movie, &host);
+  ASSERT_EQ(host->traces.size(), 6u);
+  std::vector<uint32_t> argb;
+  for (const std::string& line : host->traces) argb.push_back(static_cast<uint32_t>(std::stoll(line)));
+  EXPECT_GT(argb[0] >> 24, 0u);  // beside the block: partly covered
+  EXPECT_LT(argb[0] >> 24, 255u);
+  EXPECT_EQ(argb[0] & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(argb[1], 0xFFFF0000u);
+  EXPECT_EQ(argb[2], 0u);
+  EXPECT_EQ(argb[3] >> 24, 255u);  // the opaque target stays opaque
+  EXPECT_GT(argb[4] >> 24, 0u);    // the block's blurred edge, moved 6 right
+  EXPECT_EQ(argb[5], 0u);          // left of where it landed
+}
+
 // The point tests themselves: even-odd makes a hole of a nested contour, non-zero only of one
 // wound the other way; a point on a vertex's row counts once; curves are followed closely.
 TEST(ShapeHit, FillRulesHolesVerticesAndCurves) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "swfplayer/avm1/BitmapDraw.h"
+#include "swfplayer/types/Effects.h"
 #include "swfplayer/types/Paint.h"
 
 namespace swfplayer::avm1 {
@@ -71,6 +72,12 @@ class Host {
   // BitmapData.loadBitmap: the pixels of the bitmap the movie exports under this name (as
   // ExportAssets gives it), or null when it exports none.
   virtual std::shared_ptr<const Bitmap> ExportedBitmap(std::u16string_view /*name*/) { return nullptr; }
+  // BitmapData.applyFilter: filter applied in place to width x height premultiplied pixels
+  // (rows without padding) as the display applies it at a zoom of 1. False where the host
+  // has no renderer (the pixels stay).
+  virtual bool ApplyBitmapFilter(const Filter& /*filter*/, uint32_t* /*pixels*/, int /*width*/, int /*height*/) {
+    return false;
+  }
 
   // fscommand("quit") and the like; the host decides what they mean (the tools end the run).
   virtual void FsCommand(std::string_view command, std::string_view arguments) = 0;

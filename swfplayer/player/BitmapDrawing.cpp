@@ -6,6 +6,7 @@
 #include "swfplayer/player/DisplayObject.h"
 #include "swfplayer/player/PlayContext.h"
 #include "swfplayer/player/Renderer.h"
+#include "swfplayer/render/LayerFilters.h"
 #include "swfplayer/render/RasterCanvas.h"
 
 namespace swfplayer::player {
@@ -27,6 +28,13 @@ bool SameNameFolded(std::u16string_view a, std::u16string_view b) {
 }
 
 }  // namespace
+
+bool ApplyBitmapFilter(const Filter& filter, uint32_t* pixels, int width, int height) {
+  if (pixels == nullptr || width <= 0 || height <= 0) return false;
+  render::FilterScratch scratch;
+  render::ApplyFilter(filter, render::FilterScale{}, pixels, width, height, scratch);
+  return true;
+}
 
 bool DrawIntoBitmap(Bitmap& target, bool transparent, const avm1::BitmapDraw& draw) {
   const int w = target.width, h = target.height;

@@ -53,6 +53,9 @@ class LevelHost final : public avm1::Host {
   bool DrawIntoBitmap(Bitmap& target, bool transparent, const avm1::BitmapDraw& draw) override {
     return player::DrawIntoBitmap(target, transparent, draw);
   }
+  bool ApplyBitmapFilter(const Filter& filter, uint32_t* pixels, int width, int height) override {
+    return player::ApplyBitmapFilter(filter, pixels, width, height);
+  }
   std::shared_ptr<const Bitmap> ExportedBitmap(std::u16string_view name) override {
     const DisplayObject* root = root_();
     return root ? player::ExportedBitmap(root->Context(), name) : nullptr;

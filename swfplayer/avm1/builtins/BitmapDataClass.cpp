@@ -263,6 +263,8 @@ void InstallBitmapDataClass(VmImpl& vm, Object* global) {
   vm.RegisterInstanceFactory(ObjectClass::kBitmapData, NewBitmapData);
   FunctionObject* constructor = DefineClass(vm, display, "BitmapData", BitmapDataCall, BitmapDataConstruct, prototype);
   InstallBitmapDataDraw(vm, prototype, constructor);
+  InstallBitmapDataOps(vm, prototype);
+  InstallBitmapDataNoise(vm, prototype);
   static constexpr std::pair<const char*, NativeFunction> kMethods[] = {
       {"getPixel", GetPixel<false>}, {"getPixel32", GetPixel<true>}, {"setPixel", SetPixel<false>},
       {"setPixel32", SetPixel<true>}, {"fillRect", FillRect},        {"copyPixels", CopyPixels},

@@ -1,9 +1,10 @@
-// BitmapData.draw and BitmapData.loadBitmap: what the movie's renderer and its exported bitmaps
-// give a script's bitmap, through the host (an interpreter without a player draws nothing).
+// BitmapData.draw, applyFilter and loadBitmap: what the movie's renderer and its exported
+// bitmaps give a script's bitmap, through the host (an interpreter without a player draws nothing).
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "swfplayer/avm1/BitmapDraw.h"
 #include "swfplayer/avm1/ClipObject.h"
@@ -12,6 +13,7 @@
 #include "swfplayer/avm1/builtins/BitmapDataObject.h"
 #include "swfplayer/avm1/builtins/Builtins.h"
 #include "swfplayer/avm1/builtins/Define.h"
+#include "swfplayer/avm1/builtins/FilterObject.h"
 
 namespace swfplayer::avm1 {
 
@@ -123,10 +125,57 @@ Value LoadBitmap(NativeCall& call) {
   return Value(made);
 }
 
+// applyFilter(source, sourceRect, destPoint, filter): the source's rectangle (as much of it as
+// lies on the source) filtered by the display's filters, then put at destPoint, as much as
+// lands on this bitmap. Only the rectangle's own pixels go into the filter. A displacement map
+// (which the display does not draw) leaves the pixels alone.
+Value ApplyFilter(NativeCall& call) {
+  VmImpl& vm = call.vm;
+  auto* self = call.This<BitmapDataObject>(ObjectClass::kBitmapData);
+  BitmapDataObject* source = LiveBitmapData(call.Arg(0));
+  Object* rect = call.ObjectArg(1);
+  Object* point = call.ObjectArg(2);
+  Object* filterObject = call.ObjectArg(3);
+  if (self == nullptr || !self->Valid() || source == nullptr || rect == nullptr || point == nullptr ||
+      filterObject == nullptr || filterObject->Class() != ObjectClass::kBitmapFilter) {
+    return Value();
+  }
+  const std::optional<Filter> filter = ToDrawn(static_cast<FilterObject*>(filterObject)->filter);
+  const auto whole = [&](Object* object, const char* name) { return int64_t{vm.ToInt32(object->Get(vm, vm.Str(name)))}; };
+  const int64_t x = whole(rect, "x"), y = whole(rect, "y");
+  const int64_t left = std::clamp<int64_t>(x, 0, source->Width()), top = std::clamp<int64_t>(y, 0, source->Height());
+  const int64_t right = std::clamp<int64_t>(x + std::max<int64_t>(0, whole(rect, "width")), left, source->Width());
+  const int64_t bottom = std::clamp<int64_t>(y + std::max<int64_t>(0, whole(rect, "height")), top, source->Height());
+  if (!filter || left >= right || top >= bottom) return Value();
+  const int width = static_cast<int>(right - left), height = static_cast<int>(bottom - top);
+  std::vector<uint32_t> pixels;  // the source may be this bitmap
+  pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (int64_t row = top; row < bottom; ++row) {
+    const uint32_t* from = &source->At(static_cast<int32_t>(left), static_cast<int32_t>(row));
+    pixels.insert(pixels.end(), from, from + width);
+  }
+  if (!vm.host.ApplyBitmapFilter(*filter, pixels.data(), width, height)) {
+    vm.Unsupported("BitmapData.applyFilter");
+    return Value();
+  }
+  // Where the filtered rectangle's corner lands: destPoint moved as far as the rectangle was cut.
+  const int64_t toX = whole(point, "x") + (left - x), toY = whole(point, "y") + (top - y);
+  for (int64_t row = std::max<int64_t>(0, -toY); row < height && toY + row < self->Height(); ++row) {
+    for (int64_t column = std::max<int64_t>(0, -toX); column < width && toX + column < self->Width(); ++column) {
+      const uint32_t pixel = pixels[static_cast<size_t>(row * width + column)];
+      self->At(static_cast<int32_t>(toX + column), static_cast<int32_t>(toY + row)) =
+          self->transparent ? pixel : PremultiplyArgb(UnpremultiplyArgb(pixel), false);
+    }
+  }
+  self->Changed();
+  return Value();
+}
+
 }  // namespace
 
 void InstallBitmapDataDraw(VmImpl& vm, Object* prototype, Object* constructor) {
   DefineMethod(vm, prototype, "draw", Draw);
+  DefineMethod(vm, prototype, "applyFilter", ApplyFilter);
   DefineMethod(vm, constructor, "loadBitmap", LoadBitmap);
 }
 

@@ -43,7 +43,11 @@ BitmapDataObject* LiveBitmapData(const Value& value);
 uint32_t PremultiplyArgb(uint32_t argb, bool transparent);
 uint32_t UnpremultiplyArgb(uint32_t stored);
 
-// draw and loadBitmap (BitmapDataDraw.cpp), on BitmapData's prototype and constructor.
+// draw, applyFilter and loadBitmap (BitmapDataDraw.cpp), on BitmapData's prototype and constructor.
 void InstallBitmapDataDraw(VmImpl& vm, Object* prototype, Object* constructor);
+// colorTransform, scroll, floodFill, threshold (BitmapDataOps.cpp); noise and perlinNoise
+// (BitmapDataNoise.cpp).
+void InstallBitmapDataOps(VmImpl& vm, Object* prototype);
+void InstallBitmapDataNoise(VmImpl& vm, Object* prototype);
 
 }  // namespace swfplayer::avm1
