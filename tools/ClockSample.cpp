@@ -31,22 +31,6 @@ uint16_t Hand(SwfMovieBuilder& movie, double length, double width, SwfRgba color
   return movie.DefineSprite(content);
 }
 
-uint16_t Readout(SwfMovieBuilder& movie, uint16_t font, double top, double width, double height,
-                 const char* variable, SwfRgba color) {
-  SwfEditText field;
-  field.xMin = 0;
-  field.xMax = static_cast<int32_t>(width);
-  field.yMin = static_cast<int32_t>(top);
-  field.yMax = static_cast<int32_t>(top + height * 1.5);
-  field.font = font;
-  field.height = static_cast<uint16_t>(height);
-  field.color = color;
-  field.variable = variable;
-  field.align = 2;  // centred
-  field.margins = std::pair<uint16_t, uint16_t>{0, 0};
-  return movie.DefineEditText(field);
-}
-
 // Each frame: the hands from a new Date (the hour and minute hands creep between their marks),
 // the read-out and the date through pad(), which gives two digits.
 constexpr const char* kClockScript = R"(
@@ -207,10 +191,10 @@ std::vector<uint8_t> WriteClock(const SwfOptions& options) {
   sans.name = "_sans";  // a device font: no outlines
   const uint16_t font = movie.DefineFont(sans);
   const double readoutTop = centre.y + radius + 10 * kPx;
-  const uint16_t time = Readout(movie, font, readoutTop, width, 30 * kPx, "readout",
-                                {235, 240, 255, 255});
-  const uint16_t date = Readout(movie, font, readoutTop + 44 * kPx, width, 16 * kPx, "dateLine",
-                                {150, 165, 200, 255});
+  const uint16_t time =
+      CentredField(movie, font, readoutTop, width, 30 * kPx, {235, 240, 255, 255}, "readout");
+  const uint16_t date = CentredField(movie, font, readoutTop + 44 * kPx, width, 16 * kPx,
+                                     {150, 165, 200, 255}, "dateLine");
 
   uint16_t depth = 1;
   auto place = [&](uint16_t character, Point at, const char* name = nullptr) {

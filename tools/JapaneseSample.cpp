@@ -64,22 +64,6 @@ add2
 setVariable
 )";
 
-uint16_t Field(SwfMovieBuilder& movie, uint16_t font, double top, double width, double size,
-               SwfRgba color, const char* variable, const char* text = nullptr) {
-  SwfEditText field;
-  field.xMax = static_cast<int32_t>(width);
-  field.yMin = static_cast<int32_t>(top);
-  field.yMax = static_cast<int32_t>(top + size * 1.5);
-  field.font = font;
-  field.height = static_cast<uint16_t>(size);
-  field.color = color;
-  field.variable = variable;
-  if (text) field.text = text;
-  field.align = 2;  // centred
-  field.margins = std::pair<uint16_t, uint16_t>{0, 0};
-  return movie.DefineEditText(field);
-}
-
 }  // namespace
 
 std::vector<uint8_t> WriteJapaneseText(const SwfOptions& options) {
@@ -108,11 +92,11 @@ std::vector<uint8_t> WriteJapaneseText(const SwfOptions& options) {
   const uint16_t sansId = movie.DefineFont(sans);
   const uint16_t gothicId = movie.DefineFont(gothic);
   const uint16_t title =
-      Field(movie, sansId, 0.22 * height, width, 44 * kPx, {255, 255, 255, 255}, "", kTitle);
+      CentredField(movie, sansId, 0.22 * height, width, 44 * kPx, {255, 255, 255, 255}, "", kTitle);
   const uint16_t greeting =
-      Field(movie, gothicId, 0.45 * height, width, 32 * kPx, {255, 230, 120, 255}, "greeting");
+      CentredField(movie, gothicId, 0.45 * height, width, 32 * kPx, {255, 230, 120, 255}, "greeting");
   const uint16_t today =
-      Field(movie, sansId, 0.62 * height, width, 22 * kPx, {170, 220, 255, 255}, "today");
+      CentredField(movie, sansId, 0.62 * height, width, 22 * kPx, {170, 220, 255, 255}, "today");
 
   SwfPlace place;
   place.character = backdrop;

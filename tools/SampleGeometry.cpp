@@ -176,6 +176,22 @@ uint16_t DefineFigure(SwfMovieBuilder& movie, std::optional<SwfFill> fill,
   return movie.DefineShape(shape);
 }
 
+uint16_t CentredField(SwfMovieBuilder& movie, uint16_t font, double top, double width,
+                      double size, SwfRgba color, const char* variable, const char* text) {
+  SwfEditText field;
+  field.xMax = static_cast<int32_t>(width);
+  field.yMin = static_cast<int32_t>(top);
+  field.yMax = static_cast<int32_t>(top + size * 1.5);
+  field.font = font;
+  field.height = static_cast<uint16_t>(size);
+  field.color = color;
+  field.variable = variable;
+  if (text) field.text = text;
+  field.align = 2;  // centred
+  field.margins = std::pair<uint16_t, uint16_t>{0, 0};
+  return movie.DefineEditText(field);
+}
+
 double Wave(double t, double periods, double phase) {
   return std::sin(kTwoPi * (periods * t + phase));
 }

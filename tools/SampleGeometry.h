@@ -82,6 +82,12 @@ uint16_t DefineFigure(SwfMovieBuilder& movie, std::optional<SwfFill> fill,
                       std::optional<SwfLine> line, const std::function<void(ShapePen&)>& draw,
                       int version = 3);
 
+// A device-font text field across the stage's width from top, its text centred and size high
+// (the field is half as tall again, for descenders), bound to variable and showing text
+// until the variable is set.
+uint16_t CentredField(SwfMovieBuilder& movie, uint16_t font, double top, double width,
+                      double size, SwfRgba color, const char* variable, const char* text = nullptr);
+
 // sin(2π (periods t + phase)): whole periods over the loop keep it seamless.
 double Wave(double t, double periods, double phase = 0);
 

@@ -255,9 +255,9 @@ std::vector<uint8_t> WriteSnow(const SwfOptions& options) {
   place.name = "flake";
   movie.Place(place);
   SwfActions script;
-  script.PushString("count").PushInteger(180).Code(0x1D)  // setVariable
-      .PushString("right").PushInteger(static_cast<int32_t>(options.widthPixels)).Code(0x1D)
-      .PushString("bottom").PushInteger(static_cast<int32_t>(options.heightPixels) + 10).Code(0x1D)
+  script.SetVariable("count", 180)
+      .SetVariable("right", static_cast<int32_t>(options.widthPixels))
+      .SetVariable("bottom", static_cast<int32_t>(options.heightPixels) + 10)
       .Assemble(kSnowScript);
   movie.DoAction(script);
   for (uint16_t frame = 0; frame < options.frameCount; ++frame) movie.ShowFrame();

@@ -332,13 +332,11 @@ std::vector<uint8_t> WriteSparks(const SwfOptions& options) {
   place.character = floor;
   movie.Place(place);
   SwfActions script;
-  const auto set = [&script](const std::string& name, int32_t value) {
-    script.PushString(name).PushInteger(value).Code(0x1D);  // setVariable
-  };
-  set("count", kSparks);
-  set("middle", static_cast<int32_t>(options.widthPixels / 2));
-  set("floor", static_cast<int32_t>(options.heightPixels * 0.9));
-  movie.DoAction(script.Assemble(kSparksScript));
+  script.SetVariable("count", kSparks)
+      .SetVariable("middle", static_cast<int32_t>(options.widthPixels / 2))
+      .SetVariable("floor", static_cast<int32_t>(options.heightPixels * 0.9))
+      .Assemble(kSparksScript);
+  movie.DoAction(script);
   for (uint16_t frame = 0; frame < options.frameCount; ++frame) movie.ShowFrame();
   return movie.Finish(options);
 }

@@ -215,6 +215,10 @@ class SwfActions {
   SwfActions& PushString(const std::string& text);
   SwfActions& PushInteger(int32_t value);
   SwfActions& PushDouble(double value);
+  // name = value, as a movie's start-up settings are given.
+  SwfActions& SetVariable(const std::string& name, int32_t value) {
+    return PushString(name).PushInteger(value).Code(0x1D);
+  }
   SwfActions& GotoFrame2(bool play, std::optional<uint16_t> sceneBias = std::nullopt);
   // Actions written as text (ActionAssembler.h); a fault in the text throws.
   SwfActions& Assemble(std::string_view source);

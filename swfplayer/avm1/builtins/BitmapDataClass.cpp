@@ -14,6 +14,17 @@
 
 namespace swfplayer::avm1 {
 
+ColorTransform ReadColorTransform(VmImpl& vm, Object* given) {
+  if (given == nullptr) return {};
+  const auto number = [&](const char* name, double otherwise) {
+    const double value = vm.ToNumber(given->Get(vm, vm.Str(name)));
+    return static_cast<float>(std::isfinite(value) ? std::clamp(value, -1e6, 1e6) : otherwise);
+  };
+  return {number("redMultiplier", 1),  number("greenMultiplier", 1), number("blueMultiplier", 1),
+          number("alphaMultiplier", 1), number("redOffset", 0),       number("greenOffset", 0),
+          number("blueOffset", 0),      number("alphaOffset", 0)};
+}
+
 uint32_t PremultiplyArgb(uint32_t argb, bool transparent) {
   if (!transparent) return argb | 0xFF000000u;
   const uint32_t a = argb >> 24;

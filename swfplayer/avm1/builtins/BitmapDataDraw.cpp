@@ -32,18 +32,6 @@ Matrix ReadMatrix(VmImpl& vm, Object* given) {
   return m;
 }
 
-// A flash.geom.ColorTransform's eight fields (offsets in 0..255 units, as the canvas takes them).
-ColorTransform ReadColorTransform(VmImpl& vm, Object* given) {
-  if (given == nullptr) return {};
-  const auto number = [&](const char* name, double otherwise) {
-    const double value = Field(vm, given, name);
-    return static_cast<float>(std::isfinite(value) ? std::clamp(value, -1e6, 1e6) : otherwise);
-  };
-  return {number("redMultiplier", 1),  number("greenMultiplier", 1), number("blueMultiplier", 1),
-          number("alphaMultiplier", 1), number("redOffset", 0),       number("greenOffset", 0),
-          number("blueOffset", 0),      number("alphaOffset", 0)};
-}
-
 // A blend mode by its number (as DisplayObject.blendMode takes them) or its name.
 BlendMode ReadBlendMode(VmImpl& vm, const Value& given) {
   if (given.IsNullish()) return BlendMode::kNormal;

@@ -43,6 +43,11 @@ BitmapDataObject* LiveBitmapData(const Value& value);
 uint32_t PremultiplyArgb(uint32_t argb, bool transparent);
 uint32_t UnpremultiplyArgb(uint32_t stored);
 
+// A flash.geom.ColorTransform's eight fields (offsets in 0..255 units), identity when given is
+// null. A field that is not a finite number leaves its channel as it is (multiplier 1, offset
+// 0), and huge ones are held where they saturate anyway.
+ColorTransform ReadColorTransform(VmImpl& vm, Object* given);
+
 // draw, applyFilter and loadBitmap (BitmapDataDraw.cpp), on BitmapData's prototype and constructor.
 void InstallBitmapDataDraw(VmImpl& vm, Object* prototype, Object* constructor);
 // colorTransform, scroll, floodFill, threshold (BitmapDataOps.cpp); noise and perlinNoise

@@ -42,18 +42,6 @@ bool ClippedRect(VmImpl& vm, Object* rect, const BitmapDataObject& bitmap, Pixel
   return !out->Empty();
 }
 
-// The ColorTransform's eight numbers; a field that is not a finite number leaves the channel
-// as it is (multiplier 1, offset 0), and huge ones are held where they saturate anyway.
-ColorTransform ReadTransform(VmImpl& vm, Object* given) {
-  const auto number = [&](const char* name, double otherwise) {
-    const double value = vm.ToNumber(given->Get(vm, vm.Str(name)));
-    return static_cast<float>(std::isfinite(value) ? std::clamp(value, -1e6, 1e6) : otherwise);
-  };
-  return {number("redMultiplier", 1),  number("greenMultiplier", 1), number("blueMultiplier", 1),
-          number("alphaMultiplier", 1), number("redOffset", 0),       number("greenOffset", 0),
-          number("blueOffset", 0),      number("alphaOffset", 0)};
-}
-
 // colorTransform(rect, colorTransform): on the unpremultiplied channels, each truncated and
 // held within 0..255; an opaque bitmap stays opaque.
 Value ColorTransformPixels(NativeCall& call) {
@@ -62,7 +50,7 @@ Value ColorTransformPixels(NativeCall& call) {
   PixelRect r;
   Object* transformObject = call.ObjectArg(1);
   if (self == nullptr || transformObject == nullptr || !ClippedRect(vm, call.ObjectArg(0), *self, &r)) return Value();
-  const ColorTransform t = ReadTransform(vm, transformObject);
+  const ColorTransform t = ReadColorTransform(vm, transformObject);
   const auto channel = [](uint32_t value, float multiplier, float offset) {
     const float result = static_cast<float>(value) * multiplier + offset;
     return static_cast<uint32_t>(std::clamp(result, 0.0f, 255.0f));
