@@ -192,6 +192,19 @@ void DrawContent(Target& target, const DisplayObject& object, const Matrix& toDe
   }
 }
 
+// Where a layer's content is drawn. A filtered or cached object goes into a bitmap snapped to
+// whole pixels at the top left of its bounds (render::SnapLayerContent); an object with only a
+// blend mode is drawn where it stands.
+Matrix LayerContentMatrix(const DisplayObject& object, const Matrix& toDevice) {
+  const DisplayEffects& effects = object.Effects();
+  if (effects.filters.empty() && !effects.cacheAsBitmap) return toDevice;
+  // In twentieths of a device pixel; a box around nothing has every edge at 0x7FFFFFF.
+  const TwipsRect box = object.BoundsIn(Matrix::Scale(20, 20) * toDevice);
+  constexpr int32_t kNoBounds = 0x7FFFFFF;
+  if (box.xMin == kNoBounds && box.xMax == kNoBounds) return toDevice;
+  return render::SnapLayerContent(toDevice, {box.xMin / 20.0, box.yMin / 20.0});
+}
+
 // An object with filters, a blend mode or cached as a bitmap is drawn into a layer of the
 // canvas's, which applies its colour transform to the layer as a whole.
 void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDevice,
@@ -199,11 +212,13 @@ void DrawObject(Target& target, const DisplayObject& object, const Matrix& toDev
   // A script's empty clip and its text fields have no character of their own.
   if (!object.Definition() && !object.Sprite() && !object.EditText() && !object.Attached()) return;
   const DisplayEffects& effects = object.Effects();
-  if (!inMask && effects.NeedsLayer() &&
-      target.canvas.BeginLayer(toDevice, cx, effects, target.filterScale)) {
-    DrawContent(target, object, toDevice, ColorTransform{}, inMask);
-    target.canvas.EndLayer();
-    return;
+  if (!inMask && effects.NeedsLayer()) {
+    const Matrix inside = LayerContentMatrix(object, toDevice);
+    if (target.canvas.BeginLayer(inside, cx, effects, target.filterScale)) {
+      DrawContent(target, object, inside, ColorTransform{}, inMask);
+      target.canvas.EndLayer();
+      return;
+    }
   }
   DrawContent(target, object, toDevice, cx, inMask);
 }

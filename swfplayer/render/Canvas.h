@@ -3,6 +3,8 @@
 // record the calls instead.
 #pragma once
 
+#include <cmath>
+
 #include "swfplayer/types/Effects.h"
 #include "swfplayer/types/Geometry.h"
 #include "swfplayer/types/Paint.h"
@@ -19,6 +21,19 @@ enum class Quality : uint8_t { kLow, kHigh };
 struct FilterScale {
   double x = 1, y = 1;
 };
+
+// The matrix a cached bitmap's content is drawn with: the object's, moved by less than half a
+// pixel so that the top left of its bounds (device pixels, strokes included) falls on a whole
+// pixel, halves going right and down. The bitmap is snapped to the pixel grid at the corner of
+// the bounds, not at the object's origin, so the fractional part of where the object stands
+// is dropped there.
+inline Matrix SnapLayerContent(const Matrix& objectToDevice, Point boundsTopLeft) {
+  Matrix snapped = objectToDevice;
+  if (!std::isfinite(boundsTopLeft.x) || !std::isfinite(boundsTopLeft.y)) return snapped;
+  snapped.tx += std::floor(boundsTopLeft.x + 0.5) - boundsTopLeft.x;
+  snapped.ty += std::floor(boundsTopLeft.y + 0.5) - boundsTopLeft.y;
+  return snapped;
+}
 
 class Canvas {
  public:
