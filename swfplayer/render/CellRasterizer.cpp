@@ -46,12 +46,22 @@ void CellRasterizer::Reset(const PixelBox& clip, const PixelBox& window, Quality
 }
 
 void CellRasterizer::AddContours(const Contours& contours, Point offset) {
+  if (windowTop_ >= windowBottom_) return;
+  const bool measured = contours.Measured();
+  if (measured && contours.PointCount() > 0) {
+    const DeviceRect& b = contours.Bounds();
+    // Adding the offset keeps the order of values, so these bounds hold for every point.
+    if (b.left + offset.x >= clip_.left && b.right + offset.x <= clip_.right &&
+        b.top + offset.y >= clip_.top && b.bottom + offset.y <= clip_.bottom) {
+      AddContoursInside(contours, offset);
+      return;
+    }
+  }
   auto at = [&](size_t i) {
     const Point p = contours.At(i);
     return Point{p.x + offset.x, p.y + offset.y};
   };
   constexpr size_t kBlock = Contours::kBlock;
-  const bool measured = contours.Measured();
   // Whether the segments starting in block b lie wholly above or below the window, where
   // AddLine would take none of them.
   auto misses = [&](size_t b) {
@@ -69,6 +79,58 @@ void CellRasterizer::AddContours(const Contours& contours, Point offset) {
       i = blockEnd;
     }
     AddLine(at(end - 1), at(begin));
+  }
+}
+
+// The usual case, an outline wholly inside the clip: each point is rounded to fixed point once
+// and nothing is cut. The edges are those AddLine would make, but for a few that it would
+// keep and that have no height in the window's rows, where they add nothing.
+void CellRasterizer::AddContoursInside(const Contours& contours, Point offset) {
+  struct Fixed {
+    int32_t x, y;
+    bool valid;  // false for a point with a NaN, which AddLine leaves out with its segments
+  };
+  auto at = [&](size_t i) {
+    const Point p = contours.At(i);
+    const double x = p.x + offset.x, y = p.y + offset.y;
+    // Within the clip, so not negative: truncation rounds as PushEdge does.
+    return x == x && y == y ? Fixed{static_cast<int32_t>(x * kOne + 0.5),
+                                    static_cast<int32_t>(y * kOne + 0.5), true}
+                            : Fixed{0, 0, false};
+  };
+  const int32_t top = windowTop_ * kOne, bottom = windowBottom_ * kOne;
+  auto segment = [&](const Fixed& a, const Fixed& b) {
+    if (!a.valid || !b.valid) return;
+    if (a.y < b.y) {
+      if (b.y > top && a.y < bottom) edges_.push_back({a.x, a.y, b.x, b.y, 1});
+    } else if (b.y < a.y) {
+      if (a.y > top && b.y < bottom) edges_.push_back({b.x, b.y, a.x, a.y, -1});
+    }
+  };
+  constexpr size_t kBlock = Contours::kBlock;
+  auto misses = [&](size_t b) {
+    return contours.BlockBottom(b) + offset.y <= windowTop_ ||
+           contours.BlockTop(b) + offset.y >= windowBottom_;
+  };
+  for (size_t c = 0; c < contours.ContourCount(); ++c) {
+    const size_t begin = contours.ContourBegin(c), end = contours.ContourEnd(c);
+    const Fixed first = at(begin);
+    Fixed from = first;
+    size_t i = begin;
+    while (i + 1 < end) {
+      const size_t blockEnd = std::min((i / kBlock + 1) * kBlock, end - 1);
+      if (misses(i / kBlock)) {
+        i = blockEnd;
+        from = at(i);
+        continue;
+      }
+      for (; i < blockEnd; ++i) {
+        const Fixed to = at(i + 1);
+        segment(from, to);
+        from = to;
+      }
+    }
+    segment(from, first);
   }
 }
 
@@ -190,6 +252,10 @@ void CellRasterizer::RenderEdge(const Edge& e, int rowBegin, int rowEnd) {
   const int lastRow = static_cast<int>((yBottom - 1) >> kShift);
   const int32_t fyTop = static_cast<int32_t>(yTop - int64_t{row} * kOne);
   const int32_t fyBottom = static_cast<int32_t>(yBottom - int64_t{lastRow} * kOne);
+  if (row == lastRow && yTop == e.y0 && yBottom == e.y1) {  // most edges of small shapes
+    RowSegment(row, e.x0, fyTop, e.x1, fyBottom, e.dir);
+    return;
+  }
   if (e.x0 == e.x1) {  // vertical: one cell per row, no arithmetic
     const int cx = e.x0 >> kShift;
     const int32_t twiceFx = 2 * (e.x0 - cx * kOne);

@@ -71,6 +71,7 @@ class CellRasterizer {
     uint32_t cover, area;
   };
 
+  void AddContoursInside(const Contours& contours, Point offset);
   void PushEdge(double x0, double y0, double x1, double y1, int dir);
   void RenderEdge(const Edge& e, int rowBegin, int rowEnd);
   void RenderSampledEdge(const Edge& e, int64_t yTop, int64_t yBottom);

@@ -80,6 +80,8 @@ class Contours {
   // after the block included: every segment that starts in the block lies within them.
   double BlockTop(size_t block) const { return blocks_[2 * block]; }
   double BlockBottom(size_t block) const { return blocks_[2 * block + 1]; }
+  // What the last Measure returned; valid while Measured().
+  const DeviceRect& Bounds() const { return bounds_; }
 
  private:
   std::vector<Point> points_;
@@ -87,6 +89,7 @@ class Contours {
   std::vector<size_t> ends_;
   size_t start_ = 0;
   std::vector<double> blocks_;  // per block: top, bottom; empty until measured
+  DeviceRect bounds_;
 };
 
 inline DeviceRect Contours::Measure() {
@@ -113,6 +116,7 @@ inline DeviceRect Contours::Measure() {
     blocks_[2 * b] = top;
     blocks_[2 * b + 1] = bottom;
   }
+  bounds_ = all;
   return all;
 }
 
