@@ -14,8 +14,10 @@ constexpr int kMinBandRows = 16;
 constexpr int kBandsPerThread = 4;
 // Pixels of a band at most, in bytes (rows permitting): a band's pixels stay in the core's
 // cache while its shapes are painted over them one after the other, so a frame of many small
-// shapes does not fetch its pixels from memory again for every shape.
-constexpr size_t kBandBytes = 256 * 1024;
+// shapes does not fetch its pixels from memory again for every shape. Half a megabyte fits
+// the second-level cache of most processors; smaller bands cost more in the outlines that cross
+// their edges (a traced photograph at 1920x1080: 5% more instructions at 256 KB).
+constexpr size_t kBandBytes = 512 * 1024;
 
 bool Bounded(DrawOp op) {
   return op == DrawOp::kFill || op == DrawOp::kStroke || op == DrawOp::kLayer;
