@@ -2,6 +2,7 @@
 // and the bounded cell store.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -174,6 +175,39 @@ TEST(RenderRaster, MeasuredOutlinesGiveTheSameRowsInEveryWindow) {
   // Moving a point forgets the blocks: the moved outline is drawn whole again.
   outline.MutableAt(0).y += 30;
   EXPECT_FALSE(outline.Measured());
+}
+
+TEST(RenderRaster, OutlinesInsideTheClipComeOutAsThroughTheClippingPath) {
+  // A measured outline within the clip skips clipping and rounds each point once; unmeasured,
+  // the same outline goes through the clipping path. Every window must see the same rows:
+  // fractional points and offset, edges within one row and across many, points on the clip's
+  // sides, and a NaN point that takes its two segments with it.
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const Contours shapes[] = {
+      Blob(20.3, 17.9, 12.6, 4.1, 37),
+      ContoursOf({{{16.2, 1.1}, {25.7, 30.3}, {1.4, 12.6}, {31.1, 12.9}, {7.3, 30.8}}}),
+      ContoursOf({{{0, 0}, {40, 3.5}, {40, 32}, {0, 32}}, {{4.5, 4.25}, {9, 4.3}, {6, 29}}}),
+      ContoursOf({{{3, 3}, {30, 4}, {nan, 20}, {28, 28}, {4, 26}}}),
+  };
+  for (const Point offset : {Point{0, 0}, Point{0.37, -0.61}}) {
+    for (const Contours& shape : shapes) {
+      Contours measured = shape;
+      measured.Measure();
+      for (const int rows : {32, 5}) {
+        CoverageGrid clipped(40, 32), inside(40, 32);
+        for (int top = 0; top < 32; top += rows) {
+          for (const Contours* outline : {&shape, static_cast<const Contours*>(&measured)}) {
+            CellRasterizer raster;
+            raster.Reset({0, 0, 40, 32}, {0, top, 40, top + rows}, Quality::kHigh);
+            raster.AddContours(*outline, offset);
+            raster.Sweep(FillRule::kEvenOdd, outline == &shape ? clipped : inside);
+          }
+        }
+        EXPECT_EQ(clipped.All(), inside.All()) << rows << " rows, offset " << offset.y;
+        EXPECT_GT(std::count(inside.All().begin(), inside.All().end(), 255), 40);
+      }
+    }
+  }
 }
 
 }  // namespace
