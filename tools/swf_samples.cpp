@@ -6,7 +6,8 @@
 #include "tools/SampleMovies.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  // An option (--help, say) is not taken for the directory to write into.
+  if (argc != 2 || argv[1][0] == '-') {
     std::fprintf(stderr, "usage: swf_samples <directory>\n");
     return 2;
   }
