@@ -47,8 +47,7 @@ void CellRasterizer::Reset(const PixelBox& clip, const PixelBox& window, Quality
 
 void CellRasterizer::AddContours(const Contours& contours, Point offset) {
   if (windowTop_ >= windowBottom_) return;
-  const bool measured = contours.Measured();
-  if (measured && contours.PointCount() > 0) {
+  if (contours.Measured() && contours.PointCount() > 0) {
     const DeviceRect& b = contours.Bounds();
     // Adding the offset keeps the order of values, so these bounds hold for every point.
     if (b.left + offset.x >= clip_.left && b.right + offset.x <= clip_.right &&
@@ -57,29 +56,13 @@ void CellRasterizer::AddContours(const Contours& contours, Point offset) {
       return;
     }
   }
-  auto at = [&](size_t i) {
-    const Point p = contours.At(i);
-    return Point{p.x + offset.x, p.y + offset.y};
-  };
-  constexpr size_t kBlock = Contours::kBlock;
-  // Whether the segments starting in block b lie wholly above or below the window, where
-  // AddLine would take none of them.
-  auto misses = [&](size_t b) {
-    return contours.BlockBottom(b) + offset.y <= windowTop_ ||
-           contours.BlockTop(b) + offset.y >= windowBottom_;
-  };
-  for (size_t c = 0; c < contours.ContourCount(); ++c) {
-    const size_t begin = contours.ContourBegin(c), end = contours.ContourEnd(c);
-    size_t i = begin;
-    while (i + 1 < end) {
-      const size_t blockEnd = std::min((i / kBlock + 1) * kBlock, end - 1);
-      if (!measured || !misses(i / kBlock)) {
-        for (; i < blockEnd; ++i) AddLine(at(i), at(i + 1));
-      }
-      i = blockEnd;
-    }
-    AddLine(at(end - 1), at(begin));
-  }
+  ForEachSegment(
+      contours, offset,
+      [&](size_t i) {
+        const Point p = contours.At(i);
+        return Point{p.x + offset.x, p.y + offset.y};
+      },
+      [this](Point a, Point b) { AddLine(a, b); });
 }
 
 // The usual case, an outline wholly inside the clip: each point is rounded to fixed point once
@@ -90,32 +73,43 @@ void CellRasterizer::AddContoursInside(const Contours& contours, Point offset) {
     int32_t x, y;
     bool valid;  // false for a point with a NaN, which AddLine leaves out with its segments
   };
-  auto at = [&](size_t i) {
-    const Point p = contours.At(i);
-    const double x = p.x + offset.x, y = p.y + offset.y;
-    // Within the clip, so not negative: truncation rounds as PushEdge does.
-    return x == x && y == y ? Fixed{static_cast<int32_t>(x * kOne + 0.5),
-                                    static_cast<int32_t>(y * kOne + 0.5), true}
-                            : Fixed{0, 0, false};
-  };
   const int32_t top = windowTop_ * kOne, bottom = windowBottom_ * kOne;
-  auto segment = [&](const Fixed& a, const Fixed& b) {
-    if (!a.valid || !b.valid) return;
-    if (a.y < b.y) {
-      if (b.y > top && a.y < bottom) edges_.push_back({a.x, a.y, b.x, b.y, 1});
-    } else if (b.y < a.y) {
-      if (a.y > top && b.y < bottom) edges_.push_back({b.x, b.y, a.x, a.y, -1});
-    }
-  };
+  ForEachSegment(
+      contours, offset,
+      [&](size_t i) {
+        const Point p = contours.At(i);
+        const double x = p.x + offset.x, y = p.y + offset.y;
+        // Within the clip, so not negative: truncation rounds as PushEdge does.
+        return x == x && y == y ? Fixed{static_cast<int32_t>(x * kOne + 0.5),
+                                        static_cast<int32_t>(y * kOne + 0.5), true}
+                                : Fixed{0, 0, false};
+      },
+      [&](const Fixed& a, const Fixed& b) {
+        if (!a.valid || !b.valid) return;
+        if (a.y < b.y) {
+          if (b.y > top && a.y < bottom) edges_.push_back({a.x, a.y, b.x, b.y, 1});
+        } else if (b.y < a.y) {
+          if (a.y > top && b.y < bottom) edges_.push_back({b.x, b.y, a.x, a.y, -1});
+        }
+      });
+}
+
+// Calls segment(at(i), at(i + 1)) for every segment of every contour, the closing one last,
+// each point worked out once. In a measured outline the blocks of points wholly above or below
+// the window are passed over: none of the segments starting in them adds to its rows.
+template <typename PointAt, typename Segment>
+void CellRasterizer::ForEachSegment(const Contours& contours, Point offset, PointAt at,
+                                    Segment segment) {
   constexpr size_t kBlock = Contours::kBlock;
+  const bool measured = contours.Measured();
   auto misses = [&](size_t b) {
-    return contours.BlockBottom(b) + offset.y <= windowTop_ ||
-           contours.BlockTop(b) + offset.y >= windowBottom_;
+    return measured && (contours.BlockBottom(b) + offset.y <= windowTop_ ||
+                        contours.BlockTop(b) + offset.y >= windowBottom_);
   };
   for (size_t c = 0; c < contours.ContourCount(); ++c) {
     const size_t begin = contours.ContourBegin(c), end = contours.ContourEnd(c);
-    const Fixed first = at(begin);
-    Fixed from = first;
+    const auto first = at(begin);
+    auto from = first;
     size_t i = begin;
     while (i + 1 < end) {
       const size_t blockEnd = std::min((i / kBlock + 1) * kBlock, end - 1);
@@ -125,7 +119,7 @@ void CellRasterizer::AddContoursInside(const Contours& contours, Point offset) {
         continue;
       }
       for (; i < blockEnd; ++i) {
-        const Fixed to = at(i + 1);
+        const auto to = at(i + 1);
         segment(from, to);
         from = to;
       }

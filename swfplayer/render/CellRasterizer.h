@@ -72,6 +72,8 @@ class CellRasterizer {
   };
 
   void AddContoursInside(const Contours& contours, Point offset);
+  template <typename PointAt, typename Segment>
+  void ForEachSegment(const Contours& contours, Point offset, PointAt at, Segment segment);
   void PushEdge(double x0, double y0, double x1, double y1, int dir);
   void RenderEdge(const Edge& e, int rowBegin, int rowEnd);
   void RenderSampledEdge(const Edge& e, int64_t yTop, int64_t yBottom);
