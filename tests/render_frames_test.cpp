@@ -83,9 +83,12 @@ TEST(RenderFrames, AnUnchangedFrameDrawsNothingAndAMoveOnlyItsOldAndNewPlace) {
   TestCanvas t(120, 80);
   t.canvas.SetThreads(2);
   const Path square = Rect(0, 0, 10, 10), far = Rect(100, 60, 110, 70);
-  auto frame = [&](double x) {
+  auto frame = [&](double x, bool offCanvas = false) {
     t.canvas.BeginFrame();
     t.canvas.Clear({0, 0, 0, 255});
+    // Touches no pixel: changes nothing, wherever it comes in the frame.
+    if (offCanvas) t.canvas.FillPath(square, Matrix::Translate(-50, 5), FillRule::kNonZero,
+                                     Rgba{255, 0, 0, 255}, {});
     t.canvas.FillPath(square, Matrix::Translate(x, 5), FillRule::kNonZero,
                       Rgba{255, 0, 0, 255}, {});
     t.canvas.FillPath(far, {}, FillRule::kNonZero, Rgba{0, 255, 0, 255}, {});
@@ -95,6 +98,7 @@ TEST(RenderFrames, AnUnchangedFrameDrawsNothingAndAMoveOnlyItsOldAndNewPlace) {
   EXPECT_EQ(first.right - first.left, 120);  // the first frame is drawn whole
   t.pixels[0] = 0x12345678;                   // a canary: nothing may draw over it
   EXPECT_TRUE(frame(5).Empty());
+  EXPECT_TRUE(frame(5, true).Empty());
   EXPECT_EQ(t.pixels[0], 0x12345678u);
 
   const PixelBox moved = frame(30);  // from x 5..15 to 30..40

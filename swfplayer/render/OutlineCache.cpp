@@ -12,8 +12,6 @@
 namespace swfplayer::render {
 namespace {
 
-// Paths of this many points or fewer are flattened anew each time: quicker than kept.
-constexpr size_t kSmallPath = 16;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 const DeviceRect kEverywhere{-kInfinity, -kInfinity, kInfinity, kInfinity};
 
@@ -85,28 +83,29 @@ void OutlineCache::EndFrame() {
   }
 }
 
-DeviceRect OutlineCache::Around(double reach) const {
-  return {area_.left - reach, area_.top - reach, area_.right + reach, area_.bottom + reach};
+DeviceRect OutlineCache::Around(const PixelBox& area, double reach) {
+  return {area.left - reach, area.top - reach, area.right + reach, area.bottom + reach};
 }
 
-PixelBox OutlineCache::ToPixels(const DeviceRect& b, Point offset) const {
+PixelBox OutlineCache::ToPixels(const PixelBox& area, const DeviceRect& b, Point offset) {
   const double left = std::floor(b.left + offset.x), top = std::floor(b.top + offset.y);
   const double right = std::ceil(b.right + offset.x) + 1, bottom = std::ceil(b.bottom + offset.y) + 1;
   // Also false for NaN and for an empty rectangle.
-  if (!(left < area_.right && top < area_.bottom && right > area_.left &&
-        bottom > area_.top && left < right && top < bottom)) {
+  if (!(left < area.right && top < area.bottom && right > area.left &&
+        bottom > area.top && left < right && top < bottom)) {
     return {};
   }
-  return {static_cast<int>(std::max<double>(left, area_.left)),
-          static_cast<int>(std::max<double>(top, area_.top)),
-          static_cast<int>(std::min<double>(right, area_.right)),
-          static_cast<int>(std::min<double>(bottom, area_.bottom))};
+  return {static_cast<int>(std::max<double>(left, area.left)),
+          static_cast<int>(std::max<double>(top, area.top)),
+          static_cast<int>(std::min<double>(right, area.right)),
+          static_cast<int>(std::min<double>(bottom, area.bottom))};
 }
 
-bool OutlineCache::WithinReach(const DeviceRect& hull, Point offset, double reach) const {
-  return hull.left + offset.x >= area_.left - reach && hull.top + offset.y >= area_.top - reach &&
-         hull.right + offset.x <= area_.right + reach &&
-         hull.bottom + offset.y <= area_.bottom + reach;
+bool OutlineCache::WithinReach(const PixelBox& area, const DeviceRect& hull, Point offset,
+                               double reach) {
+  return hull.left + offset.x >= area.left - reach && hull.top + offset.y >= area.top - reach &&
+         hull.right + offset.x <= area.right + reach &&
+         hull.bottom + offset.y <= area.bottom + reach;
 }
 
 template <typename Make>
@@ -115,14 +114,15 @@ Outline OutlineCache::Lookup(const Key& key, const Path& path, const Matrix& toD
   const Point offset{toDevice.tx, toDevice.ty};
   const Matrix linear{toDevice.a, toDevice.b, toDevice.c, toDevice.d, 0, 0};
   // A small path is never kept (below), so it is not looked for either.
-  const bool small = path.Points().size() <= kSmallPath;
+  const bool small = Small(path);
   if (const auto found = small ? entries_.end() : entries_.find(key); found != entries_.end()) {
     Entry& entry = *found->second;
-    if (WithinReach(entry.hull, offset, reach)) {
+    if (WithinReach(area_, entry.hull, offset, reach)) {
       entry.frame = frame_;
       return {&entry.contours, offset, ToPixels(entry.bounds, offset)};
     }
-  } else if (const DeviceRect hull = HullOf(path, linear); WithinReach(hull, offset, reach)) {
+  } else if (const DeviceRect hull = HullOf(path, linear);
+             WithinReach(area_, hull, offset, reach)) {
     std::unique_ptr<Entry> entry;
     if (keep && !small && entries_.size() < kMaxEntries &&
         points_ < kMaxPoints) {
@@ -144,11 +144,26 @@ Outline OutlineCache::Lookup(const Key& key, const Path& path, const Matrix& toD
   }
   // Reaching far beyond the canvas: at the full matrix, what cannot show cut short.
   spare.Clear();
-  make(toDevice, Around(reach), spare);
+  make(toDevice, Around(area_, reach), spare);
   return {&spare, {}, ToPixels(spare.Measure(), {})};
 }
 
+Outline OutlineCache::FillSmall(const Path& path, const Matrix& toDevice, const PixelBox& area,
+                                Contours& out) {
+  // Lookup's steps for a path it does not keep.
+  const Point offset{toDevice.tx, toDevice.ty};
+  const Matrix linear{toDevice.a, toDevice.b, toDevice.c, toDevice.d, 0, 0};
+  out.Clear();
+  if (WithinReach(area, HullOf(path, linear), offset, 1)) {
+    FlattenPath(path, linear, kEverywhere, out);
+    return {&out, offset, ToPixels(area, out.Measure(), offset)};
+  }
+  FlattenPath(path, toDevice, Around(area, 1), out);
+  return {&out, {}, ToPixels(area, out.Measure(), {})};
+}
+
 Outline OutlineCache::Fill(const Path& path, const Matrix& toDevice, bool keep, Contours& spare) {
+  if (Small(path)) return FillSmall(path, toDevice, area_, spare);
   const Key key{path.Id(), toDevice.a, toDevice.b, toDevice.c, toDevice.d, 0, 0, 0};
   return Lookup(key, path, toDevice, 1, keep, spare,
                 [&](const Matrix& m, const DeviceRect& relevant, Contours& out) {
@@ -178,7 +193,7 @@ Outline OutlineCache::Stroke(const Path& path, const Matrix& toDevice, const Str
   const double reach = StrokeReach(style, pen);
   if (style.pixelHinting) {  // snapped to the device grid: depends on the translation too
     spare.Clear();
-    make(toDevice, Around(reach), spare);
+    make(toDevice, Around(area_, reach), spare);
     return {&spare, {}, ToPixels(spare.Measure(), {})};
   }
   return Lookup(key, path, toDevice, reach, keep, spare, make);

@@ -38,6 +38,7 @@ class OutlineCache {
  public:
   static constexpr size_t kMaxPoints = size_t{1} << 20;
   static constexpr size_t kMaxEntries = size_t{1} << 16;
+  static constexpr size_t kSmallPath = 16;
 
   // The canvas the outlines are for; a new size forgets everything.
   void SetCanvas(int width, int height);
@@ -49,6 +50,12 @@ class OutlineCache {
   Outline Fill(const Path& path, const Matrix& toDevice, bool keep, Contours& spare);
   Outline Stroke(const Path& path, const Matrix& toDevice, const StrokeStyle& style, bool keep,
                  Contours& spare);
+  // Paths this small are never kept: flattening one anew costs less than finding it.
+  static bool Small(const Path& path) { return path.Points().size() <= kSmallPath; }
+  // The outline of a small path's fill, into out, for area: what Fill gives. It reads nothing
+  // but its arguments, so threads may work out many at once.
+  static Outline FillSmall(const Path& path, const Matrix& toDevice, const PixelBox& area,
+                           Contours& out);
   // Ends a frame: after one that kept new outlines, or past half the bounds, drops the
   // outlines the frame did not use.
   void EndFrame();
@@ -79,10 +86,14 @@ class OutlineCache {
   template <typename Make>
   Outline Lookup(const Key& key, const Path& path, const Matrix& toDevice, double reach,
                  bool keep, Contours& spare, Make make);
-  PixelBox ToPixels(const DeviceRect& bounds, Point offset) const;
+  PixelBox ToPixels(const DeviceRect& bounds, Point offset) const {
+    return ToPixels(area_, bounds, offset);
+  }
+  static PixelBox ToPixels(const PixelBox& area, const DeviceRect& bounds, Point offset);
   // The area grown by reach on every side.
-  DeviceRect Around(double reach) const;
-  bool WithinReach(const DeviceRect& hull, Point offset, double reach) const;
+  static DeviceRect Around(const PixelBox& area, double reach);
+  static bool WithinReach(const PixelBox& area, const DeviceRect& hull, Point offset,
+                          double reach);
 
   int width_ = 0, height_ = 0;
   PixelBox area_;

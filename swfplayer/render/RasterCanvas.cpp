@@ -66,6 +66,7 @@ void RasterCanvas::BeginFrame() {
   commands_.clear();
   signatures_.clear();
   sparesUsed_ = 0;
+  smallFillsUsed_ = 0;
   gradientsUsed_ = bitmapsUsed_ = 0;
 }
 
@@ -73,6 +74,7 @@ PixelBox RasterCanvas::EndFrame() {
   if (!recording_) return {};
   while (layers_.Open()) EndLayer();  // unbalanced calls
   recording_ = false;
+  OutlineSmallFills();
   layers_.Resolve(commands_.data(), commands_.size(),
                   [this](const CanvasPixels& target, const DrawCommand* commands, size_t count) {
                     DrawBands(target, target.Box(), commands, count);
@@ -84,6 +86,47 @@ PixelBox RasterCanvas::EndFrame() {
   outlines_.EndFrame();
   immediateReady_ = false;
   return damage;
+}
+
+void RasterCanvas::OutlineSmallFills() {
+  const size_t count = smallFillsUsed_;
+  if (count == 0) return;
+  bool offCanvas = false;
+  auto outline = [&](size_t begin, size_t end) {
+    for (size_t i = begin; i < end; ++i) {
+      const SmallFill& fill = smallFills_[i];
+      DrawCommand& command = commands_[fill.command];
+      const Outline o = OutlineCache::FillSmall(fill.path, fill.toDevice, Whole(), *fill.outline);
+      command.offset = o.offset;
+      command.bounds = signatures_[fill.command].bounds = o.bounds;
+    }
+  };
+  // Chunks of a few dozen fills keep the threads' hand-over cheap beside the flattening.
+  constexpr size_t kChunk = 64;
+  const int chunks = static_cast<int>((count + kChunk - 1) / kChunk);
+  if (pool_ && chunks > 1) {
+    pool_->Run(chunks, [&](int index, int) {
+      const size_t begin = static_cast<size_t>(index) * kChunk;
+      outline(begin, std::min(begin + kChunk, count));
+    });
+  } else {
+    outline(0, count);
+  }
+  for (size_t i = 0; i < count && !offCanvas; ++i) {
+    offCanvas = commands_[smallFills_[i].command].bounds.Empty();
+  }
+  if (!offCanvas) return;
+  // A fill that touches no pixel is not drawn, nor compared with the last frame's: as if it
+  // had never been recorded, the way FillPath leaves out any other such fill.
+  size_t kept = 0;
+  for (size_t i = 0; i < commands_.size(); ++i) {
+    if (commands_[i].op == DrawOp::kFill && commands_[i].bounds.Empty()) continue;
+    commands_[kept] = commands_[i];
+    signatures_[kept] = signatures_[i];
+    ++kept;
+  }
+  commands_.resize(kept);
+  signatures_.resize(kept);
 }
 
 void RasterCanvas::DrawBands(const CanvasPixels& target, const PixelBox& damage,
@@ -238,6 +281,20 @@ void RasterCanvas::SetPaint(DrawCommand& command, const Paint& paint, const Matr
 void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule rule,
                             const Paint& paint, const ColorTransform& colorTransform) {
   if (width_ == 0 || path.Empty()) return;
+  if (recording_ && !layers_.Open() && OutlineCache::Small(path)) {
+    // Outlined at EndFrame (OutlineSmallFills), as outlines_.Fill would have.
+    DrawCommand command = DrawCommand::Of(DrawOp::kFill, rule);
+    SetPaint(command, paint, toDevice, colorTransform);
+    if (smallFillsUsed_ == smallFills_.size()) smallFills_.emplace_back();
+    SmallFill& fill = smallFills_[smallFillsUsed_++];
+    fill.outline = &Spare();
+    command.contours = fill.outline;
+    fill.command = commands_.size();
+    fill.path = path;
+    fill.toDevice = toDevice;
+    Record(command, FillHash(path, layers_.Relative(toDevice), rule, paint, colorTransform));
+    return;
+  }
   const Outline outline = outlines_.Fill(path, toDevice, recording_, Spare());
   if (outline.bounds.Empty()) return;
   DrawCommand command = DrawCommand::Of(DrawOp::kFill, rule);

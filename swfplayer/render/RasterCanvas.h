@@ -71,6 +71,9 @@ class RasterCanvas final : public Canvas {
   Contours& Spare();
   CanvasPixels Pixels() const { return {pixels_, width_, height_, stride_, quality_}; }
   PixelBox Whole() const { return {0, 0, width_, height_}; }
+  // Works out the outlines of the small fills recorded for EndFrame, over the threads, and
+  // drops those that touch no pixel.
+  void OutlineSmallFills();
   // Draws commands within damage into target, in bands over the threads.
   void DrawBands(const CanvasPixels& target, const PixelBox& damage, const DrawCommand* commands,
                  size_t count);
@@ -90,6 +93,16 @@ class RasterCanvas final : public Canvas {
   std::vector<DrawSignature> signatures_, previous_;
   std::vector<std::unique_ptr<Contours>> spares_;
   size_t sparesUsed_ = 0;
+  // A frame's small fills (a traced picture is thousands of them): copied when recorded, their
+  // outlines worked out by OutlineSmallFills on every thread rather than on the recording one.
+  struct SmallFill {
+    size_t command;
+    Contours* outline;  // the command's spare
+    Path path;
+    Matrix toDevice;
+  };
+  std::vector<SmallFill> smallFills_;  // kept across frames for the paths' buffers
+  size_t smallFillsUsed_ = 0;
   std::deque<GradientPainter> gradients_;  // a deque: commands point into it
   std::deque<BitmapPainter> bitmaps_;
   size_t gradientsUsed_ = 0, bitmapsUsed_ = 0;
