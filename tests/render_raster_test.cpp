@@ -62,6 +62,35 @@ TEST(RenderRaster, FillRules) {
   }
 }
 
+TEST(RenderRaster, WindingsOfTensOfThousandsOfLayersCountOnExactly) {
+  // 32,768 copies of one square: a winding of 2^15 layers, whose sums pass 32 bits (rows are
+  // summed four cells at a time in 32 bits where they fit). Under the non-zero rule every
+  // pixel a copy touches is full, its half and quarter covered sides and corners too; under
+  // the even-odd rule none is.
+  Contours one, stack;
+  for (Contours* c : {&one, &stack}) {
+    for (int i = 0; i < (c == &one ? 1 : 1 << 15); ++i) {
+      c->BeginContour();
+      for (const Point p : {Point{2.5, 3.5}, Point{26.5, 3.5}, Point{26.5, 6.5}, Point{2.5, 6.5}}) {
+        c->Add(p);
+      }
+      c->EndContour();
+    }
+  }
+  const CoverageGrid single = Rasterize(one, 32, 8, FillRule::kNonZero);
+  EXPECT_EQ(single.At(2, 3), 64);
+  EXPECT_EQ(single.At(10, 3), 128);
+  EXPECT_EQ(single.At(10, 5), 255);
+  const CoverageGrid nonZero = Rasterize(stack, 32, 8, FillRule::kNonZero);
+  const CoverageGrid evenOdd = Rasterize(stack, 32, 8, FillRule::kEvenOdd);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      ASSERT_EQ(nonZero.At(x, y), single.At(x, y) ? 255 : 0) << x << ", " << y;
+      ASSERT_EQ(evenOdd.At(x, y), 0) << x << ", " << y;
+    }
+  }
+}
+
 TEST(RenderRaster, OppositeWindingMakesAHoleUnderBothRules) {
   const Contours ring =
       ContoursOf({{{2, 2}, {30, 2}, {30, 30}, {2, 30}}, {{10, 10}, {10, 22}, {22, 22}, {22, 10}}});
