@@ -43,18 +43,21 @@ static_assert(kFull == 1 << 17);
 template <FillRule kRule>
 inline bool Coverage4(const void* fourCells, int64_t& winding, uint8_t alpha[4]) {
   if (winding <= -(int64_t{1} << 20) || winding >= (int64_t{1} << 20)) return false;
-  const __m128 lo = _mm_loadu_ps(static_cast<const float*>(fourCells));
-  const __m128 hi = _mm_loadu_ps(static_cast<const float*>(fourCells) + 4);
+  const __m128i* cells = static_cast<const __m128i*>(fourCells);  // cover, area, cover, ...
+  const __m128 lo = _mm_castsi128_ps(_mm_loadu_si128(cells));
+  const __m128 hi = _mm_castsi128_ps(_mm_loadu_si128(cells + 1));
   const __m128i cover = _mm_castps_si128(_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)));
   const __m128i area = _mm_castps_si128(_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)));
-  // |cover| < 2^18 and |area| < 2^29 each: every sum below stays under 2^31.
-  const __m128i out = _mm_or_si128(_mm_srli_epi32(_mm_add_epi32(cover, _mm_set1_epi32(1 << 18)), 19),
-                                   _mm_srli_epi32(_mm_add_epi32(area, _mm_set1_epi32(1 << 29)), 30));
+  // cover within [-2^18, 2^18) and area within [-2^29, 2^29): no sum below reaches 2^31.
+  const __m128i coverOut = _mm_srli_epi32(_mm_add_epi32(cover, _mm_set1_epi32(1 << 18)), 19);
+  const __m128i areaOut = _mm_srli_epi32(_mm_add_epi32(area, _mm_set1_epi32(1 << 29)), 30);
+  const __m128i out = _mm_or_si128(coverOut, areaOut);
   if (_mm_movemask_epi8(_mm_cmpeq_epi32(out, _mm_setzero_si128())) != 0xFFFF) return false;
   __m128i sum = _mm_add_epi32(cover, _mm_slli_si128(cover, 4));
   sum = _mm_add_epi32(sum, _mm_slli_si128(sum, 8));  // covers up to and with each cell
   sum = _mm_add_epi32(sum, _mm_set1_epi32(static_cast<int32_t>(winding)));
-  __m128i v = _mm_sub_epi32(_mm_slli_epi32(sum, kShift + 1), area);  // (winding + cover) 2 kOne - area
+  // (winding + cover) 2 kOne - area, as Coverage takes it
+  __m128i v = _mm_sub_epi32(_mm_slli_epi32(sum, kShift + 1), area);
   const __m128i sign = _mm_srai_epi32(v, 31);
   v = _mm_sub_epi32(_mm_xor_si128(v, sign), sign);
   const __m128i full = _mm_set1_epi32(static_cast<int32_t>(kFull));
