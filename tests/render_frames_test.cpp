@@ -116,6 +116,18 @@ TEST(RenderFrames, AnUnchangedFrameDrawsNothingAndAMoveOnlyItsOldAndNewPlace) {
   EXPECT_EQ(frame(30).right, 120);
 }
 
+TEST(RenderFrames, ARecordedBitmapFillOutlivesTheCallersBitmap) {
+  // The frame is drawn at EndFrame, after the caller let go of the paint and its bitmap.
+  TestCanvas t(16, 16);
+  t.canvas.BeginFrame();
+  {
+    const BitmapFill fill{std::make_shared<Bitmap>(Bitmap{1, 1, {0xFF0000FFu}}), {}, true, false};
+    t.canvas.FillPath(Rect(2, 2, 10, 10), {}, FillRule::kNonZero, fill, {});
+  }
+  t.canvas.EndFrame();
+  EXPECT_EQ(t.At(5, 5), 0xFF0000FFu);
+}
+
 TEST(RenderFrames, AnUnchangedMovieTickDrawsNothing) {
   tools::SwfMovieBuilder movie;
   const uint16_t square = testing::SolidSquare(movie, {200, 10, 10}, 2000);

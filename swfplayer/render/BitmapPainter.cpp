@@ -30,6 +30,7 @@ bool BitmapPainter::Setup(const BitmapFill& fill, const Matrix& bitmapToDevice,
   }
   const auto inverse = bitmapToDevice.Inverse();
   if (!inverse) return false;
+  bitmap_ = fill.bitmap;
   grid_ = {bitmap->pixels.data(), bitmap->width, bitmap->height, fill.repeat};
   fast_ = static_cast<uint64_t>(bitmap->width) * static_cast<uint64_t>(bitmap->height) <
           (uint64_t{1} << 31);

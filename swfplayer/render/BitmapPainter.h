@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "swfplayer/render/BitmapSampler.h"
 #include "swfplayer/render/Canvas.h"
@@ -20,6 +21,9 @@ class BitmapPainter final : public SpanPainter {
   bool Setup(const BitmapFill& fill, const Matrix& bitmapToDevice, const ColorTransform& transform,
              Quality quality);
   void GeneratePart(int x, int skip, int y, int len, uint32_t* out) const override;
+  // Lets go of the bitmap, which Setup holds on to so that a recorded frame can still read its
+  // pixels once the caller's paint is gone.
+  void Release() { bitmap_.reset(); }
 
   // Every span through the per-pixel reference path, which the fast one must match.
   void SetReferenceOnlyForTesting(bool on) { referenceOnly_ = on; }
@@ -34,6 +38,7 @@ class BitmapPainter final : public SpanPainter {
   // their range.
   bool Fits(const SpanSteps& steps, int first, int last) const;
 
+  std::shared_ptr<const Bitmap> bitmap_;
   BitmapGrid grid_;
   bool smooth_ = false;
   bool fast_ = false;  // the bitmap is small enough for the samplers' 32-bit offsets

@@ -67,7 +67,7 @@ void RasterCanvas::BeginFrame() {
   signatures_.clear();
   sparesUsed_ = 0;
   smallFillsUsed_ = 0;
-  gradientsUsed_ = bitmapsUsed_ = 0;
+  RecyclePaints();
 }
 
 PixelBox RasterCanvas::EndFrame() {
@@ -181,8 +181,14 @@ void RasterCanvas::DrawNow(const DrawCommand* commands, size_t count) {
   }
   bands_[0]->Draw(commands, count);
   sparesUsed_ = 0;
-  gradientsUsed_ = bitmapsUsed_ = 0;
+  RecyclePaints();
   layers_.Recycle();
+}
+
+void RasterCanvas::RecyclePaints() {
+  // Bitmaps the last frame drew are not held past it.
+  for (size_t i = 0; i < bitmapsUsed_; ++i) bitmaps_[i].Release();
+  gradientsUsed_ = bitmapsUsed_ = 0;
 }
 
 Contours& RasterCanvas::Spare() {

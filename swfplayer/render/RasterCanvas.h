@@ -67,6 +67,8 @@ class RasterCanvas final : public Canvas {
   void SetPaint(DrawCommand& command, const Paint& paint, const Matrix& toDevice,
                 const ColorTransform& colorTransform);
   void Record(DrawCommand command, uint64_t hash);
+  // The paints set up so far may be set up anew.
+  void RecyclePaints();
   // Room for an outline that is not kept, valid until the frame ends.
   Contours& Spare();
   CanvasPixels Pixels() const { return {pixels_, width_, height_, stride_, quality_}; }
