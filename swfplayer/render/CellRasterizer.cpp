@@ -408,6 +408,17 @@ void CellRasterizer::EmitRow(int y, SpanSink& sink) {
     if (runEnd > runStart) *out++ = {left + runStart, runEnd - runStart, runCovers, 0};
     runEnd = -1;
   };
+  // Pixels [x, x + n), none of zero coverage: onto the run, or a new one where it breaks.
+  auto extend = [&](int x, const uint8_t* alphas, int n) {
+    if (x != runEnd) {
+      endRun();
+      runStart = x;
+      runCovers = covers;
+    }
+    runEnd = x + n;
+    std::memcpy(covers, alphas, static_cast<size_t>(n));
+    covers += n;
+  };
   int64_t winding = 0;         // sum of the covers left of the current pixel
   int done = 0;                // pixels before this (from left) are emitted
   auto inside = [&](int to) {  // pixels [done, to) have no cell: all as covered as the winding
@@ -426,34 +437,18 @@ void CellRasterizer::EmitRow(int y, SpanSink& sink) {
       const int end = std::min(start + (1 << kChunkShift), static_cast<int>(stride_));
       const int shown = std::min(end, width);
       inside(std::min(start, width));
-      {
-        uint8_t alpha[4];
-        if (shown - start == 4 && Coverage4<kRule>(cells + start, winding, alpha)) {
-          cells[start] = cells[start + 1] = cells[start + 2] = cells[start + 3] = {0, 0};
-          done = shown;
-          if (alpha[0] && alpha[1] && alpha[2] && alpha[3]) {
-            if (start != runEnd) {
-              endRun();
-              runStart = start;
-              runCovers = covers;
-            }
-            runEnd = shown;
-            std::memcpy(covers, alpha, 4);
-            covers += 4;
-            continue;
-          }
+      uint8_t four[4];
+      if (shown - start == 4 && Coverage4<kRule>(cells + start, winding, four)) {
+        cells[start] = cells[start + 1] = cells[start + 2] = cells[start + 3] = {0, 0};
+        done = shown;
+        if (four[0] && four[1] && four[2] && four[3]) {
+          extend(start, four, 4);
+        } else {
           for (int i = 0; i < 4; ++i) {
-            if (alpha[i] == 0) continue;
-            if (start + i != runEnd) {
-              endRun();
-              runStart = start + i;
-              runCovers = covers;
-            }
-            runEnd = start + i + 1;
-            *covers++ = alpha[i];
+            if (four[i] != 0) extend(start + i, four + i, 1);
           }
-          continue;
         }
+        continue;
       }
       for (int x = start; x < shown; ++x) {
         const int32_t cover = static_cast<int32_t>(cells[x].cover);
@@ -461,14 +456,7 @@ void CellRasterizer::EmitRow(int y, SpanSink& sink) {
         cells[x] = {0, 0};
         const uint8_t alpha = Coverage<kRule>((winding + cover) * (2 * kOne) - area);
         winding += cover;
-        if (alpha == 0) continue;
-        if (x != runEnd) {
-          endRun();
-          runStart = x;
-          runCovers = covers;
-        }
-        runEnd = x + 1;
-        *covers++ = alpha;
+        if (alpha != 0) extend(x, &alpha, 1);
       }
       // Right of the clip nothing shows, but the cells are zeroed all the same.
       for (int x = std::max(start, shown); x < end; ++x) cells[x] = {0, 0};

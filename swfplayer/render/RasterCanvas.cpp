@@ -91,7 +91,6 @@ PixelBox RasterCanvas::EndFrame() {
 void RasterCanvas::OutlineSmallFills() {
   const size_t count = smallFillsUsed_;
   if (count == 0) return;
-  bool offCanvas = false;
   auto outline = [&](size_t begin, size_t end) {
     for (size_t i = begin; i < end; ++i) {
       const SmallFill& fill = smallFills_[i];
@@ -112,9 +111,9 @@ void RasterCanvas::OutlineSmallFills() {
   } else {
     outline(0, count);
   }
-  for (size_t i = 0; i < count && !offCanvas; ++i) {
-    offCanvas = commands_[smallFills_[i].command].bounds.Empty();
-  }
+  const bool offCanvas =
+      std::any_of(smallFills_.begin(), smallFills_.begin() + static_cast<ptrdiff_t>(count),
+                  [this](const SmallFill& fill) { return commands_[fill.command].bounds.Empty(); });
   if (!offCanvas) return;
   // A fill that touches no pixel is not drawn, nor compared with the last frame's: as if it
   // had never been recorded, the way FillPath leaves out any other such fill.

@@ -160,6 +160,15 @@ class Encoder {
     Number(1);
     Number(0);
   }
+  // Call op (a fill or stroke) on a polygon where it stands, in one colour.
+  void SolidShape(uint8_t op, std::initializer_list<Point> points, uint8_t r, uint8_t g,
+                  uint8_t b, uint8_t a) {
+    Byte(op);
+    Polygon(points);
+    Matrix(1, 1, 0, 0);
+    Solid(r, g, b, a);
+    Transform();
+  }
   std::vector<uint8_t> Take() { return std::move(bytes_); }
 
  private:
@@ -169,11 +178,8 @@ class Encoder {
 swfsaver::fuzzing::Seeds MakeSeeds() {
   swfsaver::fuzzing::Seeds seeds;
   Encoder e;
-  e.Byte(1);  // a non-zero fill: a square
-  e.Polygon({{4.5, 3.25}, {30, 3.25}, {30, 40.5}, {4.5, 40.5}});
-  e.Matrix(1, 1, 0, 0);
-  e.Solid(200, 30, 30, 255);
-  e.Transform();
+  // A non-zero fill: a square.
+  e.SolidShape(1, {{4.5, 3.25}, {30, 3.25}, {30, 40.5}, {4.5, 40.5}}, 200, 30, 30, 255);
   e.Byte(0);  // an even-odd fill: a star, moved and scaled
   e.Polygon({{8, 0}, {13, 16}, {0, 6}, {16, 6}, {3, 16}});
   e.Matrix(2, 2.5, 3.5, 2.25);
@@ -189,27 +195,16 @@ swfsaver::fuzzing::Seeds MakeSeeds() {
   e.Transform();
   seeds.push_back(e.Take());
 
-  e.Byte(3);  // a stroke: an open zigzag, round caps and joins
-  e.Polygon({{2, 44}, {12, 20}, {22, 44}, {36, 10}});
-  e.Matrix(1, 1, 0, 0);
-  e.Solid(250, 250, 250, 200);
-  e.Transform();
+  // A stroke: an open zigzag, round caps and joins.
+  e.SolidShape(3, {{2, 44}, {12, 20}, {22, 44}, {36, 10}}, 250, 250, 250, 200);
   e.Number(3);
   for (const uint8_t b : {1, 1, 1}) e.Byte(b);
   e.Number(3);
   e.Byte(0);
   e.Byte(5);  // a mask: a square, a fill under it, then the mask off
-  e.Byte(1);
-  e.Polygon({{10, 10}, {34, 10}, {34, 34}, {10, 34}});
-  e.Matrix(1, 1, 0, 0);
-  e.Solid(0, 0, 0, 255);
-  e.Transform();
+  e.SolidShape(1, {{10, 10}, {34, 10}, {34, 34}, {10, 34}}, 0, 0, 0, 255);
   e.Byte(6);
-  e.Byte(2);
-  e.Polygon({{0, 0}, {40, 0}, {40, 48}, {0, 48}});
-  e.Matrix(1, 1, 0, 0);
-  e.Solid(30, 120, 220, 180);
-  e.Transform();
+  e.SolidShape(2, {{0, 0}, {40, 0}, {40, 48}, {0, 48}}, 30, 120, 220, 180);
   e.Byte(7);
   seeds.push_back(e.Take());
   return seeds;
