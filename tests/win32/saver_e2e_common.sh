@@ -66,17 +66,28 @@ timeout 30 wine reg add "$TRACE_KEY" /v TraceFile /t REG_SZ /d "$(winpath "$TRAC
 # movie <sample name>: its Windows path.
 movie() { printf '%s\\%s' "$MOVIES" "$1"; }
 
-# settings <expansion> <entry>...: the stored settings, as the dialog writes them.
+# settings <expansion> <entry>...: the stored settings, as the dialog writes them. Written
+# until the list's length reads back, up to three times: a wine reg call has once read back
+# nothing, and a saver once left no trace at all, as one that finds no list does.
 settings() {
-  local expansion=$1 index=0 entry
+  local expansion=$1 index entry try stored
   shift
-  timeout 30 wine reg delete "$SETTINGS_KEY" /f >/dev/null 2>&1
-  timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v Expansion /t REG_SZ /d "$expansion" /f >/dev/null 2>&1
-  timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v ListCount /t REG_SZ /d $# /f >/dev/null 2>&1
-  for entry in "$@"; do
-    timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v "List$index" /t REG_SZ /d "$entry" /f >/dev/null 2>&1
-    index=$((index + 1))
+  for try in 1 2 3; do
+    timeout 30 wine reg delete "$SETTINGS_KEY" /f </dev/null >/dev/null 2>&1
+    timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v Expansion /t REG_SZ /d "$expansion" /f </dev/null >/dev/null 2>&1
+    index=0
+    for entry in "$@"; do
+      timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v "List$index" /t REG_SZ /d "$entry" /f </dev/null >/dev/null 2>&1
+      index=$((index + 1))
+    done
+    # The count is read back: a saver that finds none plays nothing.
+    timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v ListCount /t REG_SZ /d $# /f </dev/null >/dev/null 2>&1
+    stored=$(timeout 30 wine reg query "$SETTINGS_KEY\\OPTION" /v ListCount </dev/null 2>/dev/null |
+      tr -d '\r' | awk '$1 == "ListCount" { print $3 }')
+    [[ $stored == "$#" ]] && return 0
+    echo "the stored list count read [$stored], not $# (try $try)" >&2
   done
+  fail "the settings could not be stored"
 }
 
 # Starts the saver in the background with a fresh trace; its exit code lands in $TMP/saver.rc
