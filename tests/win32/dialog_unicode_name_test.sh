@@ -38,18 +38,6 @@ window_gone() {
   done
   return 1
 }
-# A stored value's text. Asked up to three times: once, right after the dialog closed, wine reg
-# answered nothing for a value that the saver then read.
-stored() {
-  local text
-  for _ in 1 2 3; do
-    text=$(timeout 30 wine reg query "$SETTINGS_KEY\\OPTION" /v "$1" 2>/dev/null | tr -d '\r' |
-      sed -n "s/^ *$1 *REG_SZ *//p")
-    [[ -n $text ]] && break
-    sleep 0.5
-  done
-  printf '%s\n' "$text"
-}
 
 # --- 追加, then the file dialog: into C:\movies by its path, the one file there chosen --------
 timeout 120 wine "$SCR" /c </dev/null >/dev/null 2>&1 &

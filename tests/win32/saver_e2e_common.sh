@@ -66,11 +66,24 @@ timeout 30 wine reg add "$TRACE_KEY" /v TraceFile /t REG_SZ /d "$(winpath "$TRAC
 # movie <sample name>: its Windows path.
 movie() { printf '%s\\%s' "$MOVIES" "$1"; }
 
+# stored <name>: the text of a stored setting. Asked up to three times: once, right after the
+# dialog closed, wine reg answered nothing for a value that the saver then read.
+stored() {
+  local text
+  for _ in 1 2 3; do
+    text=$(timeout 30 wine reg query "$SETTINGS_KEY\\OPTION" /v "$1" </dev/null 2>/dev/null |
+      tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p")
+    [[ -n $text ]] && break
+    sleep 0.5
+  done
+  printf '%s\n' "$text"
+}
+
 # settings <expansion> <entry>...: the stored settings, as the dialog writes them. Written
-# until the list's length reads back, up to three times: a wine reg call has once read back
-# nothing, and a saver once left no trace at all, as one that finds no list does.
+# until the list's length reads back, up to three times: a saver once left no trace at all, as
+# one that finds no list does.
 settings() {
-  local expansion=$1 index entry try stored
+  local expansion=$1 index entry try count
   shift
   for try in 1 2 3; do
     timeout 30 wine reg delete "$SETTINGS_KEY" /f </dev/null >/dev/null 2>&1
@@ -82,10 +95,9 @@ settings() {
     done
     # The count is read back: a saver that finds none plays nothing.
     timeout 30 wine reg add "$SETTINGS_KEY\\OPTION" /v ListCount /t REG_SZ /d $# /f </dev/null >/dev/null 2>&1
-    stored=$(timeout 30 wine reg query "$SETTINGS_KEY\\OPTION" /v ListCount </dev/null 2>/dev/null |
-      tr -d '\r' | awk '$1 == "ListCount" { print $3 }')
-    [[ $stored == "$#" ]] && return 0
-    echo "the stored list count read [$stored], not $# (try $try)" >&2
+    count=$(stored ListCount)
+    [[ $count == "$#" ]] && return 0
+    echo "the stored list count read [$count], not $# (try $try)" >&2
   done
   fail "the settings could not be stored"
 }
