@@ -1,12 +1,16 @@
 // Paints: gradient tables (stops, shared ratios, linear light, colour transform), spread modes,
-// radial and focal geometry, bitmap sampling and bitmap colour transforms, compositing.
+// radial and focal geometry, bitmap sampling and bitmap colour transforms, compositing; the
+// eight-pixel loops against the four-pixel ones.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "swfplayer/render/BitmapPainter.h"
+#include "swfplayer/render/CpuFeatures.h"
 #include "swfplayer/render/GradientPainter.h"
 #include "swfplayer/render/PixelBlend.h"
 #include "tests/render_test_support.h"
@@ -213,6 +217,82 @@ TEST(RenderPaint, SourceOverWithCoverageAndAlpha) {
   EXPECT_NEAR(GreenOf(c.At(5, 1)), 127, 1);
   c.canvas.FillPath(Rect(0, 0, 8, 4), {}, FillRule::kNonZero, kWhite, {1, 1, 1, 0, 0, 0, 0, 0});
   EXPECT_EQ(c.At(2, 1), 0xFFFFFFFFu) << "a transparent paint changes nothing";
+}
+
+// Runs f with the four-pixel loops alone, then with the eight-pixel ones.
+template <typename F>
+void BothLoops(F f) {
+  AllowAvx2(false);
+  f(false);
+  AllowAvx2(true);
+  f(true);
+}
+
+TEST(RenderPaint, EightPixelLoopsMatchTheFourPixelOnes) {
+  if (!Avx2Enabled()) GTEST_SKIP() << "this processor has no AVX2";
+  // Gradients of every kind and spread, through matrices that put positions far beyond the
+  // ends (where the spreads clamp), at infinity (and focal ones at NaN) and rotated; runs of
+  // every length and start around the chunk and register sizes.
+  const Matrix matrices[] = {{30.0 / 16384, 0, 0, 20.0 / 16384, 40, 10},
+                             {0.01 / 16384, 0.02 / 16384, -0.02 / 16384, 0.01 / 16384, 5, 5},
+                             {2e-6, 0, 0, 1e-6, 1e9, 3},
+                             {2e-6, 0, 0, 1e-6, 1e40, -1e40},
+                             {-50.0 / 16384, 35.0 / 16384, 35.0 / 16384, 50.0 / 16384, 30, -20}};
+  Gradient g;
+  g.stops = {{0, {255, 0, 0, 255}}, {90, {0, 255, 0, 128}}, {255, {0, 0, 255, 30}}};
+  for (const GradientKind kind : {GradientKind::kLinear, GradientKind::kRadial,
+                                  GradientKind::kFocal}) {
+    for (const Spread spread : {Spread::kPad, Spread::kRepeat, Spread::kReflect}) {
+      for (const Matrix& m : matrices) {
+        g.kind = kind;
+        g.spread = spread;
+        g.focalPoint = -0.7f;
+        GradientPainter painter;
+        painter.Setup(g, m, {});
+        for (int skip = 0; skip < 70; skip += 7) {
+          for (int len = 1; len < 90; len += 3) {
+            std::vector<uint32_t> rows[2];
+            BothLoops([&](bool wide) {
+              rows[wide].resize(static_cast<size_t>(len));
+              painter.GeneratePart(-9, skip, 4, len, rows[wide].data());
+            });
+            ASSERT_EQ(rows[0], rows[1]) << static_cast<int>(kind) << " " << static_cast<int>(spread)
+                                        << " " << m.a << " skip " << skip << " len " << len;
+          }
+        }
+      }
+    }
+  }
+  // Blends of one colour and of many, over coverages that are nought, whole or between, and
+  // over backdrops of every alpha.
+  uint32_t state = 1;
+  auto next = [&] { return state = state * 1664525u + 1013904223u; };
+  for (int len = 0; len < 40; ++len) {
+    std::vector<uint32_t> backdrop(len), colors(len);
+    std::vector<uint8_t> covers(len);
+    for (int i = 0; i < len; ++i) {
+      backdrop[i] = ClampPremultiplied(next());
+      colors[i] = (i % 5 == 0) ? (next() | 0xFF000000u) : ClampPremultiplied(next());
+      const uint32_t r = next() >> 24;
+      covers[i] = static_cast<uint8_t>(r < 40 ? 0 : r > 200 ? 255 : r);
+    }
+    for (const uint32_t color : {0xFF336699u, 0x80402010u, 0x00000000u}) {
+      for (const bool perPixel : {false, true}) {
+        for (const uint8_t cover : {uint8_t{0}, uint8_t{77}, uint8_t{255}}) {
+          std::vector<uint32_t> solid[2], many[2];
+          BothLoops([&](bool wide) {
+            solid[wide] = backdrop;
+            many[wide] = backdrop;
+            BlendSolid(solid[wide].data(), len, color, perPixel ? covers.data() : nullptr, cover);
+            BlendColors(many[wide].data(), len, colors.data(), perPixel ? covers.data() : nullptr,
+                        cover);
+          });
+          ASSERT_EQ(solid[0], solid[1]) << len << " " << color << " " << int{cover};
+          ASSERT_EQ(many[0], many[1]) << len << " " << int{cover};
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

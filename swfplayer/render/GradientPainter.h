@@ -28,9 +28,6 @@ class GradientPainter final : public SpanPainter {
   void GeneratePart(int x, int skip, int y, int len, uint32_t* out) const override;
 
  private:
-  template <Spread kSpread>
-  void GenerateWith(int x, int skip, int y, int len, uint32_t* out) const;
-
   GradientTable table_{};
   GradientKind kind_ = GradientKind::kLinear;
   Spread spread_ = Spread::kPad;

@@ -2,7 +2,8 @@
 // calls (paths with arbitrary doubles, matrices, stroke styles, gradient and bitmap paints, mask
 // calls) on a small canvas, in both qualities. What it guards: no crash, no sanitizer report, no
 // unbounded time or memory for any number a movie could carry; and the same pixels whether the
-// calls draw at once or are recorded as a frame and drawn in bands on two threads.
+// calls draw at once (with the four-pixel loops) or are recorded as a frame and drawn in bands
+// on two threads (with the eight-pixel loops, where the processor has them).
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "swfplayer/render/CpuFeatures.h"
 #include "swfplayer/render/RasterCanvas.h"
 #include "tests/fuzz/SeedCorpus.h"
 
@@ -226,8 +228,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     constexpr Rgba kBackdrop{30, 60, 90, 200};
     std::vector<uint32_t> now(40 * 48), framed(now.size());
     render::RasterCanvas immediate(now.data(), 40, 48, 40, quality);
+    render::AllowAvx2(false);
     immediate.Clear(kBackdrop);
     Draw(data, size, immediate);
+    render::AllowAvx2(true);
     render::RasterCanvas recorded(framed.data(), 40, 48, 40, quality);
     recorded.SetThreads(2);
     for (int frame = 0; frame < 2; ++frame) {

@@ -1,7 +1,9 @@
 // Draws a frame whole, again and again, and prints the median milliseconds per frame: with the
-// renderer's worker pool, with one thread, and the same outlines and paints through cairo's
-// image surface, beside a baseline run in the same process (clear the frame and copy it out,
-// as the control's blit would), so the figures read as ratios on whatever machine runs them.
+// renderer's worker pool, with one thread (and on one thread with the four-pixel loops alone,
+// where the processor has AVX2; it fails if their pixels differ), and the same outlines and
+// paints through cairo's image surface, beside a baseline run in the same process (clear the
+// frame and copy it out, as the control's blit would), so the figures read as ratios on
+// whatever machine runs them.
 // Usage: render_bench [high|low] [dense|heavy|MOVIE.swf] [WxH] [frames] [movie frame]
 //   dense: a full-screen gradient, 200 blobs 10-60 px in radius (two thirds with gradients) and
 //          100 curved strokes up to 6 px wide: about twice the screen's area painted.
@@ -23,6 +25,7 @@
 #include <vector>
 
 #include "swfplayer/player/Stage.h"
+#include "swfplayer/render/CpuFeatures.h"
 #include "swfplayer/render/RasterCanvas.h"
 #include "tools/render/CairoPeer.h"
 #include "tools/render/StageRender.h"
@@ -259,8 +262,23 @@ int main(int argc, char** argv) {
   const int poolThreads = render::WorkerPool::DefaultThreads();
   const Timing pool = ours(poolThreads);
   const Timing single = ours(1);
-  uint64_t sum = 0;  // keeps the work observable
-  for (uint32_t p : screen) sum += p;
+  auto checksum = [&] {  // keeps the work observable
+    uint64_t sum = 0;
+    for (uint32_t p : screen) sum += p;
+    return sum;
+  };
+  const uint64_t sum = checksum();
+  // The four-pixel loops alone, where the eight-pixel ones run: the same pixels, in the time
+  // processors without AVX2 take.
+  const bool avx2 = render::Avx2Enabled();
+  Timing narrow;
+  bool samePixels = true;
+  if (avx2) {
+    render::AllowAvx2(false);
+    narrow = ours(1);
+    render::AllowAvx2(true);
+    samePixels = checksum() == sum;
+  }
 
   std::printf("render_bench %dx%d, %s quality, scene %s, %d frames\n", width, height,
               low ? "low" : "high", sceneName.c_str(), frames);
@@ -268,7 +286,8 @@ int main(int argc, char** argv) {
   char label[64];
   std::snprintf(label, sizeof label, "ours, %d threads:", poolThreads);
   Print(label, pool, baseline);
-  Print("ours, 1 thread:", single, baseline);
+  Print(avx2 ? "ours, 1 thread (AVX2):" : "ours, 1 thread:", single, baseline);
+  if (avx2) Print("ours, 1 thread, SSE2 only:", narrow, baseline);
   if (swfsaver::tools::CairoPeer::Available()) {
     swfsaver::tools::CairoPeer peer(width, height);
     draw(peer);
@@ -284,5 +303,9 @@ int main(int argc, char** argv) {
     std::printf("  cairo: not in this build\n");
   }
   std::printf("  checksum %llu\n", static_cast<unsigned long long>(sum));
+  if (!samePixels) {
+    std::printf("  the SSE2 loops drew different pixels from the AVX2 ones\n");
+    return 1;
+  }
   return 0;
 }
