@@ -3,8 +3,6 @@
 // eight-pixel loops against the four-pixel ones.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
 #include <memory>
 #include <utility>
 #include <vector>

@@ -1,7 +1,5 @@
 #include "swfplayer/render/CpuFeatures.h"
 
-#include <atomic>
-
 namespace swfplayer::render {
 namespace {
 
@@ -11,17 +9,12 @@ bool ProcessorHasAvx2() {
   return __builtin_cpu_supports("avx2");
 }
 
-std::atomic<bool>& Enabled() {
-  static std::atomic<bool> enabled{ProcessorHasAvx2()};
-  return enabled;
-}
-
 }  // namespace
 
-bool Avx2Enabled() { return Enabled().load(std::memory_order_relaxed); }
+std::atomic<bool> detail::avx2Enabled{ProcessorHasAvx2()};
 
 void AllowAvx2(bool allowed) {
-  Enabled().store(allowed && ProcessorHasAvx2(), std::memory_order_relaxed);
+  detail::avx2Enabled.store(allowed && ProcessorHasAvx2(), std::memory_order_relaxed);
 }
 
 }  // namespace swfplayer::render

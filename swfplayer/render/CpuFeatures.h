@@ -8,10 +8,19 @@
 // SSE2 helpers, never the other way round.
 #define SWFPLAYER_AVX2 __attribute__((target("avx2")))
 
+#include <atomic>
+
 namespace swfplayer::render {
 
-// Whether the AVX2 loops run: the processor's answer, unless turned off.
-bool Avx2Enabled();
+namespace detail {
+// Set from the processor's answer when the program starts (false before that: the SSE2 loops,
+// the same pixels).
+extern std::atomic<bool> avx2Enabled;
+}  // namespace detail
+
+// Whether the AVX2 loops run: the processor's answer, unless turned off. Asked for every span,
+// so it is one load.
+inline bool Avx2Enabled() { return detail::avx2Enabled.load(std::memory_order_relaxed); }
 // Turns the AVX2 loops off (or back on, where the processor has them), for tests and
 // benchmarks that compare the two. Not while a frame is being drawn.
 void AllowAvx2(bool allowed);

@@ -229,11 +229,6 @@ template <Spread kSpread, bool kAvx2>
 }
 
 template <Spread kSpread>
-void Generate(const RunStart& run, int skip, int len, uint32_t* out) {
-  GenerateRun<kSpread, false>(run, skip, len, out);
-}
-
-template <Spread kSpread>
 SWFPLAYER_AVX2 void Generate8(const RunStart& run, int skip, int len, uint32_t* out) {
   GenerateRun<kSpread, true>(run, skip, len, out);
 }
@@ -243,7 +238,7 @@ void GenerateAny(const RunStart& run, int skip, int len, uint32_t* out) {
   if (Avx2Enabled()) {
     Generate8<kSpread>(run, skip, len, out);
   } else {
-    Generate<kSpread>(run, skip, len, out);
+    GenerateRun<kSpread, false>(run, skip, len, out);
   }
 }
 
