@@ -86,9 +86,11 @@ inline Contours Blob(double cx, double cy, double r, double wobble, int n) {
 }
 
 inline CoverageGrid Rasterize(const Contours& contours, int width, int height, FillRule rule,
-                              Quality quality = Quality::kHigh, size_t bandRows = 0) {
+                              Quality quality = Quality::kHigh, size_t bandRows = 0,
+                              bool dense = true) {
   CellRasterizer raster;
   raster.SetBandRowsForTesting(bandRows);
+  raster.SetDenseForTesting(dense);
   raster.Reset({0, 0, width, height}, quality);
   raster.AddContours(contours);
   CoverageGrid grid(width, height);

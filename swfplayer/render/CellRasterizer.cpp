@@ -18,6 +18,13 @@ constexpr size_t kBandCells = size_t{1} << 18;
 constexpr int kChunkShift = 2;
 // val (the sweep's sum) for a fully covered pixel of winding one.
 constexpr int64_t kFull = int64_t{kOne} * kOne * 2;
+// Shapes of at most this many cells (128 KB) with fewer edges than kDenseEdges are swept
+// through the dense store, whose sums take 32 bits: every sum there, within a group of cells
+// or across a row, is below 2^19 a crossing edge.
+constexpr size_t kDenseCells = size_t{1} << 15;
+constexpr size_t kDenseEdges = size_t{1} << 12;
+// The widest dense row: one span a row pays for the pixels between its ends.
+constexpr size_t kDenseWidth = 64;
 
 int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
   const int64_t q = a / b;
@@ -36,6 +43,33 @@ inline uint8_t Coverage(int64_t val) {
   return static_cast<uint8_t>((v * 255 + kFull / 2) >> 17);
 }
 static_assert(kFull == 1 << 17);
+
+// Coverage<kRule> of four sums, each in its 32 bits. Under the even-odd rule only the sum's
+// low 18 bits count, and they fold the same way for the sum and its negation.
+template <FillRule kRule>
+inline __m128i CoverageOf4(__m128i v) {
+  const __m128i full = _mm_set1_epi32(static_cast<int32_t>(kFull));
+  if constexpr (kRule == FillRule::kNonZero) {
+    const __m128i sign = _mm_srai_epi32(v, 31);
+    v = _mm_sub_epi32(_mm_xor_si128(v, sign), sign);
+    const __m128i over = _mm_cmpgt_epi32(v, full);
+    v = _mm_or_si128(_mm_and_si128(over, full), _mm_andnot_si128(over, v));
+  } else {
+    v = _mm_and_si128(v, _mm_set1_epi32(static_cast<int32_t>(2 * kFull - 1)));
+    const __m128i over = _mm_cmpgt_epi32(v, full);
+    const __m128i folded = _mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(2 * kFull)), v);
+    v = _mm_or_si128(_mm_and_si128(over, folded), _mm_andnot_si128(over, v));
+  }
+  return _mm_srli_epi32(_mm_add_epi32(_mm_sub_epi32(_mm_slli_epi32(v, 8), v),
+                                      _mm_set1_epi32(static_cast<int32_t>(kFull / 2))),
+                        17);
+}
+
+inline void StoreCovers4(__m128i coverage, uint8_t* out) {
+  const int32_t packed =
+      _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(coverage, coverage), coverage));
+  std::memcpy(out, &packed, 4);
+}
 
 // Coverage<kRule> of four cells in a row, winding being the sum of the covers left of the
 // first, worked out four at once in 32 bits; adds their covers to winding. False, with nothing
@@ -57,24 +91,7 @@ inline bool Coverage4(const void* fourCells, int64_t& winding, uint8_t alpha[4])
   sum = _mm_add_epi32(sum, _mm_slli_si128(sum, 8));  // covers up to and with each cell
   sum = _mm_add_epi32(sum, _mm_set1_epi32(static_cast<int32_t>(winding)));
   // (winding + cover) 2 kOne - area, as Coverage takes it
-  __m128i v = _mm_sub_epi32(_mm_slli_epi32(sum, kShift + 1), area);
-  const __m128i sign = _mm_srai_epi32(v, 31);
-  v = _mm_sub_epi32(_mm_xor_si128(v, sign), sign);
-  const __m128i full = _mm_set1_epi32(static_cast<int32_t>(kFull));
-  if constexpr (kRule == FillRule::kNonZero) {
-    const __m128i over = _mm_cmpgt_epi32(v, full);
-    v = _mm_or_si128(_mm_and_si128(over, full), _mm_andnot_si128(over, v));
-  } else {
-    v = _mm_and_si128(v, _mm_set1_epi32(static_cast<int32_t>(2 * kFull - 1)));
-    const __m128i over = _mm_cmpgt_epi32(v, full);
-    const __m128i folded = _mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(2 * kFull)), v);
-    v = _mm_or_si128(_mm_and_si128(over, folded), _mm_andnot_si128(over, v));
-  }
-  v = _mm_srli_epi32(_mm_add_epi32(_mm_sub_epi32(_mm_slli_epi32(v, 8), v),
-                                   _mm_set1_epi32(static_cast<int32_t>(kFull / 2))),
-                     17);
-  const int32_t packed = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, v), v));
-  std::memcpy(alpha, &packed, 4);
+  StoreCovers4(CoverageOf4<kRule>(_mm_sub_epi32(_mm_slli_epi32(sum, kShift + 1), area)), alpha);
   winding = _mm_cvtsi128_si32(_mm_shuffle_epi32(sum, _MM_SHUFFLE(3, 3, 3, 3)));
   return true;
 }
@@ -253,6 +270,7 @@ void CellRasterizer::Sweep(FillRule rule, SpanSink& sink) {
   // cell on the right: centre sampling may step a pixel past the rightmost edge.
   originX_ = xMin >> kShift;
   stride_ = static_cast<size_t>((xMax >> kShift) - originX_ + 2);
+  if (SweepDense(rowBegin, rowEnd, rule, sink)) return;
   const size_t width = stride_;  // the most pixels a row's spans can hold
   words_ = ((stride_ >> kChunkShift) >> 6) + 1;
   bandRows_ = static_cast<int>(std::clamp<size_t>(
@@ -267,7 +285,7 @@ void CellRasterizer::Sweep(FillRule rule, SpanSink& sink) {
     const int bottom = std::min(top + bandRows_, rowEnd);
     bandTop_ = top;
     for (const Edge& e : edges_) {
-      if (e.y1 > top * kOne && e.y0 < bottom * kOne) RenderEdge(e, top, bottom);
+      if (e.y1 > top * kOne && e.y0 < bottom * kOne) RenderEdge<false>(e, top, bottom);
     }
     for (int row = top; row < bottom; ++row) {
       if (rule == FillRule::kNonZero) {
@@ -279,12 +297,13 @@ void CellRasterizer::Sweep(FillRule rule, SpanSink& sink) {
   }
 }
 
+template <bool kDense>
 void CellRasterizer::RenderEdge(const Edge& e, int rowBegin, int rowEnd) {
   const int64_t yTop = std::max<int64_t>(e.y0, int64_t{rowBegin} * kOne);
   const int64_t yBottom = std::min<int64_t>(e.y1, int64_t{rowEnd} * kOne);
   if (yTop >= yBottom) return;
   if (quality_ == Quality::kLow) {
-    RenderSampledEdge(e, yTop, yBottom);
+    RenderSampledEdge<kDense>(e, yTop, yBottom);
     return;
   }
   int row = static_cast<int>(yTop >> kShift);
@@ -292,7 +311,7 @@ void CellRasterizer::RenderEdge(const Edge& e, int rowBegin, int rowEnd) {
   const int32_t fyTop = static_cast<int32_t>(yTop - int64_t{row} * kOne);
   const int32_t fyBottom = static_cast<int32_t>(yBottom - int64_t{lastRow} * kOne);
   if (row == lastRow && yTop == e.y0 && yBottom == e.y1) {  // most edges of small shapes
-    RowSegment(row, e.x0, fyTop, e.x1, fyBottom, e.dir);
+    RowSegment<kDense>(row, e.x0, fyTop, e.x1, fyBottom, e.dir);
     return;
   }
   if (e.x0 == e.x1) {  // vertical: one cell per row, no arithmetic
@@ -301,7 +320,7 @@ void CellRasterizer::RenderEdge(const Edge& e, int rowBegin, int rowEnd) {
     int32_t from = fyTop;
     for (; row <= lastRow; ++row) {
       const int32_t h = (row == lastRow ? fyBottom : kOne) - from;
-      AddCell(cx, row, h * e.dir, h * twiceFx * e.dir);
+      AddCell<kDense>(cx, row, h * e.dir, h * twiceFx * e.dir);
       from = 0;
     }
     return;
@@ -319,14 +338,15 @@ void CellRasterizer::RenderEdge(const Edge& e, int rowBegin, int rowEnd) {
   int32_t from = fyTop;
   for (; row < lastRow; ++row, from = 0) {
     const int32_t next = xAt(int64_t{row + 1} * kOne);
-    RowSegment(row, x, from, next, kOne, e.dir);
+    RowSegment<kDense>(row, x, from, next, kOne, e.dir);
     x = next;
   }
-  RowSegment(lastRow, x, from, yBottom == e.y1 ? e.x1 : xAt(yBottom), fyBottom, e.dir);
+  RowSegment<kDense>(lastRow, x, from, yBottom == e.y1 ? e.x1 : xAt(yBottom), fyBottom, e.dir);
 }
 
 // Without anti-aliasing a pixel is inside when its centre is: where the edge crosses a row's
 // centre line, the first pixel whose centre lies right of it gets the whole row's cover.
+template <bool kDense>
 void CellRasterizer::RenderSampledEdge(const Edge& e, int64_t yTop, int64_t yBottom) {
   const double slope = static_cast<double>(e.x1 - e.x0) / (e.y1 - e.y0);
   const int32_t xLow = std::min(e.x0, e.x1), xHigh = std::max(e.x0, e.x1);
@@ -338,14 +358,24 @@ void CellRasterizer::RenderSampledEdge(const Edge& e, int64_t yTop, int64_t yBot
     // The first pixel whose centre is at or right of the crossing: a pixel is in when its
     // centre lies in [left, right), as rows are in when theirs lies in [top, bottom).
     const int px = (x - kOne / 2 + kOne - 1) >> kShift;
-    AddCell(std::min(px, clip_.right), static_cast<int>(row), kOne * e.dir, 0);
+    AddCell<kDense>(std::min(px, clip_.right), static_cast<int>(row), kOne * e.dir, 0);
   }
 }
 
 // Sums wrap: thousands of edges through one cell stay defined, and only a winding in the
 // millions would read wrong.
+template <bool kDense>
 inline void CellRasterizer::AddCell(int x, int y, int32_t cover, int32_t area) {
   const size_t r = static_cast<size_t>(y - bandTop_), i = static_cast<size_t>(x - originX_);
+  if constexpr (kDense) {
+    // Past a row's last cell only sampled edges reach, whose area is zero: the spill onto the
+    // next row's first cell (or the store's spare cell) adds nothing.
+    int32_t* const value = dense_.data() + r * denseStride_ + i;
+    value[0] = static_cast<int32_t>(static_cast<uint32_t>(value[0]) +
+                                    static_cast<uint32_t>(cover * (2 * kOne) - area));
+    value[1] = static_cast<int32_t>(static_cast<uint32_t>(value[1]) + static_cast<uint32_t>(area));
+    return;
+  }
   Cell& cell = cells_[r * stride_ + i];
   cell.cover += static_cast<uint32_t>(cover);
   cell.area += static_cast<uint32_t>(area);
@@ -354,21 +384,23 @@ inline void CellRasterizer::AddCell(int x, int y, int32_t cover, int32_t area) {
 
 // One row's part of an edge, fy in [0, kOne]: shares out its height and area among the cells
 // it crosses. Most parts stay in one cell and are done here.
+template <bool kDense>
 inline void CellRasterizer::RowSegment(int row, int32_t x0, int32_t fy0, int32_t x1, int32_t fy1,
                                        int dir) {
   const int cx0 = x0 >> kShift;
   if (cx0 == (x1 >> kShift)) {
     const int32_t h = fy1 - fy0;
-    AddCell(cx0, row, h * dir, h * (x0 + x1 - 2 * cx0 * kOne) * dir);
+    AddCell<kDense>(cx0, row, h * dir, h * (x0 + x1 - 2 * cx0 * kOne) * dir);
   } else if (x0 < x1) {
-    RowSegmentAcross(row, x0, fy0, x1, fy1, dir);
+    RowSegmentAcross<kDense>(row, x0, fy0, x1, fy1, dir);
   } else {
     // Reversed with the opposite sign, which leaves every cell's share the same.
-    RowSegmentAcross(row, x1, fy1, x0, fy0, -dir);
+    RowSegmentAcross<kDense>(row, x1, fy1, x0, fy0, -dir);
   }
 }
 
 // A part that crosses cell sides, x0 < x1: steps from one side to the next.
+template <bool kDense>
 void CellRasterizer::RowSegmentAcross(int row, int32_t x0, int32_t fy0, int32_t x1, int32_t fy1,
                                       int dir) {
   const int cx0 = x0 >> kShift, cx1 = x1 >> kShift;
@@ -381,13 +413,13 @@ void CellRasterizer::RowSegmentAcross(int row, int32_t x0, int32_t fy0, int32_t 
     return std::clamp(static_cast<int32_t>(y), yLow, yHigh);  // y >= 0: truncation is floor
   };
   int32_t y = yAt((cx0 + 1) * kOne);
-  AddCell(cx0, row, (y - fy0) * dir, (y - fy0) * (fx0 + kOne) * dir);
+  AddCell<kDense>(cx0, row, (y - fy0) * dir, (y - fy0) * (fx0 + kOne) * dir);
   for (int cx = cx0 + 1; cx < cx1; ++cx) {
     const int32_t next = yAt((cx + 1) * kOne);
-    AddCell(cx, row, (next - y) * dir, (next - y) * kOne * dir);
+    AddCell<kDense>(cx, row, (next - y) * dir, (next - y) * kOne * dir);
     y = next;
   }
-  AddCell(cx1, row, (fy1 - y) * dir, (fy1 - y) * fx1 * dir);
+  AddCell<kDense>(cx1, row, (fy1 - y) * dir, (fy1 - y) * fx1 * dir);
 }
 
 template <FillRule kRule>
@@ -466,6 +498,63 @@ void CellRasterizer::EmitRow(int y, SpanSink& sink) {
   inside(width);
   endRun();
   if (out != first) sink.Row(y, first, static_cast<size_t>(out - first));
+}
+
+// A small shape's cells all fit a few pages of one dense store, and its rows are summed there
+// four cells at a time without the sparse band's flags: for thousands of small shapes a frame
+// the flags and the runs they break into cost more than the cells they pass over.
+bool CellRasterizer::SweepDense(int rowBegin, int rowEnd, FillRule rule, SpanSink& sink) {
+  const size_t rows = static_cast<size_t>(rowEnd - rowBegin);
+  // Every cell within the clip, so that nothing is cut off on the right.
+  if (!denseAllowed_ || stride_ > kDenseWidth || rows * stride_ > kDenseCells ||
+      edges_.size() >= kDenseEdges || originX_ + static_cast<int>(stride_) > clip_.right) {
+    return false;
+  }
+  denseStride_ = (stride_ + 3) & ~size_t{3};
+  bandTop_ = rowBegin;
+  // One spare cell for the last row's spill; new values are zero, and sweeping zeroes them.
+  if (dense_.size() < rows * denseStride_ + 1) dense_.resize(rows * denseStride_ + 1);
+  if (covers_.size() < denseStride_) covers_.resize(denseStride_);
+  for (const Edge& e : edges_) RenderEdge<true>(e, rowBegin, rowEnd);
+  if (rule == FillRule::kNonZero) {
+    EmitDenseRows<FillRule::kNonZero>(rowBegin, rowEnd, sink);
+  } else {
+    EmitDenseRows<FillRule::kEvenOdd>(rowBegin, rowEnd, sink);
+  }
+  return true;
+}
+
+// Each row gives the sink one span from its first covered pixel to its last (the sink blends
+// every pixel on its own, so uncovered ones between change nothing) and, where the winding
+// does not come back to zero, the rest of the clip's width.
+template <FillRule kRule>
+void CellRasterizer::EmitDenseRows(int rowBegin, int rowEnd, SpanSink& sink) {
+  const int cells = static_cast<int>(stride_);
+  const int rest = clip_.right - originX_ - cells;
+  uint8_t* const covers = covers_.data();
+  for (int row = rowBegin; row < rowEnd; ++row) {
+    int32_t* const values = dense_.data() + static_cast<size_t>(row - rowBegin) * denseStride_;
+    __m128i carry = _mm_setzero_si128();  // the sum of the values left of the four
+    for (size_t i = 0; i < denseStride_; i += 4) {
+      __m128i* const four = reinterpret_cast<__m128i*>(values + i);
+      __m128i sum = _mm_loadu_si128(four);
+      _mm_storeu_si128(four, _mm_setzero_si128());
+      sum = _mm_add_epi32(sum, _mm_slli_si128(sum, 4));
+      sum = _mm_add_epi32(sum, _mm_slli_si128(sum, 8));
+      sum = _mm_add_epi32(sum, carry);
+      carry = _mm_shuffle_epi32(sum, _MM_SHUFFLE(3, 3, 3, 3));
+      StoreCovers4(CoverageOf4<kRule>(sum), covers + i);
+    }
+    int first = 0, last = cells;
+    while (first < last && covers[first] == 0) ++first;
+    while (last > first && covers[last - 1] == 0) --last;
+    Span spans[2];
+    size_t count = 0;
+    if (first < last) spans[count++] = {originX_ + first, last - first, covers + first, 0};
+    const uint8_t beyond = Coverage<kRule>(_mm_cvtsi128_si32(carry));
+    if (beyond != 0 && rest > 0) spans[count++] = {originX_ + cells, rest, nullptr, beyond};
+    if (count != 0) sink.Row(row, spans, count);
+  }
 }
 
 }  // namespace swfplayer::render

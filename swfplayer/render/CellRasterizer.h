@@ -60,6 +60,8 @@ class CellRasterizer {
   // Cells live in a fixed store of 2^18 for a band of rows at a time; taller shapes are swept
   // band after band. Tests make the bands thin.
   void SetBandRowsForTesting(size_t rows) { bandRowsOverride_ = rows; }
+  // Small shapes are swept through a dense store (below); tests turn it off to compare.
+  void SetDenseForTesting(bool dense) { denseAllowed_ = dense; }
 
  private:
   // Fixed point, 8 fractional bits, y0 < y1; dir is +1 for an edge going down.
@@ -75,13 +77,22 @@ class CellRasterizer {
   template <typename PointAt, typename Segment>
   void ForEachSegment(const Contours& contours, Point offset, PointAt at, Segment segment);
   void PushEdge(double x0, double y0, double x1, double y1, int dir);
+  // kDense: cells go to the dense store rather than the sparse band.
+  template <bool kDense>
   void RenderEdge(const Edge& e, int rowBegin, int rowEnd);
+  template <bool kDense>
   void RenderSampledEdge(const Edge& e, int64_t yTop, int64_t yBottom);
+  template <bool kDense>
   void RowSegment(int row, int32_t x0, int32_t fy0, int32_t x1, int32_t fy1, int dir);
+  template <bool kDense>
   void RowSegmentAcross(int row, int32_t x0, int32_t fy0, int32_t x1, int32_t fy1, int dir);
+  template <bool kDense>
   void AddCell(int x, int y, int32_t cover, int32_t area);
   template <FillRule kRule>
   void EmitRow(int y, SpanSink& sink);
+  bool SweepDense(int rowBegin, int rowEnd, FillRule rule, SpanSink& sink);
+  template <FillRule kRule>
+  void EmitDenseRows(int rowBegin, int rowEnd, SpanSink& sink);
 
   PixelBox clip_;
   int windowTop_ = 0, windowBottom_ = 0;
@@ -97,6 +108,13 @@ class CellRasterizer {
   size_t bandRowsOverride_ = 0;
   std::vector<Cell> cells_;
   std::vector<uint64_t> touched_;
+  // The dense store of a small shape: one value a cell, rows of denseStride_ from originX_ and
+  // bandTop_, zero but while a shape is swept. A cell holds its cover times 2 kOne less its
+  // area, plus the area of the cell on its left, so that the sum of a row's values up to a
+  // cell is what the sparse sweep works out for it.
+  bool denseAllowed_ = true;
+  size_t denseStride_ = 0;
+  std::vector<int32_t> dense_;
   std::vector<Span> spans_;
   std::vector<uint8_t> covers_;
 };
