@@ -5,6 +5,7 @@
 // what the damage rule and the outline cache promise on their own.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -178,6 +179,94 @@ TEST(RenderFrames, OutlinesKeptStayWithinTheirBoundWhenEveryFrameScalesAShape) {
   t.canvas.FillPath(wiggle, Matrix::Translate(7.5, 1), FillRule::kNonZero, Rgba{1, 2, 3, 255}, {});
   t.canvas.EndFrame();
   EXPECT_EQ(t.canvas.Outlines().KeptOutlines(), kept);
+}
+
+TEST(RenderFrames, KeptCoverageDrawsAsRasterisingAndStaysWithinItsBound) {
+  // Small rings (rows of two far-apart parts), wobbly blobs and one wide shape, redrawn whole
+  // every frame: in solid colours that change, in a gradient, under a mask and into it, a few
+  // moving by fractions of a pixel, some cut by the canvas's sides, one changing its path,
+  // at a new quality part-way. Every frame must be what drawing at once gives.
+  auto ring = [](double x, double y, double r) {
+    Path p;
+    for (const double radius : {r, r * 0.6}) {
+      for (int i = 0; i <= 12; ++i) {
+        const double a = 6.2831853 * i / 12;
+        const Point at{x + radius * std::cos(a), y + radius * std::sin(a)};
+        i == 0 ? p.MoveTo(at) : p.LineTo(at);
+      }
+    }
+    return p;
+  };
+  std::vector<Path> shapes;
+  for (int i = 0; i < 60; ++i) shapes.push_back(ring(6 + (i % 10) * 12.3, 6 + (i / 10) * 12.7, 5));
+  for (int i = 0; i < 20; ++i) {
+    Path blob;
+    for (int k = 0; k <= 24; ++k) {
+      const double a = 6.2831853 * k / 24, r = 4 + 2.5 * std::sin(5 * a + i);
+      const Point at{i * 6.1 - 3, 70 + r * std::sin(a) + (i % 3)};
+      k == 0 ? blob.MoveTo(at) : blob.LineTo({at.x + r * std::cos(a), at.y});
+    }
+    shapes.push_back(blob);
+  }
+  const Path wide = Rect(3.3, 30.2, 116.6, 33.9);
+  Gradient gradient;
+  gradient.stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 128}}};
+  gradient.matrix = Matrix::Scale(0.004, 0.004);
+  std::vector<uint32_t> reference(120 * 80);
+  RasterCanvas immediate(reference.data(), 120, 80, 120, Quality::kHigh);
+  TestCanvas t(120, 80);
+  t.canvas.SetThreads(2);
+  for (int frame = 0; frame < 12; ++frame) {
+    if (frame == 8) {
+      t.canvas.SetQuality(Quality::kLow);
+      immediate.SetQuality(Quality::kLow);
+    }
+    if (frame == 5) shapes[3] = ring(30, 20, 7);
+    auto draw = [&](Canvas& canvas) {
+      canvas.Clear({10, 20, 30, 255});
+      for (size_t i = 0; i < shapes.size(); ++i) {
+        const Matrix at = Matrix::Translate(i % 7 == 0 ? frame * 0.37 : 0, 0);
+        const Rgba color{static_cast<uint8_t>(40 * frame), static_cast<uint8_t>(i * 3), 200,
+                         static_cast<uint8_t>(i % 2 ? 255 : 150)};
+        if (i % 5 == 0) {
+          canvas.FillPath(shapes[i], at, FillRule::kEvenOdd, gradient, {});
+        } else {
+          canvas.FillPath(shapes[i], at, FillRule::kNonZero, color, {});
+        }
+      }
+      canvas.BeginMask();
+      canvas.FillPath(shapes[11], Matrix::Translate(0.5, 0), FillRule::kNonZero,
+                      Rgba{0, 0, 0, 255}, {});
+      canvas.FillPath(wide, {}, FillRule::kNonZero, Rgba{0, 0, 0, 255}, {});
+      canvas.EndMask();
+      canvas.FillPath(wide, {}, FillRule::kNonZero, gradient, {});
+      canvas.FillPath(shapes[12], {}, FillRule::kNonZero, Rgba{255, 255, 0, 255}, {});
+      canvas.PopMask();
+    };
+    t.canvas.BeginFrame();
+    t.canvas.InvalidateFrame();
+    draw(t.canvas);
+    t.canvas.EndFrame();
+    draw(immediate);
+    for (size_t i = 0; i < reference.size(); ++i) {
+      ASSERT_EQ(t.pixels[i], reference[i]) << "frame " << frame << " pixel (" << i % 120 << ", "
+                                           << i / 120 << ")";
+    }
+    // Every fill but the moving ones and those cut by the canvas's sides is kept.
+    EXPECT_GT(t.canvas.Coverage().Entries(), 60u) << frame;
+  }
+  // Shapes that move every frame keep one frame's entries, not every frame's.
+  const size_t entries = t.canvas.Coverage().Entries();
+  for (int frame = 0; frame < 50; ++frame) {
+    t.canvas.BeginFrame();
+    for (const Path& shape : shapes) {
+      t.canvas.FillPath(shape, Matrix::Translate(frame * 0.01, 0), FillRule::kNonZero,
+                        Rgba{1, 2, 3, 255}, {});
+    }
+    t.canvas.EndFrame();
+    ASSERT_LE(t.canvas.Coverage().Entries(), 2 * entries);
+    ASSERT_LE(t.canvas.Coverage().Bytes(), CoverageCache::kMaxBytes);
+  }
 }
 
 }  // namespace

@@ -71,12 +71,29 @@ void BandRenderer::Shape(const DrawCommand& command) {
   if (!target && command.paintless) return;
   const PixelBox box = masks_.DrawBox().Intersect(window_).Intersect(command.bounds);
   if (box.Empty()) return;
-  raster_.Reset(canvas_.Box(), box, canvas_.quality);
-  raster_.AddContours(*command.contours, command.offset);
   // A mask's colours do not matter.
   compositor_.Begin(target, masks_.Clip(), target ? nullptr : command.painter, command.solid,
                     box.left, box.right);
-  raster_.Sweep(command.op == DrawOp::kStroke ? FillRule::kNonZero : command.rule, compositor_);
+  CoverageCache::Entry* const kept = command.coverage;
+  if (kept && kept->Complete()) {
+    Span spans[CoverageCache::kMaxRowSpans];
+    for (int y = box.top; y < box.bottom; ++y) {
+      const size_t count = kept->Row(y, spans);
+      if (count > 0) compositor_.Row(y, spans, count);
+    }
+    return;
+  }
+  raster_.Reset(canvas_.Box(), box, canvas_.quality);
+  raster_.AddContours(*command.contours, command.offset);
+  const FillRule rule = command.op == DrawOp::kStroke ? FillRule::kNonZero : command.rule;
+  if (kept && kept->Usable()) {
+    kept->BeginRows(box.top, box.bottom);
+    keeping_.entry = kept;
+    keeping_.next = &compositor_;
+    raster_.Sweep(rule, keeping_);
+  } else {
+    raster_.Sweep(rule, compositor_);
+  }
 }
 
 }  // namespace swfplayer::render

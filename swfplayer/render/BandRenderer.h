@@ -50,6 +50,17 @@ class BandRenderer {
   CellRasterizer raster_;
   Compositor compositor_;
   std::vector<uint32_t> layerRow_;
+  // Passes a fill's rows on to the compositor and keeps them in its coverage entry.
+  class KeepingSink final : public SpanSink {
+   public:
+    void Row(int y, const Span* spans, size_t count) override {
+      entry->KeepRow(y, spans, count);
+      next->Row(y, spans, count);
+    }
+    CoverageCache::Entry* entry = nullptr;
+    SpanSink* next = nullptr;
+  };
+  KeepingSink keeping_;
 };
 
 }  // namespace swfplayer::render

@@ -19,6 +19,7 @@ namespace swfplayer::render {
 struct PixelBox {
   int left = 0, top = 0, right = 0, bottom = 0;
   bool Empty() const { return left >= right || top >= bottom; }
+  bool operator==(const PixelBox&) const = default;
   PixelBox Intersect(const PixelBox& o) const {
     return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
             std::min(bottom, o.bottom)};
@@ -36,7 +37,8 @@ struct Span {
 
 class SpanSink {
  public:
-  // Spans of one row, left to right, none of zero coverage.
+  // Spans of one row, left to right, the row's first and last covered pixels at their ends;
+  // pixels inside a span of covers may be uncovered (zero), which paints nothing there.
   virtual void Row(int y, const Span* spans, size_t count) = 0;
 
  protected:

@@ -43,29 +43,22 @@ void Compositor::Begin(MaskLayer* target, const MaskLayer* clip, const SpanPaint
   windowRight_ = windowRight;
 }
 
-size_t Compositor::WindowSpans(const Span* spans, const int* origins, size_t count) {
-  if (windowed_.size() < count) {
-    windowed_.resize(count);
-    windowOrigins_.resize(count);
-  }
+size_t Compositor::WindowSpans(const Span* spans, size_t count) {
+  if (windowed_.size() < count) windowed_.resize(count);
   size_t n = 0;
   for (size_t s = 0; s < count; ++s) {
     const Span& span = spans[s];
     const int from = std::max(span.x, windowLeft_), to = std::min(span.x + span.len, windowRight_);
     if (from >= to) continue;
-    windowed_[n] = {from, to - from, span.covers ? span.covers + (from - span.x) : nullptr,
-                    span.cover};
-    windowOrigins_[n++] = origins ? origins[s] : span.x;
+    windowed_[n++] = {from, to - from, span.covers ? span.covers + (from - span.x) : nullptr,
+                      span.cover};
   }
   return n;
 }
 
 size_t Compositor::ClipSpans(int y, const Span* spans, size_t count, bool trim) {
   const uint8_t* mask = clip_->Row(y, width_);
-  if (clipped_.size() < count) {
-    clipped_.resize(count);
-    origins_.resize(count);
-  }
+  if (clipped_.size() < count) clipped_.resize(count);
   size_t n = 0;
   for (size_t s = 0; s < count; ++s) {
     const Span& span = spans[s];
@@ -80,32 +73,28 @@ size_t Compositor::ClipSpans(int y, const Span* spans, size_t count, bool trim) 
       while (to > from && scaled[to - 1 - left_] == 0) --to;
       if (from == to) continue;
     }
-    clipped_[n] = {from, to - from, scaled + (from - left_), 0};
-    origins_[n++] = span.x;
+    clipped_[n++] = {from, to - from, scaled + (from - left_), 0};
   }
   return n;
 }
 
 void Compositor::Row(int y, const Span* spans, size_t count) {
-  // One paint call for the row where its spans lie close together (the edges and inside of a
-  // shape): the per-call set-up then costs once a row, not three times. Decided on the spans
-  // as drawn, so that a mask never moves where a run of paint starts.
+  // The row's paint run starts at its first covered pixel as drawn (spans hold no uncovered
+  // pixel at either end). One paint call for the row where its spans lie close together (the
+  // edges and inside of a shape): the per-call set-up then costs once a row, not three times.
   const int from = spans[0].x, to = spans[count - 1].x + spans[count - 1].len;
   int covered = 0;
   for (size_t s = 0; s < count; ++s) covered += spans[s].len;
   const bool whole = to - from <= 2 * covered + 16;
-  const int* origins = nullptr;
   if (clip_) {
     // Paint is not worked out for the pixels the mask hides (outside a round window, say).
     count = ClipSpans(y, spans, count, !target_);
     spans = clipped_.data();
-    origins = origins_.data();
     if (count == 0) return;
   }
   if (from < windowLeft_ || to > windowRight_) {
-    count = WindowSpans(spans, origins, count);
+    count = WindowSpans(spans, count);
     spans = windowed_.data();
-    origins = windowOrigins_.data();
     if (count == 0) return;
   }
   if (target_) {
@@ -130,8 +119,7 @@ void Compositor::Row(int y, const Span* spans, size_t count) {
     const Span& span = spans[s];
     const uint32_t* colors = colors_.data() + (span.x - paintFrom);
     if (!whole) {
-      const int origin = origins ? origins[s] : span.x;
-      painter_->GeneratePart(origin, span.x - origin, y, span.len, colors_.data());
+      painter_->GeneratePart(from, span.x - from, y, span.len, colors_.data());
       colors = colors_.data();
     }
     BlendColors(row + (span.x - left_), span.len, colors, span.covers, span.cover);

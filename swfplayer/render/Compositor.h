@@ -18,20 +18,20 @@ class Compositor final : public SpanSink {
 
   // Drawing of one shape: into target when it is set, else with painter (or the solid colour
   // when painter is null) onto the pixels; clip, when set, scales every coverage. Only the
-  // columns [windowLeft, windowRight) are touched; the paint is worked out as for whole spans.
+  // columns [windowLeft, windowRight) are touched. A row's paint is worked out as one run
+  // from its first covered pixel, whatever the clip or the window leave of it and however
+  // its coverage is split into spans: the same coverage gets the same pixels.
   void Begin(MaskLayer* target, const MaskLayer* clip, const SpanPainter* painter, uint32_t solid,
              int windowLeft, int windowRight);
 
   void Row(int y, const Span* spans, size_t count) override;
 
  private:
-  // The row's spans scaled by the clip into clipped_ (their covers in covers_ at their own x)
-  // and the x each began at into origins_; with trim, without the pixels at either end that
-  // the clip hides. Returns how many.
+  // The row's spans scaled by the clip into clipped_ (their covers in covers_ at their own
+  // x); with trim, without the pixels at either end that the clip hides. Returns how many.
   size_t ClipSpans(int y, const Span* spans, size_t count, bool trim);
-  // The spans cut to the window's columns into windowed_, each with the x its paint run
-  // began at (from origins, else its own) in windowOrigins_. Returns how many.
-  size_t WindowSpans(const Span* spans, const int* origins, size_t count);
+  // The spans cut to the window's columns into windowed_. Returns how many.
+  size_t WindowSpans(const Span* spans, size_t count);
 
   uint32_t* pixels_ = nullptr;
   int left_ = 0, top_ = 0;
@@ -45,9 +45,7 @@ class Compositor final : public SpanSink {
   std::vector<uint32_t> colors_;
   std::vector<uint8_t> covers_;
   std::vector<Span> clipped_;
-  std::vector<int> origins_;
   std::vector<Span> windowed_;
-  std::vector<int> windowOrigins_;
 };
 
 }  // namespace swfplayer::render

@@ -7,6 +7,7 @@
 
 #include "swfplayer/render/CellRasterizer.h"
 #include "swfplayer/render/Contours.h"
+#include "swfplayer/render/CoverageCache.h"
 #include "swfplayer/render/PremultipliedTransform.h"
 #include "swfplayer/render/SpanPainter.h"
 #include "swfplayer/types/Effects.h"
@@ -38,6 +39,9 @@ struct DrawCommand {
   const LayerComposite* layer = nullptr;  // kLayer
   Point offset;     // added to every point of contours
   PixelBox bounds;  // the pixels it can touch
+  // A fill's kept coverage: painted from there when complete (contours are then not worked
+  // out), else kept there as it is rasterised.
+  CoverageCache::Entry* coverage = nullptr;
 
   static DrawCommand Of(DrawOp op, FillRule rule = FillRule::kNonZero) {
     DrawCommand command;

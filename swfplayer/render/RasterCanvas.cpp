@@ -19,6 +19,9 @@ constexpr int kBandsPerThread = 4;
 // their edges (a traced photograph at 1920x1080: 5% more instructions at 256 KB).
 constexpr size_t kBandBytes = 512 * 1024;
 
+// The outline of a fill painted from its kept coverage: none is worked out.
+const Contours kNoOutline;
+
 bool Bounded(DrawOp op) {
   return op == DrawOp::kFill || op == DrawOp::kStroke || op == DrawOp::kLayer;
 }
@@ -46,6 +49,7 @@ void RasterCanvas::SetQuality(Quality quality) {
   quality_ = quality;
   wholeFrame_ = true;
   immediateReady_ = false;
+  coverageStale_ = true;  // a frame being recorded may hold entries
 }
 
 void RasterCanvas::SetThreads(int threads) {
@@ -59,6 +63,8 @@ void RasterCanvas::SetThreads(int threads) {
 }
 
 void RasterCanvas::BeginFrame() {
+  if (coverageStale_) coverage_.Clear();
+  coverageStale_ = false;
   recording_ = true;
   masksBuilding_ = 0;
   layers_.BeginFrame();
@@ -84,6 +90,7 @@ PixelBox RasterCanvas::EndFrame() {
   if (!damage.Empty()) DrawBands(Pixels(), damage, commands_.data(), commands_.size());
   previous_.swap(signatures_);
   outlines_.EndFrame();
+  coverage_.EndFrame();
   immediateReady_ = false;
   return damage;
 }
@@ -100,6 +107,17 @@ void RasterCanvas::OutlineSmallFills() {
       command.bounds = signatures_[fill.command].bounds = o.bounds;
     }
   };
+  auto keep = [&] {  // on this thread: the cache is not shared
+    for (size_t i = 0; i < smallFillsUsed_; ++i) {
+      const SmallFill& fill = smallFills_[i];
+      if (!fill.coverage) continue;
+      DrawCommand& command = commands_[fill.command];
+      coverage_.SetBounds(*fill.coverage, command.bounds, command.offset);
+      if (!fill.coverage->Usable() || fill.coverage->Bounds() != command.bounds) {
+        command.coverage = nullptr;
+      }
+    }
+  };
   // Chunks of a few dozen fills keep the threads' hand-over cheap beside the flattening.
   constexpr size_t kChunk = 64;
   const int chunks = static_cast<int>((count + kChunk - 1) / kChunk);
@@ -111,6 +129,7 @@ void RasterCanvas::OutlineSmallFills() {
   } else {
     outline(0, count);
   }
+  keep();
   const bool offCanvas =
       std::any_of(smallFills_.begin(), smallFills_.begin() + static_cast<ptrdiff_t>(count),
                   [this](const SmallFill& fill) { return commands_[fill.command].bounds.Empty(); });
@@ -286,30 +305,56 @@ void RasterCanvas::SetPaint(DrawCommand& command, const Paint& paint, const Matr
 void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule rule,
                             const Paint& paint, const ColorTransform& colorTransform) {
   if (width_ == 0 || path.Empty()) return;
+  CoverageCache::Entry* const kept = KeptCoverage(path, toDevice, rule);
   if (recording_ && !layers_.Open() && OutlineCache::Small(path)) {
-    // Outlined at EndFrame (OutlineSmallFills), as outlines_.Fill would have.
     DrawCommand command = DrawCommand::Of(DrawOp::kFill, rule);
     SetPaint(command, paint, toDevice, colorTransform);
-    if (smallFillsUsed_ == smallFills_.size()) smallFills_.emplace_back();
-    SmallFill& fill = smallFills_[smallFillsUsed_++];
-    fill.outline = &Spare();
-    command.contours = fill.outline;
-    fill.command = commands_.size();
-    fill.path = path;
-    fill.toDevice = toDevice;
+    command.coverage = kept;
+    if (kept && kept->CheckComplete()) {  // painted from the kept rows: no outline needed
+      command.contours = &kNoOutline;
+      command.offset = kept->Offset();
+      command.bounds = kept->Bounds();
+    } else {  // outlined at EndFrame (OutlineSmallFills), as outlines_.Fill would have
+      if (smallFillsUsed_ == smallFills_.size()) smallFills_.emplace_back();
+      SmallFill& fill = smallFills_[smallFillsUsed_++];
+      fill.outline = &Spare();
+      command.contours = fill.outline;
+      fill.command = commands_.size();
+      fill.path = path;
+      fill.toDevice = toDevice;
+      fill.coverage = kept;
+    }
     Record(command, FillHash(path, layers_.Relative(toDevice), rule, paint, colorTransform));
     return;
   }
-  const Outline outline = outlines_.Fill(path, toDevice, recording_, Spare());
-  if (outline.bounds.Empty()) return;
   DrawCommand command = DrawCommand::Of(DrawOp::kFill, rule);
-  command.contours = outline.contours;
-  command.offset = outline.offset;
-  command.bounds = outline.bounds;
+  if (kept && kept->CheckComplete()) {
+    command.contours = &kNoOutline;
+    command.offset = kept->Offset();
+    command.bounds = kept->Bounds();
+    command.coverage = kept;
+  } else {
+    const Outline outline = outlines_.Fill(path, toDevice, recording_, Spare());
+    if (outline.bounds.Empty()) return;
+    command.contours = outline.contours;
+    command.offset = outline.offset;
+    command.bounds = outline.bounds;
+    if (kept) {
+      coverage_.SetBounds(*kept, outline.bounds, outline.offset);
+      if (kept->Usable() && kept->Bounds() == outline.bounds) command.coverage = kept;
+    }
+  }
   SetPaint(command, paint, toDevice, colorTransform);
   const bool hashed = recording_ || layers_.Open();
   Record(command, hashed ? FillHash(path, layers_.Relative(toDevice), rule, paint, colorTransform)
                          : 0);
+}
+
+CoverageCache::Entry* RasterCanvas::KeptCoverage(const Path& path, const Matrix& toDevice,
+                                                 FillRule rule) {
+  if (!recording_ || layers_.Open()) return nullptr;
+  return coverage_.Use({path.Id(), toDevice.a, toDevice.b, toDevice.c, toDevice.d, toDevice.tx,
+                        toDevice.ty, rule});
 }
 
 void RasterCanvas::StrokePath(const Path& path, const Matrix& toDevice, const StrokeStyle& stroke,

@@ -16,6 +16,7 @@
 #include "swfplayer/render/BandRenderer.h"
 #include "swfplayer/render/BitmapPainter.h"
 #include "swfplayer/render/Canvas.h"
+#include "swfplayer/render/CoverageCache.h"
 #include "swfplayer/render/FrameDamage.h"
 #include "swfplayer/render/GradientPainter.h"
 #include "swfplayer/render/Layers.h"
@@ -48,6 +49,7 @@ class RasterCanvas final : public Canvas {
   PixelBox EndFrame();
   void InvalidateFrame() { wholeFrame_ = true; }
   const OutlineCache& Outlines() const { return outlines_; }
+  const CoverageCache& Coverage() const { return coverage_; }
 
   void Clear(Rgba color) override;
   void FillPath(const Path& path, const Matrix& toDevice, FillRule rule, const Paint& paint,
@@ -76,6 +78,8 @@ class RasterCanvas final : public Canvas {
   // Works out the outlines of the small fills recorded for EndFrame, over the threads, and
   // drops those that touch no pixel.
   void OutlineSmallFills();
+  // The coverage entry of a fill drawn onto the canvas in a frame (null for any other).
+  CoverageCache::Entry* KeptCoverage(const Path& path, const Matrix& toDevice, FillRule rule);
   // Draws commands within damage into target, in bands over the threads.
   void DrawBands(const CanvasPixels& target, const PixelBox& damage, const DrawCommand* commands,
                  size_t count);
@@ -90,6 +94,8 @@ class RasterCanvas final : public Canvas {
   bool immediateReady_ = false;  // bands_[0] is set up for drawing outside frames
   int masksBuilding_ = 0;  // BeginMask calls not yet ended: layers are not taken then
   OutlineCache outlines_;
+  CoverageCache coverage_;
+  bool coverageStale_ = false;  // cleared when the next frame begins
   LayerRecorder layers_;
   std::vector<DrawCommand> commands_;
   std::vector<DrawSignature> signatures_, previous_;
@@ -102,6 +108,7 @@ class RasterCanvas final : public Canvas {
     Contours* outline;  // the command's spare
     Path path;
     Matrix toDevice;
+    CoverageCache::Entry* coverage;  // its coverage entry, not complete
   };
   std::vector<SmallFill> smallFills_;  // kept across frames for the paths' buffers
   size_t smallFillsUsed_ = 0;

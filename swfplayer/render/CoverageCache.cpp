@@ -1,0 +1,173 @@
+#include "swfplayer/render/CoverageCache.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace swfplayer::render {
+namespace {
+
+// What an entry costs beside its rows: the entry and the map's node.
+constexpr size_t kEntryBytes = sizeof(CoverageCache::Entry) + 96;
+// Runs of one coverage shorter than this are kept as coverage like the rest of their row.
+constexpr int kMinSolid = 16;
+
+uint64_t Mix(uint64_t h, uint64_t v) {
+  h = (h ^ v) * 0x9E3779B97F4A7C15ull;
+  return h ^ (h >> 29);
+}
+
+}  // namespace
+
+size_t CoverageCache::KeyHash::operator()(const Key& key) const {
+  uint64_t h = Mix(key.path, static_cast<uint64_t>(key.rule));
+  for (const double v : {key.a, key.b, key.c, key.d, key.tx, key.ty}) {
+    h = Mix(h, std::bit_cast<uint64_t>(v));
+  }
+  return static_cast<size_t>(h);
+}
+
+bool CoverageCache::Entry::CheckComplete() {
+  if (complete_) return true;
+  if (!Usable()) return false;
+  complete_ = std::all_of(rows_.begin(), rows_.end(), [](const RowSpan& r) { return r.kept; });
+  return complete_;
+}
+
+size_t CoverageCache::Entry::Row(int y, Span spans[kMaxRowSpans]) const {
+  const size_t r = static_cast<size_t>(y - bounds_.top);
+  const RowSpan& row = rows_[r];
+  const uint8_t* const covers = covers_.data() + r * width_;
+  const int left = bounds_.left;
+  if (row.solidLen == 0) {
+    spans[0] = {left + row.first, row.len, covers + row.first, 0};
+    return row.len > 0 ? 1 : 0;
+  }
+  size_t n = 0;
+  if (row.solid > row.first) {
+    spans[n++] = {left + row.first, row.solid - row.first, covers + row.first, 0};
+  }
+  spans[n++] = {left + row.solid, row.solidLen, nullptr, row.solidCover};
+  const int end = row.first + row.len, solidEnd = row.solid + row.solidLen;
+  if (end > solidEnd) spans[n++] = {left + solidEnd, end - solidEnd, covers + solidEnd, 0};
+  return n;
+}
+
+void CoverageCache::Entry::BeginRows(int top, int bottom) {
+  top = std::max(top, bounds_.top);
+  bottom = std::min(bottom, bounds_.bottom);
+  for (int y = top; y < bottom; ++y) {
+    rows_[static_cast<size_t>(y - bounds_.top)] = RowSpan{.kept = true};
+  }
+}
+
+void CoverageCache::Entry::KeepRow(int y, const Span* spans, size_t count) {
+  if (y < bounds_.top || y >= bounds_.bottom || count == 0) return;
+  RowSpan& row = rows_[static_cast<size_t>(y - bounds_.top)];
+  const int from = spans[0].x, to = spans[count - 1].x + spans[count - 1].len;
+  if (from < bounds_.left || to > bounds_.right) {  // not what the bounds promised: never kept
+    row.kept = false;
+    unusable_.store(true, std::memory_order_relaxed);
+    return;
+  }
+  // The longest run of one coverage stays a run; the rest is kept as one span over the row's
+  // spans, uncovered between them: painting an uncovered pixel changes nothing.
+  const Span* solid = nullptr;
+  for (size_t s = 0; s < count; ++s) {
+    if (!spans[s].covers && spans[s].len >= kMinSolid && (!solid || spans[s].len > solid->len)) {
+      solid = &spans[s];
+    }
+  }
+  uint8_t* const out = covers_.data() + static_cast<size_t>(y - bounds_.top) * width_ +
+                       (from - bounds_.left);
+  if (count > 1) std::memset(out, 0, static_cast<size_t>(to - from));
+  for (size_t s = 0; s < count; ++s) {
+    uint8_t* const at = out + (spans[s].x - from);
+    if (spans[s].covers) {
+      std::memcpy(at, spans[s].covers, static_cast<size_t>(spans[s].len));
+    } else if (&spans[s] != solid) {
+      std::memset(at, spans[s].cover, static_cast<size_t>(spans[s].len));
+    }
+  }
+  row = {static_cast<int16_t>(from - bounds_.left),
+         static_cast<int16_t>(to - from),
+         static_cast<int16_t>(solid ? solid->x - bounds_.left : 0),
+         static_cast<int16_t>(solid ? solid->len : 0),
+         solid ? solid->cover : uint8_t{0},
+         true};
+}
+
+CoverageCache::Entry* CoverageCache::Use(const Key& key) {
+  Entry* entry = nullptr;
+  // The entries a few fills ahead are fetched while this one is recorded.
+  constexpr size_t kAhead = 8;
+  if (nextUse_ + kAhead < lastOrder_.size()) __builtin_prefetch(lastOrder_[nextUse_ + kAhead]);
+  if (nextUse_ < lastOrder_.size() && lastOrder_[nextUse_]->key_ == key) {
+    entry = lastOrder_[nextUse_++];
+  } else {
+    auto it = entries_.find(key);
+    if (it == entries_.end()) {
+      if (entries_.size() >= kMaxEntries || bytes_ + kEntryBytes > kMaxBytes) return nullptr;
+      it = entries_.emplace(key, std::make_unique<Entry>()).first;
+      it->second->key_ = key;
+      bytes_ += kEntryBytes;
+      added_ = true;
+    } else if (it->second->frame_ == frame_ - 1) {
+      nextUse_ = it->second->lastIndex_ + 1;  // back in step with the last frame's order
+    }
+    entry = it->second.get();
+  }
+  if (entry->frame_ != frame_) {  // its first use this frame
+    entry->frame_ = frame_;
+    entry->lastIndex_ = order_.size();
+    order_.push_back(entry);
+  }
+  return entry;
+}
+
+void CoverageCache::SetBounds(Entry& entry, const PixelBox& bounds, Point offset) {
+  if (entry.width_ != 0 || entry.unusable_.load(std::memory_order_relaxed)) return;
+  const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+  const size_t rowBytes = static_cast<size_t>(height) * (width + sizeof(Entry::RowSpan));
+  if (bounds.Empty() || static_cast<int64_t>(width) * height > kMaxPixels ||
+      bytes_ + rowBytes > kMaxBytes) {
+    entry.unusable_.store(true, std::memory_order_relaxed);
+    return;
+  }
+  entry.bounds_ = bounds;
+  entry.offset_ = offset;
+  entry.width_ = width;
+  entry.rows_.assign(static_cast<size_t>(height), {});
+  entry.covers_.assign(static_cast<size_t>(width) * height, 0);
+  bytes_ += rowBytes;
+}
+
+void CoverageCache::EndFrame() {
+  ++frame_;
+  lastOrder_.swap(order_);
+  order_.clear();
+  nextUse_ = 0;
+  const bool added = added_;
+  added_ = false;
+  if (!added && bytes_ < kMaxBytes / 2 && entries_.size() < kMaxEntries / 2) return;
+  const uint64_t last = frame_ - 1;
+  for (auto it = entries_.begin(); it != entries_.end();) {
+    const Entry& entry = *it->second;
+    if (entry.frame_ != last) {
+      bytes_ -= kEntryBytes + entry.rows_.size() * (entry.width_ + sizeof(Entry::RowSpan));
+      it = entries_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void CoverageCache::Clear() {
+  entries_.clear();
+  order_.clear();
+  lastOrder_.clear();
+  nextUse_ = 0;
+  bytes_ = 0;
+}
+
+}  // namespace swfplayer::render
