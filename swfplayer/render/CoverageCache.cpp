@@ -27,29 +27,58 @@ size_t CoverageCache::KeyHash::operator()(const Key& key) const {
   return static_cast<size_t>(h);
 }
 
-bool CoverageCache::Entry::CheckComplete() {
-  if (complete_) return true;
-  if (!Usable()) return false;
-  complete_ = std::all_of(rows_.begin(), rows_.end(), [](const RowSpan& r) { return r.kept; });
-  return complete_;
+size_t CoverageCache::Entry::Bytes() const {
+  return kEntryBytes + rows_.size() * sizeof(RowSpan) + covers_.size();
+}
+
+bool CoverageCache::CheckComplete(Entry& entry) {
+  if (entry.complete_) return true;
+  if (!entry.Usable() || !std::all_of(entry.rows_.begin(), entry.rows_.end(),
+                                      [](const Entry::RowSpan& r) { return r.kept; })) {
+    return false;
+  }
+  entry.complete_ = true;
+  // The inside runs and the pixels around the rows take no bytes.
+  size_t packed = 0;
+  for (const Entry::RowSpan& row : entry.rows_) packed += row.len - row.solidLen;
+  std::vector<uint8_t> covers(packed);
+  size_t at = 0;
+  auto move = [&](int32_t& from, int len) {
+    if (len > 0) {
+      std::memcpy(covers.data() + at, entry.covers_.data() + from, static_cast<size_t>(len));
+    }
+    from = static_cast<int32_t>(at);
+    at += static_cast<size_t>(len);
+  };
+  for (Entry::RowSpan& row : entry.rows_) {
+    if (row.solidLen == 0) {
+      move(row.at, row.len);
+    } else {
+      move(row.at, row.solid - row.first);
+      move(row.tailAt, row.first + row.len - row.solid - row.solidLen);
+    }
+  }
+  bytes_ -= entry.covers_.size() - covers.size();
+  entry.covers_.swap(covers);
+  return true;
 }
 
 size_t CoverageCache::Entry::Row(int y, Span spans[kMaxRowSpans]) const {
   const size_t r = static_cast<size_t>(y - bounds_.top);
   const RowSpan& row = rows_[r];
-  const uint8_t* const covers = covers_.data() + r * width_;
+  const uint8_t* const covers = covers_.data();
   const int left = bounds_.left;
   if (row.solidLen == 0) {
-    spans[0] = {left + row.first, row.len, covers + row.first, 0};
+    spans[0] = {left + row.first, row.len, covers + row.at, 0};
     return row.len > 0 ? 1 : 0;
   }
   size_t n = 0;
   if (row.solid > row.first) {
-    spans[n++] = {left + row.first, row.solid - row.first, covers + row.first, 0};
+    spans[n++] = {left + row.first, row.solid - row.first, covers + row.at, 0};
   }
   spans[n++] = {left + row.solid, row.solidLen, nullptr, row.solidCover};
   const int end = row.first + row.len, solidEnd = row.solid + row.solidLen;
-  if (end > solidEnd) spans[n++] = {left + solidEnd, end - solidEnd, covers + solidEnd, 0};
+  if (end > solidEnd) spans[n++] = {left + solidEnd, end - solidEnd, covers + row.tailAt, 0};
   return n;
 }
 
@@ -89,7 +118,10 @@ void CoverageCache::Entry::KeepRow(int y, const Span* spans, size_t count) {
       std::memset(at, spans[s].cover, static_cast<size_t>(spans[s].len));
     }
   }
-  row = {static_cast<int16_t>(from - bounds_.left),
+  const int32_t rowAt = (y - bounds_.top) * width_ - bounds_.left;
+  row = {rowAt + from,
+         solid ? rowAt + solid->x + solid->len : 0,
+         static_cast<int16_t>(from - bounds_.left),
          static_cast<int16_t>(to - from),
          static_cast<int16_t>(solid ? solid->x - bounds_.left : 0),
          static_cast<int16_t>(solid ? solid->len : 0),
@@ -154,7 +186,7 @@ void CoverageCache::EndFrame() {
   for (auto it = entries_.begin(); it != entries_.end();) {
     const Entry& entry = *it->second;
     if (entry.frame_ != last) {
-      bytes_ -= kEntryBytes + entry.rows_.size() * (entry.width_ + sizeof(Entry::RowSpan));
+      bytes_ -= entry.Bytes();
       it = entries_.erase(it);
     } else {
       ++it;

@@ -33,7 +33,7 @@ namespace swfplayer::render {
 
 class CoverageCache {
  public:
-  static constexpr size_t kMaxBytes = size_t{64} << 20;
+  static constexpr size_t kMaxBytes = size_t{24} << 20;
   static constexpr size_t kMaxEntries = size_t{1} << 16;
   // The largest shape kept, in pixels of its bounds: a byte each.
   static constexpr int kMaxPixels = 1 << 16;
@@ -53,9 +53,7 @@ class CoverageCache {
     bool Usable() const { return width_ > 0 && !unusable_.load(std::memory_order_relaxed); }
     const PixelBox& Bounds() const { return bounds_; }
     Point Offset() const { return offset_; }
-    // Every row is kept: worked out on the recording thread (once true, rows do not change),
-    // read while drawing.
-    bool CheckComplete();
+    // Every row is kept (CoverageCache::CheckComplete); once true, rows do not change.
     bool Complete() const { return complete_; }
     // The spans of a kept row of a complete entry, into spans; returns how many.
     size_t Row(int y, Span spans[kMaxRowSpans]) const;
@@ -66,14 +64,17 @@ class CoverageCache {
 
    private:
     friend class CoverageCache;
-    // Pixels [first, first + len) from bounds_.left, their coverage in covers_ but for a run
-    // of one coverage (the shape's inside, painted faster as such) at [solid, solid + solidLen).
+    // Pixels [first, first + len) from bounds_.left, their coverage in covers_ from at but
+    // for a run of one coverage (the shape's inside, painted faster as such) at [solid, solid
+    // + solidLen), the coverage after which is at tailAt.
     struct RowSpan {
+      int32_t at = 0, tailAt = 0;
       int16_t first = 0, len = 0;
       int16_t solid = 0, solidLen = 0;
       uint8_t solidCover = 0;
       bool kept = false;
     };
+    size_t Bytes() const;
     Key key_{};
     size_t lastIndex_ = 0;  // in the order the last frame used entries
     PixelBox bounds_;
@@ -83,7 +84,9 @@ class CoverageCache {
     std::atomic<bool> unusable_{false};
     uint64_t frame_ = 0;
     std::vector<RowSpan> rows_;
-    std::vector<uint8_t> covers_;  // a row of width_ per row of bounds_
+    // A row of width_ per row of bounds_ while rows are kept; once complete, only the
+    // coverage the rows give, one after the other.
+    std::vector<uint8_t> covers_;
   };
 
   // The entry for key, made (not yet usable) when there is none; null when the cache is full.
@@ -92,6 +95,9 @@ class CoverageCache {
   // Sets up a new entry for the fill's pixel bounds and outline offset (as the outline gave
   // them); a shape too big, or touching no pixel, is never kept.
   void SetBounds(Entry& entry, const PixelBox& bounds, Point offset);
+  // Whether every row of entry is kept; on the recording thread, while no band draws. The
+  // first time it is, the rows' coverage is packed.
+  bool CheckComplete(Entry& entry);
   void EndFrame();
   void Clear();
 

@@ -310,7 +310,7 @@ void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule r
     DrawCommand command = DrawCommand::Of(DrawOp::kFill, rule);
     SetPaint(command, paint, toDevice, colorTransform);
     command.coverage = kept;
-    if (kept && kept->CheckComplete()) {  // painted from the kept rows: no outline needed
+    if (kept && coverage_.CheckComplete(*kept)) {  // painted from the kept rows: no outline
       command.contours = &kNoOutline;
       command.offset = kept->Offset();
       command.bounds = kept->Bounds();
@@ -328,7 +328,7 @@ void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule r
     return;
   }
   DrawCommand command = DrawCommand::Of(DrawOp::kFill, rule);
-  if (kept && kept->CheckComplete()) {
+  if (kept && coverage_.CheckComplete(*kept)) {
     command.contours = &kNoOutline;
     command.offset = kept->Offset();
     command.bounds = kept->Bounds();
