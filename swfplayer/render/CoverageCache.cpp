@@ -11,6 +11,10 @@ namespace {
 constexpr size_t kEntryBytes = sizeof(CoverageCache::Entry) + 96;
 // Runs of one coverage shorter than this are kept as coverage like the rest of their row.
 constexpr int kMinSolid = 16;
+// A shape is not kept when a row has more pixels in inside runs besides its longest than this
+// many times the row's spans: rasterising a row costs a few hundred instructions for each
+// edge crossing it, painting a pixel of coverage instead of an inside run about three more.
+constexpr int kOtherSolidPerSpan = 128;
 
 uint64_t Mix(uint64_t h, uint64_t v) {
   h = (h ^ v) * 0x9E3779B97F4A7C15ull;
@@ -102,10 +106,18 @@ void CoverageCache::Entry::KeepRow(int y, const Span* spans, size_t count) {
   // The longest run of one coverage stays a run; the rest is kept as one span over the row's
   // spans, uncovered between them: painting an uncovered pixel changes nothing.
   const Span* solid = nullptr;
+  int solids = 0;
   for (size_t s = 0; s < count; ++s) {
-    if (!spans[s].covers && spans[s].len >= kMinSolid && (!solid || spans[s].len > solid->len)) {
-      solid = &spans[s];
-    }
+    if (spans[s].covers || spans[s].len < kMinSolid) continue;
+    solids += spans[s].len;
+    if (!solid || spans[s].len > solid->len) solid = &spans[s];
+  }
+  // The other inside runs would be painted pixel by pixel: where they are long, rasterising
+  // the shape again costs less.
+  if (solid && solids - solid->len > kOtherSolidPerSpan * static_cast<int>(count)) {
+    row.kept = false;
+    unusable_.store(true, std::memory_order_relaxed);
+    return;
   }
   uint8_t* const out = covers_.data() + static_cast<size_t>(y - bounds_.top) * width_ +
                        (from - bounds_.left);
@@ -133,7 +145,11 @@ CoverageCache::Entry* CoverageCache::Use(const Key& key) {
   Entry* entry = nullptr;
   // The entries a few fills ahead are fetched while this one is recorded.
   constexpr size_t kAhead = 8;
-  if (nextUse_ + kAhead < lastOrder_.size()) __builtin_prefetch(lastOrder_[nextUse_ + kAhead]);
+  if (nextUse_ + kAhead < lastOrder_.size()) {
+    const char* ahead = reinterpret_cast<const char*>(lastOrder_[nextUse_ + kAhead]);
+    __builtin_prefetch(ahead);
+    __builtin_prefetch(ahead + 64);
+  }
   if (nextUse_ < lastOrder_.size() && lastOrder_[nextUse_]->key_ == key) {
     entry = lastOrder_[nextUse_++];
   } else {
@@ -161,11 +177,12 @@ void CoverageCache::SetBounds(Entry& entry, const PixelBox& bounds, Point offset
   if (entry.width_ != 0 || entry.unusable_.load(std::memory_order_relaxed)) return;
   const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
   const size_t rowBytes = static_cast<size_t>(height) * (width + sizeof(Entry::RowSpan));
-  if (bounds.Empty() || static_cast<int64_t>(width) * height > kMaxPixels ||
-      bytes_ + rowBytes > kMaxBytes) {
+  if (bounds.Empty() || static_cast<int64_t>(width) * height > kMaxPixels) {
     entry.unusable_.store(true, std::memory_order_relaxed);
     return;
   }
+  // Full for now: entries packed meanwhile may make room for it in a later frame.
+  if (bytes_ + rowBytes > kMaxBytes) return;
   entry.bounds_ = bounds;
   entry.offset_ = offset;
   entry.width_ = width;

@@ -13,7 +13,8 @@
 // are drawn, an entry that is complete is only read; one that is not has its rows written by
 // the band that owns them, and no band reads it.
 //
-// Memory: at most kMaxBytes of rows and kMaxEntries entries. After a frame that made entries,
+// Memory: at most kMaxBytes of rows and kMaxEntries entries (a shape that finds no room waits
+// for the entries being kept to be packed). After a frame that made entries,
 // or past half of either bound, the entries the frame did not use are dropped, so a movie whose
 // shapes move every frame keeps one frame's entries.
 #pragma once
@@ -35,8 +36,8 @@ class CoverageCache {
  public:
   static constexpr size_t kMaxBytes = size_t{24} << 20;
   static constexpr size_t kMaxEntries = size_t{1} << 16;
-  // The largest shape kept, in pixels of its bounds: a byte each.
-  static constexpr int kMaxPixels = 1 << 16;
+  // The largest shape kept, in pixels of its bounds: a byte each until its rows are packed.
+  static constexpr int kMaxPixels = 1 << 20;
   // Spans a kept row gives at most: coverage, the longest run of one coverage, coverage.
   static constexpr size_t kMaxRowSpans = 3;
 

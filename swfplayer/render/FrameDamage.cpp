@@ -58,12 +58,7 @@ void AddPath(Hasher& h, const Path& path) {
     h.Add(path.Id());
     return;
   }
-  h.Add(uint64_t{path.Points().size()} << 32 | path.Verbs().size());
-  for (const Path::Verb verb : path.Verbs()) h.Add(uint64_t{static_cast<uint8_t>(verb)});
-  for (const Point& p : path.Points()) {
-    h.Add(p.x);
-    h.Add(p.y);
-  }
+  h.Add(path.ContentHash());
 }
 
 // What draws within its bounds alone: fills, strokes and layers' composites.

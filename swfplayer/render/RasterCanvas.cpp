@@ -352,7 +352,7 @@ void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule r
 
 CoverageCache::Entry* RasterCanvas::KeptCoverage(const Path& path, const Matrix& toDevice,
                                                  FillRule rule) {
-  if (!recording_ || layers_.Open()) return nullptr;
+  if (!keepCoverage_ || !recording_ || layers_.Open()) return nullptr;
   return coverage_.Use({path.Id(), toDevice.a, toDevice.b, toDevice.c, toDevice.d, toDevice.tx,
                         toDevice.ty, rule});
 }

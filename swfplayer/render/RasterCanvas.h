@@ -48,6 +48,12 @@ class RasterCanvas final : public Canvas {
   // drawing outside frames, a new quality or InvalidateFrame, is drawn whole.
   PixelBox EndFrame();
   void InvalidateFrame() { wholeFrame_ = true; }
+  // Whether fills keep their coverage from frame to frame (CoverageCache.h; on by default).
+  // Off, every fill is rasterised every frame, as when everything moves: for benchmarks.
+  void KeepCoverage(bool keep) {
+    keepCoverage_ = keep;
+    coverageStale_ = coverageStale_ || !keep;
+  }
   const OutlineCache& Outlines() const { return outlines_; }
   const CoverageCache& Coverage() const { return coverage_; }
 
@@ -96,6 +102,7 @@ class RasterCanvas final : public Canvas {
   OutlineCache outlines_;
   CoverageCache coverage_;
   bool coverageStale_ = false;  // cleared when the next frame begins
+  bool keepCoverage_ = true;
   LayerRecorder layers_;
   std::vector<DrawCommand> commands_;
   std::vector<DrawSignature> signatures_, previous_;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -16,17 +17,17 @@ class Path {
 
   // Starts a new contour. A fill closes every contour implicitly; a stroke closes only those
   // that end where they began.
-  void MoveTo(Point p) { verbs_.push_back(Verb::kMove); points_.push_back(p); id_ = 0; }
-  void LineTo(Point p) { verbs_.push_back(Verb::kLine); points_.push_back(p); id_ = 0; }
+  void MoveTo(Point p) { verbs_.push_back(Verb::kMove); points_.push_back(p); Changed(); }
+  void LineTo(Point p) { verbs_.push_back(Verb::kLine); points_.push_back(p); Changed(); }
   void QuadTo(Point control, Point to) {
     verbs_.push_back(Verb::kQuad);
     points_.push_back(control);
     points_.push_back(to);
-    id_ = 0;
+    Changed();
   }
 
   bool Empty() const { return verbs_.empty(); }
-  void Clear() { verbs_.clear(); points_.clear(); id_ = 0; }
+  void Clear() { verbs_.clear(); points_.clear(); Changed(); }
 
   // kMove and kLine take one point, kQuad two (control, end), in order.
   const std::vector<Verb>& Verbs() const { return verbs_; }
@@ -41,9 +42,27 @@ class Path {
     return id_;
   }
 
+  // A hash of the verbs and points: the same ones, bit for bit, hash the same, whatever the ids. Worked
+  // out on first use and kept until the path changes; not for use from two threads at once.
+  uint64_t ContentHash() const {
+    if (hash_ == 0) {
+      uint64_t h = Mix(points_.size(), verbs_.size());
+      for (const Verb verb : verbs_) h = Mix(h, static_cast<uint64_t>(verb));
+      for (const Point& p : points_) h = Mix(Mix(h, std::bit_cast<uint64_t>(p.x)),
+                                             std::bit_cast<uint64_t>(p.y));
+      hash_ = h | 1;  // never 0, which means not worked out
+    }
+    return hash_;
+  }
+
   bool operator==(const Path& o) const { return verbs_ == o.verbs_ && points_ == o.points_; }
 
  private:
+  void Changed() { id_ = hash_ = 0; }
+  static uint64_t Mix(uint64_t h, uint64_t v) {
+    h = (h ^ v) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+  }
   static uint64_t NextId() {
     static std::atomic<uint64_t> next{1};
     return next.fetch_add(1, std::memory_order_relaxed);
@@ -51,7 +70,8 @@ class Path {
 
   std::vector<Verb> verbs_;
   std::vector<Point> points_;
-  mutable uint64_t id_ = 0;  // 0 until asked for, and after every change
+  mutable uint64_t id_ = 0;    // 0 until asked for, and after every change
+  mutable uint64_t hash_ = 0;  // the same
 };
 
 }  // namespace swfplayer

@@ -1,6 +1,8 @@
 // Draws a frame whole, again and again, and prints the median milliseconds per frame: with the
 // renderer's worker pool, with one thread (and on one thread with the four-pixel loops alone,
-// where the processor has AVX2; it fails if their pixels differ), and the same outlines and
+// where the processor has AVX2; it fails if their pixels differ), both as a picture drawn again
+// where it was (fills painted from their kept coverage) and as if everything had moved (every
+// fill rasterised; it fails if the pixels differ from the kept ones), and the same outlines and
 // paints through cairo's image surface, beside a baseline run in the same process (clear the
 // frame and copy it out, as the control's blit would), so the figures read as ratios on
 // whatever machine runs them.
@@ -190,7 +192,7 @@ Timing Measure(int frames, const std::function<void()>& frame) {
 }
 
 void Print(const char* label, const Timing& t, const Timing& baseline) {
-  std::printf("  %-26s median %8.3f ms/frame (%6.1f x baseline), processor %8.3f ms\n", label,
+  std::printf("  %-28s median %8.3f ms/frame (%6.1f x baseline), processor %8.3f ms\n", label,
               t.wallMs, t.wallMs / baseline.wallMs, t.cpuMs);
 }
 
@@ -249,8 +251,11 @@ int main(int argc, char** argv) {
     canvas.Clear({255, 255, 255, 255});
     blit();
   });
-  auto ours = [&](int threads) {
+  // kept: as a picture drawn again where it was (the fills' coverage kept), else as if
+  // everything moved (every fill rasterised).
+  auto ours = [&](int threads, bool kept = true) {
     canvas.SetThreads(threads);
+    canvas.KeepCoverage(kept);
     return Measure(frames, [&] {
       canvas.InvalidateFrame();  // every frame whole, as if everything moved
       canvas.BeginFrame();
@@ -260,13 +265,16 @@ int main(int argc, char** argv) {
     });
   };
   const int poolThreads = render::WorkerPool::DefaultThreads();
-  const Timing pool = ours(poolThreads);
-  const Timing single = ours(1);
   auto checksum = [&] {  // keeps the work observable
     uint64_t sum = 0;
     for (uint32_t p : screen) sum += p;
     return sum;
   };
+  const Timing poolMoved = ours(poolThreads, false);
+  const Timing singleMoved = ours(1, false);
+  const uint64_t movedSum = checksum();
+  const Timing pool = ours(poolThreads);
+  const Timing single = ours(1);
   const uint64_t sum = checksum();
   // The four-pixel loops alone, where the eight-pixel ones run: the same pixels, in the time
   // processors without AVX2 take.
@@ -279,6 +287,7 @@ int main(int argc, char** argv) {
     render::AllowAvx2(true);
     samePixels = checksum() == sum;
   }
+  const bool sameKept = movedSum == sum;
 
   std::printf("render_bench %dx%d, %s quality, scene %s, %d frames\n", width, height,
               low ? "low" : "high", sceneName.c_str(), frames);
@@ -287,6 +296,9 @@ int main(int argc, char** argv) {
   std::snprintf(label, sizeof label, "ours, %d threads:", poolThreads);
   Print(label, pool, baseline);
   Print(avx2 ? "ours, 1 thread (AVX2):" : "ours, 1 thread:", single, baseline);
+  std::snprintf(label, sizeof label, "ours, %d threads, all moved:", poolThreads);
+  Print(label, poolMoved, baseline);
+  Print("ours, 1 thread, all moved:", singleMoved, baseline);
   if (avx2) Print("ours, 1 thread, SSE2 only:", narrow, baseline);
   if (swfsaver::tools::CairoPeer::Available()) {
     swfsaver::tools::CairoPeer peer(width, height);
@@ -305,6 +317,10 @@ int main(int argc, char** argv) {
   std::printf("  checksum %llu\n", static_cast<unsigned long long>(sum));
   if (!samePixels) {
     std::printf("  the SSE2 loops drew different pixels from the AVX2 ones\n");
+    return 1;
+  }
+  if (!sameKept) {
+    std::printf("  the kept coverage drew different pixels from the rasteriser\n");
     return 1;
   }
   return 0;
