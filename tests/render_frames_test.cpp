@@ -182,9 +182,9 @@ TEST(RenderFrames, OutlinesKeptStayWithinTheirBoundWhenEveryFrameScalesAShape) {
 }
 
 TEST(RenderFrames, KeptCoverageDrawsAsRasterisingAndStaysWithinItsBound) {
-  // Small rings (rows of two far-apart parts), wobbly blobs and one wide shape, redrawn whole
-  // every frame: in solid colours that change, in a gradient, under a mask and into it, a few
-  // moving by fractions of a pixel, some cut by the canvas's sides, one changing its path,
+  // Small rings (rows of two far-apart parts), wobbly blobs, strokes and one wide shape, redrawn
+  // whole every frame: in solid colours that change, in a gradient, under a mask and into it,
+  // a few moving by fractions of a pixel, some cut by the canvas's sides, one changing its path,
   // at a new quality part-way. Every frame must be what drawing at once gives.
   auto ring = [](double x, double y, double r) {
     Path p;
@@ -234,6 +234,12 @@ TEST(RenderFrames, KeptCoverageDrawsAsRasterisingAndStaysWithinItsBound) {
           canvas.FillPath(shapes[i], at, FillRule::kNonZero, color, {});
         }
       }
+      StrokeStyle pen;
+      pen.width = 2.5;
+      canvas.StrokePath(shapes[21], {}, pen, Rgba{0, 255, 0, 200}, {});
+      pen.pixelHinting = true;
+      pen.join = Join::kMiter;
+      canvas.StrokePath(shapes[22], Matrix::Translate(frame * 0.25, 0), pen, gradient, {});
       canvas.BeginMask();
       canvas.FillPath(shapes[11], Matrix::Translate(0.5, 0), FillRule::kNonZero,
                       Rgba{0, 0, 0, 255}, {});

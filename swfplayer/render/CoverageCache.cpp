@@ -24,8 +24,8 @@ uint64_t Mix(uint64_t h, uint64_t v) {
 }  // namespace
 
 size_t CoverageCache::KeyHash::operator()(const Key& key) const {
-  uint64_t h = Mix(key.path, static_cast<uint64_t>(key.rule));
-  for (const double v : {key.a, key.b, key.c, key.d, key.tx, key.ty}) {
+  uint64_t h = Mix(key.path, static_cast<uint64_t>(key.rule) | uint64_t{key.kind} << 8);
+  for (const double v : {key.a, key.b, key.c, key.d, key.tx, key.ty, key.width}) {
     h = Mix(h, std::bit_cast<uint64_t>(v));
   }
   return static_cast<size_t>(h);

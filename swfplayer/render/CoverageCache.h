@@ -1,13 +1,14 @@
-// The coverage of small fills that stay where they are, kept from frame to frame. A picture of
-// thousands of small shapes (a traced photograph) that is drawn again, because something moved
-// over it or its colours changed, is then painted from the kept rows instead of being
+// The coverage of fills and strokes that stay where they are, kept from frame to frame. A
+// picture of thousands of shapes (a traced photograph) that is drawn again, because something
+// moved over it or its colours changed, is then painted from the kept rows instead of being
 // outlined and rasterised again; the rows are the ones the rasteriser gave, so the pixels are
 // the same.
 //
-// A fill's coverage depends on its path, its whole matrix (translation and all: points are
-// rounded after it is added), its fill rule, the quality and the canvas's size, which is its
-// clip. The canvas keys entries by the first three and clears the cache when the others
-// change. Only fills drawn straight onto the canvas are kept: a layer's have another clip.
+// A shape's coverage depends on its path, its whole matrix (translation and all: points are
+// rounded after it is added), its fill rule or stroke style, the quality and the canvas's size,
+// which is its clip. The canvas keys entries by the first three and clears the cache when the
+// others change. Only shapes drawn straight onto the canvas are kept: a layer's have another
+// clip.
 //
 // Threads: entries are made, looked up and dropped on the recording thread. While the bands
 // are drawn, an entry that is complete is only read; one that is not has its rows written by
@@ -45,6 +46,9 @@ class CoverageCache {
     uint64_t path;
     double a, b, c, d, tx, ty;
     FillRule rule;
+    // A stroke's style: its caps, join and flags with bit 31 set; 0 for a fill.
+    uint32_t kind = 0;
+    double width = 0, miterLimit = 0;
     bool operator==(const Key&) const = default;
   };
 

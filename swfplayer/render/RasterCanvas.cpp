@@ -328,21 +328,9 @@ void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule r
     return;
   }
   DrawCommand command = DrawCommand::Of(DrawOp::kFill, rule);
-  if (kept && coverage_.CheckComplete(*kept)) {
-    command.contours = &kNoOutline;
-    command.offset = kept->Offset();
-    command.bounds = kept->Bounds();
-    command.coverage = kept;
-  } else {
-    const Outline outline = outlines_.Fill(path, toDevice, recording_, Spare());
-    if (outline.bounds.Empty()) return;
-    command.contours = outline.contours;
-    command.offset = outline.offset;
-    command.bounds = outline.bounds;
-    if (kept) {
-      coverage_.SetBounds(*kept, outline.bounds, outline.offset);
-      if (kept->Usable() && kept->Bounds() == outline.bounds) command.coverage = kept;
-    }
+  if (!SetOutline(command, kept,
+                  [&] { return outlines_.Fill(path, toDevice, recording_, Spare()); })) {
+    return;
   }
   SetPaint(command, paint, toDevice, colorTransform);
   const bool hashed = recording_ || layers_.Open();
@@ -351,21 +339,54 @@ void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule r
 }
 
 CoverageCache::Entry* RasterCanvas::KeptCoverage(const Path& path, const Matrix& toDevice,
-                                                 FillRule rule) {
+                                                 FillRule rule, const StrokeStyle* style) {
   if (!keepCoverage_ || !recording_ || layers_.Open()) return nullptr;
-  return coverage_.Use({path.Id(), toDevice.a, toDevice.b, toDevice.c, toDevice.d, toDevice.tx,
-                        toDevice.ty, rule});
+  CoverageCache::Key key{path.Id(), toDevice.a, toDevice.b, toDevice.c, toDevice.d, toDevice.tx,
+                         toDevice.ty, rule};
+  if (style) {
+    key.kind = (1u << 31) | static_cast<uint32_t>(style->startCap) |
+               static_cast<uint32_t>(style->endCap) << 2 |
+               static_cast<uint32_t>(style->join) << 4 | uint32_t{style->scaleX} << 6 |
+               uint32_t{style->scaleY} << 7 | uint32_t{style->noClose} << 8 |
+               uint32_t{style->pixelHinting} << 9;
+    key.width = style->width;
+    key.miterLimit = style->miterLimit;
+  }
+  return coverage_.Use(key);
+}
+
+template <typename MakeOutline>
+bool RasterCanvas::SetOutline(DrawCommand& command, CoverageCache::Entry* kept,
+                              MakeOutline makeOutline) {
+  if (kept && coverage_.CheckComplete(*kept)) {
+    command.contours = &kNoOutline;
+    command.offset = kept->Offset();
+    command.bounds = kept->Bounds();
+    command.coverage = kept;
+    return true;
+  }
+  const Outline outline = makeOutline();
+  if (outline.bounds.Empty()) return false;
+  command.contours = outline.contours;
+  command.offset = outline.offset;
+  command.bounds = outline.bounds;
+  if (kept) {
+    coverage_.SetBounds(*kept, outline.bounds, outline.offset);
+    if (kept->Usable() && kept->Bounds() == outline.bounds) command.coverage = kept;
+  }
+  return true;
 }
 
 void RasterCanvas::StrokePath(const Path& path, const Matrix& toDevice, const StrokeStyle& stroke,
                               const Paint& paint, const ColorTransform& colorTransform) {
   if (width_ == 0 || path.Empty()) return;
-  const Outline outline = outlines_.Stroke(path, toDevice, stroke, recording_, Spare());
-  if (outline.bounds.Empty()) return;
+  CoverageCache::Entry* const kept = KeptCoverage(path, toDevice, FillRule::kNonZero, &stroke);
   DrawCommand command = DrawCommand::Of(DrawOp::kStroke);
-  command.contours = outline.contours;
-  command.offset = outline.offset;
-  command.bounds = outline.bounds;
+  if (!SetOutline(command, kept, [&] {
+        return outlines_.Stroke(path, toDevice, stroke, recording_, Spare());
+      })) {
+    return;
+  }
   SetPaint(command, paint, toDevice, colorTransform);
   const bool hashed = recording_ || layers_.Open();
   Record(command,

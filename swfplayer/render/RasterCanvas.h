@@ -84,8 +84,14 @@ class RasterCanvas final : public Canvas {
   // Works out the outlines of the small fills recorded for EndFrame, over the threads, and
   // drops those that touch no pixel.
   void OutlineSmallFills();
-  // The coverage entry of a fill drawn onto the canvas in a frame (null for any other).
-  CoverageCache::Entry* KeptCoverage(const Path& path, const Matrix& toDevice, FillRule rule);
+  // The coverage entry of a fill (style null) or stroke drawn onto the canvas in a frame (null
+  // for any other).
+  CoverageCache::Entry* KeptCoverage(const Path& path, const Matrix& toDevice, FillRule rule,
+                                     const StrokeStyle* style = nullptr);
+  // Sets command's outline: none when kept is complete (the coverage is painted), else the one
+  // outline() gives, which kept is set up for. False when it touches no pixel.
+  template <typename MakeOutline>
+  bool SetOutline(DrawCommand& command, CoverageCache::Entry* kept, MakeOutline outline);
   // Draws commands within damage into target, in bands over the threads.
   void DrawBands(const CanvasPixels& target, const PixelBox& damage, const DrawCommand* commands,
                  size_t count);

@@ -42,8 +42,9 @@ class Path {
     return id_;
   }
 
-  // A hash of the verbs and points: the same ones, bit for bit, hash the same, whatever the ids. Worked
-  // out on first use and kept until the path changes; not for use from two threads at once.
+  // A hash of the verbs and points: the same ones, bit for bit, hash the same, whatever the
+  // ids. Worked out on first use and kept until the path changes; not for use from two threads
+  // at once.
   uint64_t ContentHash() const {
     if (hash_ == 0) {
       uint64_t h = Mix(points_.size(), verbs_.size());
