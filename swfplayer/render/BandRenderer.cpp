@@ -75,7 +75,9 @@ void BandRenderer::Shape(const DrawCommand& command) {
   compositor_.Begin(target, masks_.Clip(), target ? nullptr : command.painter, command.solid,
                     box.left, box.right);
   CoverageCache::Entry* const kept = command.coverage;
-  if (kept && kept->Complete()) {
+  // Kept rows are painted as they are: all of them, or this band's part of a shape that only
+  // some frames' changes reached.
+  if (kept && kept->Kept(box.top, box.bottom)) {
     Span spans[CoverageCache::kMaxRowSpans];
     for (int y = box.top; y < box.bottom; ++y) {
       const size_t count = kept->Row(y, spans);

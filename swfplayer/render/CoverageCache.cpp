@@ -9,6 +9,9 @@ namespace {
 
 // What an entry costs beside its rows: the entry and the map's node.
 constexpr size_t kEntryBytes = sizeof(CoverageCache::Entry) + 96;
+// Bits of the sets of keys without an entry: 32 KiB each, for ten thousand keys a frame.
+constexpr size_t kSeenBits = size_t{1} << 18;
+
 // Runs of one coverage shorter than this are kept as coverage like the rest of their row.
 constexpr int kMinSolid = 16;
 // A shape is not kept when a row has more pixels in inside runs besides its longest than this
@@ -64,6 +67,15 @@ bool CoverageCache::CheckComplete(Entry& entry) {
   }
   bytes_ -= entry.covers_.size() - covers.size();
   entry.covers_.swap(covers);
+  return true;
+}
+
+bool CoverageCache::Entry::Kept(int top, int bottom) const {
+  if (complete_) return true;
+  if (!Usable()) return false;
+  for (int y = std::max(top, bounds_.top); y < std::min(bottom, bounds_.bottom); ++y) {
+    if (!rows_[static_cast<size_t>(y - bounds_.top)].kept) return false;
+  }
   return true;
 }
 
@@ -155,6 +167,16 @@ CoverageCache::Entry* CoverageCache::Use(const Key& key) {
   } else {
     auto it = entries_.find(key);
     if (it == entries_.end()) {
+      if (seen_.empty()) {
+        seen_.assign(kSeenBits / 64, 0);
+        lastSeen_.assign(kSeenBits / 64, 0);
+      }
+      const size_t bit = KeyHash{}(key) & (kSeenBits - 1);
+      const uint64_t mask = uint64_t{1} << (bit % 64);
+      if (!(lastSeen_[bit / 64] & mask)) {
+        seen_[bit / 64] |= mask;
+        return nullptr;
+      }
       if (entries_.size() >= kMaxEntries || bytes_ + kEntryBytes > kMaxBytes) return nullptr;
       it = entries_.emplace(key, std::make_unique<Entry>()).first;
       it->second->key_ = key;
@@ -196,6 +218,8 @@ void CoverageCache::EndFrame() {
   lastOrder_.swap(order_);
   order_.clear();
   nextUse_ = 0;
+  lastSeen_.swap(seen_);
+  std::fill(seen_.begin(), seen_.end(), 0);
   const bool added = added_;
   added_ = false;
   if (!added && bytes_ < kMaxBytes / 2 && entries_.size() < kMaxEntries / 2) return;
@@ -216,6 +240,8 @@ void CoverageCache::Clear() {
   order_.clear();
   lastOrder_.clear();
   nextUse_ = 0;
+  std::fill(seen_.begin(), seen_.end(), 0);
+  std::fill(lastSeen_.begin(), lastSeen_.end(), 0);
   bytes_ = 0;
 }
 

@@ -60,7 +60,9 @@ class CoverageCache {
     Point Offset() const { return offset_; }
     // Every row is kept (CoverageCache::CheckComplete); once true, rows do not change.
     bool Complete() const { return complete_; }
-    // The spans of a kept row of a complete entry, into spans; returns how many.
+    // Whether the rows [top, bottom) are all kept: a band may ask of its own rows.
+    bool Kept(int top, int bottom) const;
+    // The spans of a kept row, into spans; returns how many.
     size_t Row(int y, Span spans[kMaxRowSpans]) const;
     // Keeps the rows [top, bottom) of the shape as the rasteriser gives them (Row calls for
     // the rows with coverage); the band's own rows only.
@@ -94,8 +96,10 @@ class CoverageCache {
     std::vector<uint8_t> covers_;
   };
 
-  // The entry for key, made (not yet usable) when there is none; null when the cache is full.
-  // A frame that uses the entries in the last one's order finds each without a look-up.
+  // The entry for key, made (not yet usable) when there is none and the last frame drew the
+  // same shape too (a shape that moves every frame is never kept); else null, as when the
+  // cache is full. A frame that uses the entries in the last one's order finds each without a
+  // look-up.
   Entry* Use(const Key& key);
   // Sets up a new entry for the fill's pixel bounds and outline offset (as the outline gave
   // them); a shape too big, or touching no pixel, is never kept.
@@ -118,6 +122,9 @@ class CoverageCache {
   size_t bytes_ = 0;
   std::vector<Entry*> order_, lastOrder_;  // the entries this and the last frame used
   size_t nextUse_ = 0;                     // in lastOrder_
+  // The keys this and the last frame found no entry for, a bit each by their hash (two keys
+  // may share one: an entry is then made a frame early).
+  std::vector<uint64_t> seen_, lastSeen_;
   bool added_ = false;
   std::unordered_map<Key, std::unique_ptr<Entry>, KeyHash> entries_;
 };
