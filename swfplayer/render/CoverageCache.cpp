@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 
 namespace swfplayer::render {
 namespace {
@@ -198,11 +199,13 @@ CoverageCache::Entry* CoverageCache::Use(const Key& key) {
 void CoverageCache::SetBounds(Entry& entry, const PixelBox& bounds, Point offset) {
   if (entry.width_ != 0 || entry.unusable_.load(std::memory_order_relaxed)) return;
   const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-  const size_t rowBytes = static_cast<size_t>(height) * (width + sizeof(Entry::RowSpan));
-  if (bounds.Empty() || static_cast<int64_t>(width) * height > kMaxPixels) {
+  // A row's pixels are counted in 16 bits.
+  if (bounds.Empty() || width > std::numeric_limits<int16_t>::max() ||
+      static_cast<int64_t>(width) * height > kMaxPixels) {
     entry.unusable_.store(true, std::memory_order_relaxed);
     return;
   }
+  const size_t rowBytes = static_cast<size_t>(height) * (width + sizeof(Entry::RowSpan));
   // Full for now: entries packed meanwhile may make room for it in a later frame.
   if (bytes_ + rowBytes > kMaxBytes) return;
   entry.bounds_ = bounds;

@@ -10,14 +10,14 @@
 // others change. Only shapes drawn straight onto the canvas are kept: a layer's have another
 // clip.
 //
-// Threads: entries are made, looked up and dropped on the recording thread. While the bands
-// are drawn, an entry that is complete is only read; one that is not has its rows written by
-// the band that owns them, and no band reads it.
+// Threads: entries are made, looked up, packed and dropped on the recording thread. While the
+// bands are drawn, an entry that is complete is only read; each row of one that is not is
+// written and read only by the band that owns the row.
 //
 // Memory: at most kMaxBytes of rows and kMaxEntries entries (a shape that finds no room waits
-// for the entries being kept to be packed). After a frame that made entries,
-// or past half of either bound, the entries the frame did not use are dropped, so a movie whose
-// shapes move every frame keeps one frame's entries.
+// for the entries being kept to be packed). Entries are made only for shapes drawn the same in
+// two frames running, so a movie whose shapes move every frame keeps none. After a frame that
+// made entries, or past half of either bound, the entries the frame did not use are dropped.
 #pragma once
 
 #include <atomic>
