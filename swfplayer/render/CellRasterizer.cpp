@@ -44,6 +44,13 @@ inline uint8_t Coverage(int64_t val) {
 }
 static_assert(kFull == 1 << 17);
 
+// The running sums of four 32-bit values, each added to before: (b + v0, b + v0 + v1, ...).
+inline __m128i RunningSums4(__m128i v, __m128i before) {
+  v = _mm_add_epi32(v, _mm_slli_si128(v, 4));
+  v = _mm_add_epi32(v, _mm_slli_si128(v, 8));
+  return _mm_add_epi32(v, before);
+}
+
 // Coverage<kRule> of four sums, each in its 32 bits. Under the even-odd rule only the sum's
 // low 18 bits count, and they fold the same way for the sum and its negation.
 template <FillRule kRule>
@@ -87,9 +94,8 @@ inline bool Coverage4(const void* fourCells, int64_t& winding, uint8_t alpha[4])
   const __m128i areaOut = _mm_srli_epi32(_mm_add_epi32(area, _mm_set1_epi32(1 << 29)), 30);
   const __m128i out = _mm_or_si128(coverOut, areaOut);
   if (_mm_movemask_epi8(_mm_cmpeq_epi32(out, _mm_setzero_si128())) != 0xFFFF) return false;
-  __m128i sum = _mm_add_epi32(cover, _mm_slli_si128(cover, 4));
-  sum = _mm_add_epi32(sum, _mm_slli_si128(sum, 8));  // covers up to and with each cell
-  sum = _mm_add_epi32(sum, _mm_set1_epi32(static_cast<int32_t>(winding)));
+  // The winding with the covers up to and with each cell.
+  const __m128i sum = RunningSums4(cover, _mm_set1_epi32(static_cast<int32_t>(winding)));
   // (winding + cover) 2 kOne - area, as Coverage takes it
   StoreCovers4(CoverageOf4<kRule>(_mm_sub_epi32(_mm_slli_epi32(sum, kShift + 1), area)), alpha);
   winding = _mm_cvtsi128_si32(_mm_shuffle_epi32(sum, _MM_SHUFFLE(3, 3, 3, 3)));
@@ -537,11 +543,8 @@ void CellRasterizer::EmitDenseRows(int rowBegin, int rowEnd, SpanSink& sink) {
     __m128i carry = _mm_setzero_si128();  // the sum of the values left of the four
     for (size_t i = 0; i < denseStride_; i += 4) {
       __m128i* const four = reinterpret_cast<__m128i*>(values + i);
-      __m128i sum = _mm_loadu_si128(four);
+      const __m128i sum = RunningSums4(_mm_loadu_si128(four), carry);
       _mm_storeu_si128(four, _mm_setzero_si128());
-      sum = _mm_add_epi32(sum, _mm_slli_si128(sum, 4));
-      sum = _mm_add_epi32(sum, _mm_slli_si128(sum, 8));
-      sum = _mm_add_epi32(sum, carry);
       carry = _mm_shuffle_epi32(sum, _MM_SHUFFLE(3, 3, 3, 3));
       StoreCovers4(CoverageOf4<kRule>(sum), covers + i);
     }

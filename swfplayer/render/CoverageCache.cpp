@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "swfplayer/types/HashMix.h"
+
 namespace swfplayer::render {
 namespace {
 
@@ -20,17 +22,12 @@ constexpr int kMinSolid = 16;
 // edge crossing it, painting a pixel of coverage instead of an inside run about three more.
 constexpr int kOtherSolidPerSpan = 128;
 
-uint64_t Mix(uint64_t h, uint64_t v) {
-  h = (h ^ v) * 0x9E3779B97F4A7C15ull;
-  return h ^ (h >> 29);
-}
-
 }  // namespace
 
 size_t CoverageCache::KeyHash::operator()(const Key& key) const {
-  uint64_t h = Mix(key.path, static_cast<uint64_t>(key.rule) | uint64_t{key.kind} << 8);
+  uint64_t h = HashMix(key.path, static_cast<uint64_t>(key.rule) | uint64_t{key.kind} << 8);
   for (const double v : {key.a, key.b, key.c, key.d, key.tx, key.ty, key.width}) {
-    h = Mix(h, std::bit_cast<uint64_t>(v));
+    h = HashMix(h, std::bit_cast<uint64_t>(v));
   }
   return static_cast<size_t>(h);
 }

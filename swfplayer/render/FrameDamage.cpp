@@ -4,15 +4,14 @@
 #include <bit>
 #include <variant>
 
+#include "swfplayer/types/HashMix.h"
+
 namespace swfplayer::render {
 namespace {
 
 class Hasher {
  public:
-  void Add(uint64_t v) {
-    h_ = (h_ ^ v) * 0x9E3779B97F4A7C15ull;
-    h_ ^= h_ >> 29;
-  }
+  void Add(uint64_t v) { h_ = HashMix(h_, v); }
   void Add(double v) { Add(std::bit_cast<uint64_t>(v)); }
   void Add(float v) { Add(uint64_t{std::bit_cast<uint32_t>(v)}); }
   void Add(Rgba c) { Add(uint64_t{c.r} | uint64_t{c.g} << 8 | uint64_t{c.b} << 16 | uint64_t{c.a} << 24); }

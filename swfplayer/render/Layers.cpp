@@ -4,13 +4,12 @@
 #include <bit>
 #include <cmath>
 
+#include "swfplayer/types/HashMix.h"
+
 namespace swfplayer::render {
 namespace {
 
-uint64_t Mix(uint64_t h, uint64_t v) {
-  h = (h ^ v) * 0x9E3779B97F4A7C15ull;
-  return h ^ (h >> 29);
-}
+uint64_t Mix(uint64_t h, uint64_t v) { return HashMix(h, v); }
 uint64_t Mix(uint64_t h, double v) { return Mix(h, std::bit_cast<uint64_t>(v)); }
 uint64_t Mix(uint64_t h, float v) { return Mix(h, uint64_t{std::bit_cast<uint32_t>(v)}); }
 uint64_t Mix(uint64_t h, int v) { return Mix(h, static_cast<uint64_t>(static_cast<uint32_t>(v))); }

@@ -8,6 +8,7 @@
 #include "swfplayer/render/Flattener.h"
 #include "swfplayer/render/StrokePen.h"
 #include "swfplayer/render/Stroker.h"
+#include "swfplayer/types/HashMix.h"
 
 namespace swfplayer::render {
 namespace {
@@ -15,10 +16,6 @@ namespace {
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 const DeviceRect kEverywhere{-kInfinity, -kInfinity, kInfinity, kInfinity};
 
-uint64_t Mix(uint64_t h, uint64_t v) {
-  h = (h ^ v) * 0x9E3779B97F4A7C15ull;
-  return h ^ (h >> 29);
-}
 uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
 
 // The bounds of the path's points under the matrix's linear part: every curve lies within
@@ -47,8 +44,10 @@ double StrokeReach(const StrokeStyle& style, const StrokePen& pen) {
 }  // namespace
 
 size_t OutlineCache::KeyHash::operator()(const Key& key) const {
-  uint64_t h = Mix(key.path, key.kind);
-  for (const double v : {key.a, key.b, key.c, key.d, key.width, key.miterLimit}) h = Mix(h, Bits(v));
+  uint64_t h = HashMix(key.path, key.kind);
+  for (const double v : {key.a, key.b, key.c, key.d, key.width, key.miterLimit}) {
+    h = HashMix(h, Bits(v));
+  }
   return static_cast<size_t>(h);
 }
 
@@ -174,12 +173,8 @@ Outline OutlineCache::Fill(const Path& path, const Matrix& toDevice, bool keep, 
 Outline OutlineCache::Stroke(const Path& path, const Matrix& toDevice, const StrokeStyle& style,
                              bool keep, Contours& spare) {
   const StrokePen pen = MakeStrokePen(style, toDevice);
-  const uint32_t kind = (1u << 31) | static_cast<uint32_t>(style.startCap) |
-                        static_cast<uint32_t>(style.endCap) << 2 |
-                        static_cast<uint32_t>(style.join) << 4 | uint32_t{style.scaleX} << 6 |
-                        uint32_t{style.scaleY} << 7 | uint32_t{style.noClose} << 8;
   const Key key{path.Id(), toDevice.a,  toDevice.b,       toDevice.c,
-                toDevice.d, style.width, style.miterLimit, kind};
+                toDevice.d, style.width, style.miterLimit, StrokeStyleBits(style)};
   auto make = [&](const Matrix& m, const DeviceRect& relevant, Contours& out) {
     centre_.Clear();
     FlattenPath(path, m, relevant, centre_);

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "swfplayer/render/PixelBlend.h"
+#include "swfplayer/render/StrokePen.h"
 
 namespace swfplayer::render {
 namespace {
@@ -309,12 +310,9 @@ void RasterCanvas::FillPath(const Path& path, const Matrix& toDevice, FillRule r
   if (recording_ && !layers_.Open() && OutlineCache::Small(path)) {
     DrawCommand command = DrawCommand::Of(DrawOp::kFill, rule);
     SetPaint(command, paint, toDevice, colorTransform);
-    command.coverage = kept;
-    if (kept && coverage_.CheckComplete(*kept)) {  // painted from the kept rows: no outline
-      command.contours = &kNoOutline;
-      command.offset = kept->Offset();
-      command.bounds = kept->Bounds();
-    } else {  // outlined at EndFrame (OutlineSmallFills), as outlines_.Fill would have
+    if (!PaintKept(command, kept)) {
+      // Outlined at EndFrame (OutlineSmallFills), as outlines_.Fill would have.
+      command.coverage = kept;
       if (smallFillsUsed_ == smallFills_.size()) smallFills_.emplace_back();
       SmallFill& fill = smallFills_[smallFillsUsed_++];
       fill.outline = &Spare();
@@ -344,27 +342,26 @@ CoverageCache::Entry* RasterCanvas::KeptCoverage(const Path& path, const Matrix&
   CoverageCache::Key key{path.Id(), toDevice.a, toDevice.b, toDevice.c, toDevice.d, toDevice.tx,
                          toDevice.ty, rule};
   if (style) {
-    key.kind = (1u << 31) | static_cast<uint32_t>(style->startCap) |
-               static_cast<uint32_t>(style->endCap) << 2 |
-               static_cast<uint32_t>(style->join) << 4 | uint32_t{style->scaleX} << 6 |
-               uint32_t{style->scaleY} << 7 | uint32_t{style->noClose} << 8 |
-               uint32_t{style->pixelHinting} << 9;
+    key.kind = StrokeStyleBits(*style);
     key.width = style->width;
     key.miterLimit = style->miterLimit;
   }
   return coverage_.Use(key);
 }
 
+bool RasterCanvas::PaintKept(DrawCommand& command, CoverageCache::Entry* kept) {
+  if (!kept || !coverage_.CheckComplete(*kept)) return false;
+  command.contours = &kNoOutline;
+  command.offset = kept->Offset();
+  command.bounds = kept->Bounds();
+  command.coverage = kept;
+  return true;
+}
+
 template <typename MakeOutline>
 bool RasterCanvas::SetOutline(DrawCommand& command, CoverageCache::Entry* kept,
                               MakeOutline makeOutline) {
-  if (kept && coverage_.CheckComplete(*kept)) {
-    command.contours = &kNoOutline;
-    command.offset = kept->Offset();
-    command.bounds = kept->Bounds();
-    command.coverage = kept;
-    return true;
-  }
+  if (PaintKept(command, kept)) return true;
   const Outline outline = makeOutline();
   if (outline.bounds.Empty()) return false;
   command.contours = outline.contours;

@@ -88,6 +88,8 @@ class RasterCanvas final : public Canvas {
   // for any other).
   CoverageCache::Entry* KeptCoverage(const Path& path, const Matrix& toDevice, FillRule rule,
                                      const StrokeStyle* style = nullptr);
+  // Sets command up to be painted from kept's rows, with no outline, when all are kept.
+  bool PaintKept(DrawCommand& command, CoverageCache::Entry* kept);
   // Sets command's outline: none when kept is complete (the coverage is painted), else the one
   // outline() gives, which kept is set up for. False when it touches no pixel.
   template <typename MakeOutline>

@@ -87,4 +87,11 @@ void HintCentreLine(double widthX, double widthY, Contours& centre) {
   }
 }
 
+uint32_t StrokeStyleBits(const StrokeStyle& style) {
+  return (1u << 31) | static_cast<uint32_t>(style.startCap) |
+         static_cast<uint32_t>(style.endCap) << 2 | static_cast<uint32_t>(style.join) << 4 |
+         uint32_t{style.scaleX} << 6 | uint32_t{style.scaleY} << 7 | uint32_t{style.noClose} << 8 |
+         uint32_t{style.pixelHinting} << 9;
+}
+
 }  // namespace swfplayer::render

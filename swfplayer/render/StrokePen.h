@@ -5,6 +5,8 @@
 // ignores one axis's scaling keeps a round pen.
 #pragma once
 
+#include <cstdint>
+
 #include "swfplayer/render/Contours.h"
 #include "swfplayer/types/Geometry.h"
 #include "swfplayer/types/Paint.h"
@@ -34,6 +36,10 @@ struct StrokePen {
 // at 20 path units per pixel, again never under one pixel. Pixel hinting rounds the device
 // widths to whole pixels. Widths are capped at 2^20 px; a non-finite matrix draws 1 px.
 StrokePen MakeStrokePen(const StrokeStyle& style, const Matrix& toDevice);
+
+// The style's caps, join and flags in one word, with bit 31 set (a fill's key has 0 there):
+// with its width and miter limit, what besides the path and matrix decides a stroke's outline.
+uint32_t StrokeStyleBits(const StrokeStyle& style);
 
 // Maps every point by m's linear part, in place.
 void MapContours(const Matrix& m, Contours& contours);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "swfplayer/types/Geometry.h"
+#include "swfplayer/types/HashMix.h"
 
 namespace swfplayer {
 
@@ -47,10 +48,11 @@ class Path {
   // at once.
   uint64_t ContentHash() const {
     if (hash_ == 0) {
-      uint64_t h = Mix(points_.size(), verbs_.size());
-      for (const Verb verb : verbs_) h = Mix(h, static_cast<uint64_t>(verb));
-      for (const Point& p : points_) h = Mix(Mix(h, std::bit_cast<uint64_t>(p.x)),
-                                             std::bit_cast<uint64_t>(p.y));
+      uint64_t h = HashMix(points_.size(), verbs_.size());
+      for (const Verb verb : verbs_) h = HashMix(h, static_cast<uint64_t>(verb));
+      for (const Point& p : points_) {
+        h = HashMix(HashMix(h, std::bit_cast<uint64_t>(p.x)), std::bit_cast<uint64_t>(p.y));
+      }
       hash_ = h | 1;  // never 0, which means not worked out
     }
     return hash_;
@@ -60,10 +62,6 @@ class Path {
 
  private:
   void Changed() { id_ = hash_ = 0; }
-  static uint64_t Mix(uint64_t h, uint64_t v) {
-    h = (h ^ v) * 0x9E3779B97F4A7C15ull;
-    return h ^ (h >> 29);
-  }
   static uint64_t NextId() {
     static std::atomic<uint64_t> next{1};
     return next.fetch_add(1, std::memory_order_relaxed);
