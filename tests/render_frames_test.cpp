@@ -127,6 +127,45 @@ TEST(RenderFrames, AnUnchangedFrameDrawsNothingAndAMoveOnlyItsOldAndNewPlace) {
   EXPECT_EQ(frame(30).right, 120);
 }
 
+TEST(RenderFrames, ARedrawnBoxCutsTheShapesAcrossItsSides) {
+  // Translucent dots that never change lie across every side of the box a moving square
+  // damages: only their parts inside it are drawn again, whether painted from kept coverage or
+  // rasterised again, so every frame is the one drawn whole.
+  std::vector<Path> dots;
+  for (int i = 0; i < 16 * 11; ++i) {
+    Path dot;
+    for (int k = 0; k <= 10; ++k) {
+      const double a = 6.2831853 * k / 10;
+      const Point at{4.3 + (i % 16) * 7.1 + 3.4 * std::cos(a), 3.7 + (i / 16) * 7.2 + 3.4 * std::sin(a)};
+      k == 0 ? dot.MoveTo(at) : dot.LineTo(at);
+    }
+    dots.push_back(dot);
+  }
+  const Path square = Rect(40.5, 30.5, 60.5, 50.5);
+  for (const bool keep : {true, false}) {
+    TestCanvas t(120, 80);
+    t.canvas.KeepCoverage(keep);
+    std::vector<uint32_t> reference(t.pixels.size());
+    RasterCanvas whole(reference.data(), 120, 80, 120, Quality::kHigh);
+    for (int frame = 0; frame < 5; ++frame) {
+      auto draw = [&](Canvas& canvas) {
+        canvas.Clear({0, 0, 0, 255});
+        canvas.FillPath(square, Matrix::Translate(frame * 3.3, frame * 1.7), FillRule::kNonZero,
+                        Rgba{0, 200, 0, 255}, {});
+        for (const Path& dot : dots) {
+          canvas.FillPath(dot, {}, FillRule::kNonZero, Rgba{100, 0, 0, 100}, {});
+        }
+      };
+      t.canvas.BeginFrame();
+      draw(t.canvas);
+      const PixelBox damaged = t.canvas.EndFrame();
+      if (frame > 0) EXPECT_LT(damaged.right - damaged.left, 40) << frame;
+      draw(whole);
+      ASSERT_EQ(t.pixels, reference) << "frame " << frame << (keep ? ", kept" : "");
+    }
+  }
+}
+
 TEST(RenderFrames, ARecordedBitmapFillOutlivesTheCallersBitmap) {
   // The frame is drawn at EndFrame, after the caller let go of the paint and its bitmap.
   TestCanvas t(16, 16);

@@ -142,15 +142,18 @@ void CellRasterizer::AddContoursInside(const Contours& contours, Point offset) {
     bool valid;  // false for a point with a NaN, which AddLine leaves out with its segments
   };
   const int32_t top = windowTop_ * kOne, bottom = windowBottom_ * kOne;
+  static_assert(sizeof(Point) == 2 * sizeof(double));
+  const __m128d shift = _mm_set_pd(offset.y, offset.x);
+  const __m128d scale = _mm_set1_pd(kOne), half = _mm_set1_pd(0.5);
   ForEachSegment(
       contours, offset,
       [&](size_t i) {
-        const Point p = contours.At(i);
-        const double x = p.x + offset.x, y = p.y + offset.y;
-        // Within the clip, so not negative: truncation rounds as PushEdge does.
-        return x == x && y == y ? Fixed{static_cast<int32_t>(x * kOne + 0.5),
-                                        static_cast<int32_t>(y * kOne + 0.5), true}
-                                : Fixed{0, 0, false};
+        // x and y at once, as (p + offset) * kOne + 0.5 in doubles: within the clip, so not
+        // negative, and truncation rounds as PushEdge does.
+        const __m128d p = _mm_add_pd(_mm_loadu_pd(&contours.At(i).x), shift);
+        const __m128i fixed = _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(p, scale), half));
+        return Fixed{_mm_cvtsi128_si32(fixed), _mm_cvtsi128_si32(_mm_srli_si128(fixed, 4)),
+                     _mm_movemask_pd(_mm_cmpunord_pd(p, p)) == 0};
       },
       [&](const Fixed& a, const Fixed& b) {
         if (!a.valid || !b.valid) return;
@@ -520,7 +523,8 @@ bool CellRasterizer::SweepDense(int rowBegin, int rowEnd, FillRule rule, SpanSin
   bandTop_ = rowBegin;
   // One spare cell for the last row's spill; new values are zero, and sweeping zeroes them.
   if (dense_.size() < rows * denseStride_ + 1) dense_.resize(rows * denseStride_ + 1);
-  if (covers_.size() < denseStride_) covers_.resize(denseStride_);
+  if (covers_.size() < rows * denseStride_) covers_.resize(rows * denseStride_);
+  if (rowEnds_.size() < rows) rowEnds_.resize(rows);
   for (const Edge& e : edges_) RenderEdge<true>(e, rowBegin, rowEnd);
   if (rule == FillRule::kNonZero) {
     EmitDenseRows<FillRule::kNonZero>(rowBegin, rowEnd, sink);
@@ -530,33 +534,58 @@ bool CellRasterizer::SweepDense(int rowBegin, int rowEnd, FillRule rule, SpanSin
   return true;
 }
 
-// Each row gives the sink one span from its first covered pixel to its last (the sink blends
-// every pixel on its own, so uncovered ones between change nothing) and, where the winding
-// does not come back to zero, the rest of the clip's width.
+// The rows' coverage goes to the sink as one block when every row's winding comes back to
+// zero by its last cell (a closed outline within the clip); otherwise each row gives one span
+// from its first covered pixel to its last and, where the winding stays, the rest of the
+// clip's width.
 template <FillRule kRule>
 void CellRasterizer::EmitDenseRows(int rowBegin, int rowEnd, SpanSink& sink) {
   const int cells = static_cast<int>(stride_);
-  const int rest = clip_.right - originX_ - cells;
+  const int rows = rowEnd - rowBegin;
   uint8_t* const covers = covers_.data();
-  for (int row = rowBegin; row < rowEnd; ++row) {
-    int32_t* const values = dense_.data() + static_cast<size_t>(row - rowBegin) * denseStride_;
+  bool open = false;
+  for (int r = 0; r < rows; ++r) {
+    int32_t* const values = dense_.data() + static_cast<size_t>(r) * denseStride_;
+    uint8_t* const out = covers + static_cast<size_t>(r) * denseStride_;
     __m128i carry = _mm_setzero_si128();  // the sum of the values left of the four
     for (size_t i = 0; i < denseStride_; i += 4) {
       __m128i* const four = reinterpret_cast<__m128i*>(values + i);
       const __m128i sum = RunningSums4(_mm_loadu_si128(four), carry);
       _mm_storeu_si128(four, _mm_setzero_si128());
       carry = _mm_shuffle_epi32(sum, _MM_SHUFFLE(3, 3, 3, 3));
-      StoreCovers4(CoverageOf4<kRule>(sum), covers + i);
+      StoreCovers4(CoverageOf4<kRule>(sum), out + i);
     }
+    rowEnds_[static_cast<size_t>(r)] = _mm_cvtsi128_si32(carry);
+    open |= rowEnds_[static_cast<size_t>(r)] != 0;
+  }
+  if (!open) {
+    sink.Block(originX_, rowBegin, rows, cells, covers, denseStride_);
+    return;
+  }
+  const int rest = clip_.right - originX_ - cells;
+  for (int r = 0; r < rows; ++r) {
+    const uint8_t* const row = covers + static_cast<size_t>(r) * denseStride_;
     int first = 0, last = cells;
-    while (first < last && covers[first] == 0) ++first;
-    while (last > first && covers[last - 1] == 0) --last;
+    while (first < last && row[first] == 0) ++first;
+    while (last > first && row[last - 1] == 0) --last;
     Span spans[2];
     size_t count = 0;
-    if (first < last) spans[count++] = {originX_ + first, last - first, covers + first, 0};
-    const uint8_t beyond = Coverage<kRule>(_mm_cvtsi128_si32(carry));
+    if (first < last) spans[count++] = {originX_ + first, last - first, row + first, 0};
+    const uint8_t beyond = Coverage<kRule>(rowEnds_[static_cast<size_t>(r)]);
     if (beyond != 0 && rest > 0) spans[count++] = {originX_ + cells, rest, nullptr, beyond};
-    if (count != 0) sink.Row(row, spans, count);
+    if (count != 0) sink.Row(rowBegin + r, spans, count);
+  }
+}
+
+void SpanSink::Block(int x, int top, int rows, int width, const uint8_t* covers,
+                     size_t stride) {
+  for (int r = 0; r < rows; ++r, covers += stride) {
+    int first = 0, last = width;
+    while (first < last && covers[first] == 0) ++first;
+    while (last > first && covers[last - 1] == 0) --last;
+    if (first == last) continue;
+    const Span span{x + first, last - first, covers + first, 0};
+    Row(top + r, &span, 1);
   }
 }
 

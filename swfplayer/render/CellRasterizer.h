@@ -40,6 +40,10 @@ class SpanSink {
   // Spans of one row, left to right, the row's first and last covered pixels at their ends;
   // pixels inside a span of covers may be uncovered (zero), which paints nothing there.
   virtual void Row(int y, const Span* spans, size_t count) = 0;
+  // The rows [top, top + rows) of a small shape at once: each `width` coverages from pixel x,
+  // `stride` bytes apart, uncovered pixels zero, nothing covered outside them. Unless the sink
+  // takes the block whole, each row's covered part goes to Row.
+  virtual void Block(int x, int top, int rows, int width, const uint8_t* covers, size_t stride);
 
  protected:
   ~SpanSink() = default;
@@ -117,6 +121,7 @@ class CellRasterizer {
   bool denseAllowed_ = true;
   size_t denseStride_ = 0;
   std::vector<int32_t> dense_;
+  std::vector<int32_t> rowEnds_;  // a dense row's sum at its end: zero where the row closes
   std::vector<Span> spans_;
   std::vector<uint8_t> covers_;
 };

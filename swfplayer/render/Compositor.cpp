@@ -126,4 +126,22 @@ void Compositor::Row(int y, const Span* spans, size_t count) {
   }
 }
 
+// A solid colour onto the pixels blends each row of the block whole: its uncovered pixels
+// change nothing, and a solid paint does not depend on where a run begins. That spares a small
+// shape the search for each row's ends and a call a row.
+void Compositor::Block(int x, int top, int rows, int width, const uint8_t* covers,
+                       size_t stride) {
+  if (target_ || clip_ || painter_) {
+    SpanSink::Block(x, top, rows, width, covers, stride);
+    return;
+  }
+  const int from = std::max(x, windowLeft_), to = std::min(x + width, windowRight_);
+  if (from >= to) return;
+  covers += from - x;
+  uint32_t* row = pixels_ + static_cast<ptrdiff_t>(top - top_) * stride_ + (from - left_);
+  for (int r = 0; r < rows; ++r, covers += stride, row += stride_) {
+    BlendSolid(row, to - from, solid_, covers, 0);
+  }
+}
+
 }  // namespace swfplayer::render

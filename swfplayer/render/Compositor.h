@@ -25,6 +25,7 @@ class Compositor final : public SpanSink {
              int windowLeft, int windowRight);
 
   void Row(int y, const Span* spans, size_t count) override;
+  void Block(int x, int top, int rows, int width, const uint8_t* covers, size_t stride) override;
 
  private:
   // The row's spans scaled by the clip into clipped_ (their covers in covers_ at their own

@@ -48,6 +48,8 @@ class StageRenderer {
   const StageImage& Render(const swfplayer::player::Player& player, bool whole = false);
   // The box the last Render drew.
   swfplayer::render::PixelBox LastDamage() const { return damage_; }
+  // Off: every render rasterises every shape, as if everything had moved.
+  void KeepCoverage(bool keep) { canvas_.KeepCoverage(keep); }
 
  private:
   StageImage image_;

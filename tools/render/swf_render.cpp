@@ -1,8 +1,12 @@
 // swf_render MOVIE OUT.png [--frames N] [--size WxH] [--quality low|high] [--repeat R]
-//                          [--threads T] [--code-page NAME]
+//                          [--threads T] [--code-page NAME] [--all-moved] [--play P]
 // Runs the movie's first N frames and writes the stage as shown after the Nth as a PNG; with
 // --repeat, renders that frame whole R more times and prints the median time of one render.
 // --threads: how many threads draw (default: one per core, at most 8).
+// --play: then plays P more frames, each drawn where it changed, as the control draws them,
+// and prints the median time of one (the PNG shows the last).
+// --all-moved: every render rasterises every shape, as if everything had moved (no kept
+// coverage).
 // --code-page: the ANSI code page that strings of movies before SWF 6 are in, as iconv names
 // it (default CP1252, a Western Windows; CP932 is a Japanese one).
 #include <algorithm>
@@ -10,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +36,8 @@ struct Options {
   long repeat = 0;
   long threads = swfplayer::render::WorkerPool::DefaultThreads();
   std::string codePage = "CP1252";
+  bool allMoved = false;
+  long play = 0;
 };
 
 double Median(std::vector<double> values) {
@@ -41,7 +48,7 @@ double Median(std::vector<double> values) {
 int Usage() {
   std::fprintf(stderr,
                "usage: swf_render MOVIE OUT.png [--frames N] [--size WxH] [--quality low|high] "
-               "[--repeat R] [--threads T] [--code-page NAME]\n");
+               "[--repeat R] [--threads T] [--code-page NAME] [--all-moved] [--play P]\n");
   return 2;
 }
 
@@ -77,6 +84,10 @@ bool ParseArguments(int argc, char** argv, Options& options) {
       const std::string quality = argv[++i];
       if (quality != "low" && quality != "high") return false;
       options.quality = quality == "low" ? Quality::kLow : Quality::kHigh;
+    } else if (argument == "--play" && hasValue) {
+      if (!ParseCount(argv[++i], 1000000, options.play)) return false;
+    } else if (argument == "--all-moved") {
+      options.allMoved = true;
     } else if (argument.rfind("--", 0) == 0) {
       return false;
     } else {
@@ -113,21 +124,35 @@ int main(int argc, char** argv) {
 
   swfsaver::tools::StageRenderer renderer(width, height, options.quality,
                                          static_cast<int>(options.threads));
+  renderer.KeepCoverage(!options.allMoved);
   const swfsaver::tools::StageImage& image = renderer.Render(*player);
-  if (options.repeat > 0) {
-    // Wall time, and the processor time of this process, which a busy machine disturbs less.
+  // Wall time, and the processor time of this process, which a busy machine disturbs less.
+  auto timed = [&](const char* what, long runs, const std::function<void()>& step) {
     std::vector<double> wall, processor;
-    for (long i = 0; i < options.repeat; ++i) {
+    for (long i = 0; i < runs; ++i) {
       const auto start = std::chrono::steady_clock::now();
       const std::clock_t startClock = std::clock();
-      renderer.Render(*player, /*whole=*/true);
+      step();
       processor.push_back(1000.0 * double(std::clock() - startClock) / CLOCKS_PER_SEC);
       wall.push_back(std::chrono::duration<double, std::milli>(
                          std::chrono::steady_clock::now() - start).count());
     }
-    std::printf(
-        "median render of %dx%d: %.3f ms wall, %.3f ms processor (%ld runs, %ld threads)\n",
-        width, height, Median(wall), Median(processor), options.repeat, options.threads);
+    std::printf("median %s of %dx%d: %.3f ms wall, %.3f ms processor (%ld runs, %ld threads)\n",
+                what, width, height, Median(wall), Median(processor), runs, options.threads);
+  };
+  if (options.repeat > 0) {
+    timed("render", options.repeat, [&] { renderer.Render(*player, /*whole=*/true); });
+  }
+  if (options.play > 0) {
+    double damaged = 0;
+    timed("played frame", options.play, [&] {
+      player->Advance();
+      renderer.Render(*player);
+      const swfplayer::render::PixelBox box = renderer.LastDamage();
+      if (!box.Empty()) damaged += double(box.right - box.left) * (box.bottom - box.top);
+    });
+    std::printf("drawn again: %.1f%% of the frame's pixels a frame on average\n",
+                100.0 * damaged / options.play / (double(width) * height));
   }
   if (!swfsaver::tools::WritePng(options.output, image.pixels.data(), width, height, width)) {
     std::fprintf(stderr, "swf_render: cannot write %s\n", options.output.c_str());
