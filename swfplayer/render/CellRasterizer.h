@@ -41,8 +41,9 @@ class SpanSink {
   // pixels inside a span of covers may be uncovered (zero), which paints nothing there.
   virtual void Row(int y, const Span* spans, size_t count) = 0;
   // The rows [top, top + rows) of a small shape at once: each `width` coverages from pixel x,
-  // `stride` bytes apart, uncovered pixels zero, nothing covered outside them. Unless the sink
-  // takes the block whole, each row's covered part goes to Row.
+  // and zeros up to `stride` (a multiple of 4), rows `stride` bytes apart; uncovered pixels
+  // are zero, and nothing outside the block is covered. Unless the sink takes the block whole,
+  // each row's covered part goes to Row.
   virtual void Block(int x, int top, int rows, int width, const uint8_t* covers, size_t stride);
 
  protected:

@@ -128,14 +128,16 @@ void Compositor::Row(int y, const Span* spans, size_t count) {
 
 // A solid colour onto the pixels blends each row of the block whole: its uncovered pixels
 // change nothing, and a solid paint does not depend on where a run begins. That spares a small
-// shape the search for each row's ends and a call a row.
+// shape the search for each row's ends and a call a row; the zeros up to the stride, where the
+// window has them, make each row a whole number of four-pixel steps.
 void Compositor::Block(int x, int top, int rows, int width, const uint8_t* covers,
                        size_t stride) {
   if (target_ || clip_ || painter_) {
     SpanSink::Block(x, top, rows, width, covers, stride);
     return;
   }
-  const int from = std::max(x, windowLeft_), to = std::min(x + width, windowRight_);
+  const int from = std::max(x, windowLeft_);
+  const int to = std::min(x + static_cast<int>(stride), windowRight_);
   if (from >= to) return;
   covers += from - x;
   uint32_t* row = pixels_ + static_cast<ptrdiff_t>(top - top_) * stride_ + (from - left_);
