@@ -112,7 +112,9 @@ void BandRenderer::Composite(const DrawCommand& command) {
   const MaskLayer* clip = masks_.Clip();
   const int len = box.right - box.left;
   if (layerRow_.size() < static_cast<size_t>(len)) layerRow_.resize(static_cast<size_t>(len));
-  std::vector<uint8_t> covers;
+  if (target && layerCovers_.size() < static_cast<size_t>(len)) {
+    layerCovers_.resize(static_cast<size_t>(len));
+  }
   for (int y = box.top; y < box.bottom; ++y) {
     const uint32_t* src = layer->pixels + static_cast<ptrdiff_t>(y - layer->top) * layer->width +
                           (box.left - layer->left);
@@ -125,12 +127,11 @@ void BandRenderer::Composite(const DrawCommand& command) {
         clip ? clip->Row(y, canvas_.width) + (box.left - canvas_.left) : nullptr;
     if (target) {
       // Inside a mask being built only the alpha counts, as a fill's coverage would.
-      covers.resize(static_cast<size_t>(len));
       for (int i = 0; i < len; ++i) {
         const uint32_t a = src[i] >> 24;
-        covers[i] = static_cast<uint8_t>(mask ? Div255(a * mask[i]) : a);
+        layerCovers_[i] = static_cast<uint8_t>(mask ? Div255(a * mask[i]) : a);
       }
-      target->Accumulate(y, box.left, len, covers.data(), 0, canvas_.width);
+      target->Accumulate(y, box.left, len, layerCovers_.data(), 0, canvas_.width);
       continue;
     }
     BlendRow(layer->blend, PixelRow(y) + (box.left - canvas_.left), src, len, mask, 255);

@@ -50,6 +50,7 @@ class BandRenderer {
   CellRasterizer raster_;
   Compositor compositor_;
   std::vector<uint32_t> layerRow_;
+  std::vector<uint8_t> layerCovers_;  // a layer's alpha as coverage, into a mask being built
   // Passes a fill's rows on to the compositor and keeps them in its coverage entry.
   class KeepingSink final : public SpanSink {
    public:
