@@ -127,6 +127,48 @@ TEST(RenderFrames, AnUnchangedFrameDrawsNothingAndAMoveOnlyItsOldAndNewPlace) {
   EXPECT_EQ(frame(30).right, 120);
 }
 
+TEST(RenderFrames, ShapesMovingFarApartAreDrawnAgainInTheirOwnRowsAndColumns) {
+  // One square moves near the top left, one near the bottom right, past a still bar: each is
+  // drawn again in the strip of rows it reaches, and there in its own columns. A pixel between
+  // them keeps what the last frame left, and every frame is the one drawn whole.
+  TestCanvas t(160, 120);
+  std::vector<uint32_t> reference(t.pixels.size());
+  RasterCanvas whole(reference.data(), 160, 120, 160, Quality::kHigh);
+  const Path square = Rect(0, 0, 10, 10);
+  for (int frame = 0; frame < 4; ++frame) {
+    auto draw = [&](Canvas& canvas) {
+      canvas.Clear({0, 0, 0, 255});
+      canvas.FillPath(Rect(60, 0, 100, 120), {}, FillRule::kNonZero, Rgba{0, 0, 255, 128}, {});
+      canvas.FillPath(square, Matrix::Translate(5 + frame * 2.5, 4.5), FillRule::kNonZero,
+                      Rgba{255, 0, 0, 255}, {});
+      canvas.FillPath(square, Matrix::Translate(140 - frame * 2.5, 100), FillRule::kNonZero,
+                      Rgba{0, 255, 0, 200}, {});
+    };
+    const size_t between = 60 * 160 + 80, beside = 8 * 160 + 80;
+    const uint32_t betweenWas = t.pixels[between], besideWas = t.pixels[beside];
+    t.pixels[between] = t.pixels[beside] = 0x12345678;  // canaries: not to be drawn over
+    t.canvas.BeginFrame();
+    draw(t.canvas);
+    const PixelBox around = t.canvas.EndFrame();
+    if (frame > 0) {
+      EXPECT_EQ(t.pixels[between], 0x12345678u) << frame;
+      EXPECT_EQ(t.pixels[beside], 0x12345678u) << frame;
+      t.pixels[between] = betweenWas;
+      t.pixels[beside] = besideWas;
+      EXPECT_LE(around.left, 10);
+      EXPECT_GE(around.right, 140);
+      const std::vector<PixelBox>& boxes = t.canvas.DamagedBoxes();
+      ASSERT_EQ(boxes.size(), 2u) << frame;
+      EXPECT_LT(boxes[0].right, 60);
+      EXPECT_LE(boxes[0].bottom, 16);
+      EXPECT_GE(boxes[1].top, 96);
+      EXPECT_GT(boxes[1].left, 100);
+    }
+    draw(whole);
+    ASSERT_EQ(t.pixels, reference) << "frame " << frame;
+  }
+}
+
 TEST(RenderFrames, ARedrawnBoxCutsTheShapesAcrossItsSides) {
   // Translucent dots that never change lie across every side of the box a moving square
   // damages: only their parts inside it are drawn again, whether painted from kept coverage or
@@ -159,7 +201,9 @@ TEST(RenderFrames, ARedrawnBoxCutsTheShapesAcrossItsSides) {
       t.canvas.BeginFrame();
       draw(t.canvas);
       const PixelBox damaged = t.canvas.EndFrame();
-      if (frame > 0) EXPECT_LT(damaged.right - damaged.left, 40) << frame;
+      if (frame > 0) {
+        EXPECT_LT(damaged.right - damaged.left, 40) << frame;
+      }
       draw(whole);
       ASSERT_EQ(t.pixels, reference) << "frame " << frame << (keep ? ", kept" : "");
     }
@@ -305,7 +349,9 @@ TEST(RenderFrames, KeptCoverageDrawsAsRasterisingAndStaysWithinItsBound) {
     }
     // From the second frame on (and after the new quality), every fill but the moving ones is
     // kept.
-    if (frame != 0 && frame != 8) EXPECT_GT(t.canvas.Coverage().Entries(), 60u) << frame;
+    if (frame != 0 && frame != 8) {
+      EXPECT_GT(t.canvas.Coverage().Entries(), 60u) << frame;
+    }
   }
   // Shapes that move every frame are not kept.
   const size_t entries = t.canvas.Coverage().Entries();

@@ -102,19 +102,49 @@ uint64_t StrokeHash(const Path& path, const Matrix& toDevice, const StrokeStyle&
   return h.Value();
 }
 
-PixelBox DamageBetween(const std::vector<DrawSignature>& before,
-                       const std::vector<DrawSignature>& after, const PixelBox& canvas) {
-  PixelBox damage;
+void DamageBetween(const std::vector<DrawSignature>& before,
+                   const std::vector<DrawSignature>& after, const PixelBox& canvas,
+                   Damage& damage) {
+  damage.boxes.clear();
+  damage.bounds = {};
+  if (canvas.Empty()) return;
+  const int strips = (canvas.bottom - canvas.top + kDamageStripRows - 1) / kDamageStripRows;
+  damage.strips.assign(static_cast<size_t>(strips), PixelBox{});
+  auto add = [&](const PixelBox& bounds) {
+    const PixelBox box = bounds.Intersect(canvas);
+    if (box.Empty()) return;
+    damage.bounds = Union(damage.bounds, box);
+    const int first = (box.top - canvas.top) / kDamageStripRows;
+    const int last = (box.bottom - 1 - canvas.top) / kDamageStripRows;
+    for (int s = first; s <= last; ++s) {
+      PixelBox& strip = damage.strips[static_cast<size_t>(s)];
+      const int top = canvas.top + s * kDamageStripRows;
+      strip = Union(strip, box.Intersect({canvas.left, top, canvas.right, top + kDamageStripRows}));
+    }
+  };
   const size_t n = std::max(before.size(), after.size());
   for (size_t i = 0; i < n; ++i) {
     const DrawSignature* old = i < before.size() ? &before[i] : nullptr;
     const DrawSignature* now = i < after.size() ? &after[i] : nullptr;
     if (old && now && *old == *now) continue;
-    if ((old && !IsShape(old->op)) || (now && !IsShape(now->op))) return canvas;
-    if (old) damage = Union(damage, old->bounds);
-    if (now) damage = Union(damage, now->bounds);
+    if ((old && !IsShape(old->op)) || (now && !IsShape(now->op))) {
+      damage.boxes.assign(1, canvas);
+      damage.bounds = canvas;
+      return;
+    }
+    if (old) add(old->bounds);
+    if (now) add(now->bounds);
   }
-  return damage.Intersect(canvas);
+  for (const PixelBox& strip : damage.strips) {
+    if (strip.Empty()) continue;
+    PixelBox* last = damage.boxes.empty() ? nullptr : &damage.boxes.back();
+    if (last && last->bottom == strip.top && last->left == strip.left &&
+        last->right == strip.right) {
+      last->bottom = strip.bottom;
+    } else {
+      damage.boxes.push_back(strip);
+    }
+  }
 }
 
 }  // namespace swfplayer::render

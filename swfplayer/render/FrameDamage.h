@@ -34,9 +34,22 @@ uint64_t FillHash(const Path& path, const Matrix& toDevice, FillRule rule, const
 uint64_t StrokeHash(const Path& path, const Matrix& toDevice, const StrokeStyle& style,
                     const Paint& paint, const ColorTransform& colorTransform);
 
-// The box to draw again: the union of the bounds of the signatures that differ, all of canvas
-// when a clear or a mask step differs; empty when the lists are equal.
-PixelBox DamageBetween(const std::vector<DrawSignature>& before,
-                       const std::vector<DrawSignature>& after, const PixelBox& canvas);
+// What to draw again: boxes that share no row, top to bottom, and their union.
+struct Damage {
+  std::vector<PixelBox> boxes;
+  PixelBox bounds;  // empty when nothing changed
+  // Per strip of rows: the columns and rows the changed bounds reach there (reused).
+  std::vector<PixelBox> strips;
+};
+
+// Rows are taken in strips of kDamageStripRows: a strip's damage is the box around the bounds
+// of the signatures that differ, as far as they reach into it (those of both, where two
+// differ), and strips that meet with the same columns make one box. Two objects moving far
+// apart are drawn again in their own rows and columns, not in the box around both. All of
+// canvas when a clear or a mask step differs; none when the lists are equal.
+inline constexpr int kDamageStripRows = 16;
+void DamageBetween(const std::vector<DrawSignature>& before,
+                   const std::vector<DrawSignature>& after, const PixelBox& canvas,
+                   Damage& damage);
 
 }  // namespace swfplayer::render

@@ -84,16 +84,25 @@ PixelBox RasterCanvas::EndFrame() {
   OutlineSmallFills();
   layers_.Resolve(commands_.data(), commands_.size(),
                   [this](const CanvasPixels& target, const DrawCommand* commands, size_t count) {
-                    DrawBands(target, target.Box(), commands, count);
+                    const PixelBox box = target.Box();
+                    DrawBands(target, &box, 1, commands, count);
                   });
-  const PixelBox damage = wholeFrame_ ? Whole() : DamageBetween(previous_, signatures_, Whole());
+  if (wholeFrame_) {
+    damage_.bounds = Whole();
+    damage_.boxes.assign(damage_.bounds.Empty() ? 0 : 1, damage_.bounds);
+  } else {
+    DamageBetween(previous_, signatures_, Whole(), damage_);
+  }
   wholeFrame_ = false;
-  if (!damage.Empty()) DrawBands(Pixels(), damage, commands_.data(), commands_.size());
+  if (!damage_.boxes.empty()) {
+    DrawBands(Pixels(), damage_.boxes.data(), damage_.boxes.size(), commands_.data(),
+              commands_.size());
+  }
   previous_.swap(signatures_);
   outlines_.EndFrame();
   coverage_.EndFrame();
   immediateReady_ = false;
-  return damage;
+  return damage_.bounds;
 }
 
 void RasterCanvas::OutlineSmallFills() {
@@ -148,37 +157,60 @@ void RasterCanvas::OutlineSmallFills() {
   signatures_.resize(kept);
 }
 
-void RasterCanvas::DrawBands(const CanvasPixels& target, const PixelBox& damage,
+void RasterCanvas::DrawBands(const CanvasPixels& target, const PixelBox* boxes, size_t boxCount,
                              const DrawCommand* commands, size_t count) {
-  const int rows = damage.bottom - damage.top;
-  if (rows <= 0 || damage.right <= damage.left) return;
   const int threads = Threads();
-  const size_t rowBytes = static_cast<size_t>(damage.right - damage.left) * sizeof(uint32_t);
-  const int cached = std::max(kMinBandRows, static_cast<int>(kBandBytes / rowBytes));
-  const int spread = threads == 1 ? 1 : std::clamp(rows / kMinBandRows, 1, threads * kBandsPerThread);
-  const int bands = std::max(spread, (rows + cached - 1) / cached);
-  const int bandRows = (rows + bands - 1) / bands;
-  // Each band's commands: the ones whose bounds reach its rows (the others would draw nothing
+  // Each box in bands of rows, top to bottom as the boxes are.
+  bandWindows_.clear();
+  PixelBox all;
+  int bandRowsMost = 0;
+  for (size_t b = 0; b < boxCount; ++b) {
+    const PixelBox& box = boxes[b];
+    const int rows = box.bottom - box.top;
+    if (rows <= 0 || box.right <= box.left) continue;
+    all = all.Empty() ? box
+                      : PixelBox{std::min(all.left, box.left), std::min(all.top, box.top),
+                                 std::max(all.right, box.right), std::max(all.bottom, box.bottom)};
+    const size_t rowBytes = static_cast<size_t>(box.right - box.left) * sizeof(uint32_t);
+    const int cached = std::max(kMinBandRows, static_cast<int>(kBandBytes / rowBytes));
+    const int spread =
+        threads == 1 ? 1 : std::clamp(rows / kMinBandRows, 1, threads * kBandsPerThread);
+    const int bands = std::max(spread, (rows + cached - 1) / cached);
+    const int bandRows = (rows + bands - 1) / bands;
+    bandRowsMost = std::max(bandRowsMost, bandRows);
+    for (int top = box.top; top < box.bottom; top += bandRows) {
+      bandWindows_.push_back({box.left, top, box.right, std::min(top + bandRows, box.bottom)});
+    }
+  }
+  const int bands = static_cast<int>(bandWindows_.size());
+  if (bands == 0) return;
+  // Each band's commands: the ones whose bounds reach its pixels (the others would draw nothing
   // there), and every clear and mask step.
   if (bandCommands_.size() < static_cast<size_t>(bands)) bandCommands_.resize(bands);
   for (int b = 0; b < bands; ++b) bandCommands_[b].clear();
+  auto below = [](const PixelBox& band, int y) { return band.bottom <= y; };
   for (size_t i = 0; i < count; ++i) {
-    int first = 0, last = bands - 1;
-    if (Bounded(commands[i].op)) {
-      const PixelBox box = commands[i].bounds.Intersect(damage);
-      if (box.Empty()) continue;
-      first = (box.top - damage.top) / bandRows;
-      last = std::min((box.bottom - 1 - damage.top) / bandRows, bands - 1);
+    if (!Bounded(commands[i].op)) {
+      for (int b = 0; b < bands; ++b) bandCommands_[b].push_back(static_cast<uint32_t>(i));
+      continue;
     }
-    for (int b = first; b <= last; ++b) bandCommands_[b].push_back(static_cast<uint32_t>(i));
+    const PixelBox box = commands[i].bounds.Intersect(all);
+    if (box.Empty()) continue;
+    // The bands are in order of rows: from the first that ends below the command's top.
+    for (auto it = std::lower_bound(bandWindows_.begin(), bandWindows_.begin() + bands, box.top,
+                                    below);
+         it != bandWindows_.begin() + bands && it->top < box.bottom; ++it) {
+      if (it->left < box.right && box.left < it->right) {
+        bandCommands_[it - bandWindows_.begin()].push_back(static_cast<uint32_t>(i));
+      }
+    }
   }
   auto band = [&](int index, int thread) {
     BandRenderer& renderer = *bands_[thread];
-    const int top = damage.top + index * bandRows;
-    const PixelBox window{damage.left, top, damage.right, std::min(top + bandRows, damage.bottom)};
-    if (window.Empty()) return;
+    const PixelBox& window = bandWindows_[index];
     const std::vector<uint32_t>& mine = bandCommands_[index];
-    renderer.Begin(target, window, top, bandRows);
+    // One height for every band's masks, so that their layers serve band after band.
+    renderer.Begin(target, window, window.top, bandRowsMost);
     renderer.Draw(commands, mine.data(), mine.size());
     renderer.End();
   };

@@ -43,10 +43,14 @@ class RasterCanvas final : public Canvas {
 
   // Starts recording a frame.
   void BeginFrame();
-  // Draws the recorded frame where it differs from the one drawn before and returns that box
-  // (empty: nothing changed and nothing was drawn). The first frame, and the first after
-  // drawing outside frames, a new quality or InvalidateFrame, is drawn whole.
+  // Draws the recorded frame where it differs from the one drawn before (DamagedBoxes) and
+  // returns the box around that (empty: nothing changed and nothing was drawn). The first
+  // frame, and the first after drawing outside frames, a new quality or InvalidateFrame, is
+  // drawn whole.
   PixelBox EndFrame();
+  // The boxes the last EndFrame drew, sharing no row, top to bottom; the pixels outside them
+  // are as the frame before left them, and they are this frame's too.
+  const std::vector<PixelBox>& DamagedBoxes() const { return damage_.boxes; }
   void InvalidateFrame() { wholeFrame_ = true; }
   // Whether fills keep their coverage from frame to frame (CoverageCache.h; on by default).
   // Off, every fill is rasterised every frame, as when everything moves: for benchmarks.
@@ -94,9 +98,10 @@ class RasterCanvas final : public Canvas {
   // outline() gives, which kept is set up for. False when it touches no pixel.
   template <typename MakeOutline>
   bool SetOutline(DrawCommand& command, CoverageCache::Entry* kept, MakeOutline outline);
-  // Draws commands within damage into target, in bands over the threads.
-  void DrawBands(const CanvasPixels& target, const PixelBox& damage, const DrawCommand* commands,
-                 size_t count);
+  // Draws commands within the boxes (sharing no row, top to bottom) into target, in bands
+  // over the threads.
+  void DrawBands(const CanvasPixels& target, const PixelBox* boxes, size_t boxCount,
+                 const DrawCommand* commands, size_t count);
   // Draws commands at once, on this thread (outside frames).
   void DrawNow(const DrawCommand* commands, size_t count);
 
@@ -114,6 +119,7 @@ class RasterCanvas final : public Canvas {
   LayerRecorder layers_;
   std::vector<DrawCommand> commands_;
   std::vector<DrawSignature> signatures_, previous_;
+  Damage damage_;  // the last frame's
   std::vector<std::unique_ptr<Contours>> spares_;
   size_t sparesUsed_ = 0;
   // A frame's small fills (a traced picture is thousands of them): copied when recorded, their
@@ -132,7 +138,8 @@ class RasterCanvas final : public Canvas {
   size_t gradientsUsed_ = 0, bitmapsUsed_ = 0;
   std::unique_ptr<WorkerPool> pool_;
   std::vector<std::unique_ptr<BandRenderer>> bands_;  // one per thread
-  std::vector<std::vector<uint32_t>> bandCommands_;    // DrawBands: each band's commands
+  std::vector<PixelBox> bandWindows_;                 // DrawBands: each band's pixels,
+  std::vector<std::vector<uint32_t>> bandCommands_;    // its commands
   std::unique_ptr<BandRenderer> layerBand_;  // layers drawn outside frames
 };
 

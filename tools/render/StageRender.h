@@ -46,8 +46,11 @@ class StageRenderer {
  public:
   StageRenderer(int width, int height, swfplayer::render::Quality quality, int threads = 1);
   const StageImage& Render(const swfplayer::player::Player& player, bool whole = false);
-  // The box the last Render drew.
+  // The box around what the last Render drew, and the boxes it drew.
   swfplayer::render::PixelBox LastDamage() const { return damage_; }
+  const std::vector<swfplayer::render::PixelBox>& LastDamagedBoxes() const {
+    return canvas_.DamagedBoxes();
+  }
   // Off: every render rasterises every shape, as if everything had moved.
   void KeepCoverage(bool keep) { canvas_.KeepCoverage(keep); }
 

@@ -148,8 +148,9 @@ int main(int argc, char** argv) {
     timed("played frame", options.play, [&] {
       player->Advance();
       renderer.Render(*player);
-      const swfplayer::render::PixelBox box = renderer.LastDamage();
-      if (!box.Empty()) damaged += double(box.right - box.left) * (box.bottom - box.top);
+      for (const swfplayer::render::PixelBox& box : renderer.LastDamagedBoxes()) {
+        damaged += double(box.right - box.left) * (box.bottom - box.top);
+      }
     });
     std::printf("drawn again: %.1f%% of the frame's pixels a frame on average\n",
                 100.0 * damaged / options.play / (double(width) * height));
