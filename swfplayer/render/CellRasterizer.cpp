@@ -102,6 +102,13 @@ inline bool Coverage4(const void* fourCells, int64_t& winding, uint8_t alpha[4])
   return true;
 }
 
+// Narrows [first, last) to the covered pixels of covers there, from its first to its last
+// (first == last when none is).
+inline void CoveredPart(const uint8_t* covers, int& first, int& last) {
+  while (first < last && covers[first] == 0) ++first;
+  while (last > first && covers[last - 1] == 0) --last;
+}
+
 }  // namespace
 
 void CellRasterizer::Reset(const PixelBox& clip, const PixelBox& window, Quality quality) {
@@ -566,8 +573,7 @@ void CellRasterizer::EmitDenseRows(int rowBegin, int rowEnd, SpanSink& sink) {
   for (int r = 0; r < rows; ++r) {
     const uint8_t* const row = covers + static_cast<size_t>(r) * denseStride_;
     int first = 0, last = cells;
-    while (first < last && row[first] == 0) ++first;
-    while (last > first && row[last - 1] == 0) --last;
+    CoveredPart(row, first, last);
     Span spans[2];
     size_t count = 0;
     if (first < last) spans[count++] = {originX_ + first, last - first, row + first, 0};
@@ -581,8 +587,7 @@ void SpanSink::Block(int x, int top, int rows, int width, const uint8_t* covers,
                      size_t stride) {
   for (int r = 0; r < rows; ++r, covers += stride) {
     int first = 0, last = width;
-    while (first < last && covers[first] == 0) ++first;
-    while (last > first && covers[last - 1] == 0) --last;
+    CoveredPart(covers, first, last);
     if (first == last) continue;
     const Span span{x + first, last - first, covers + first, 0};
     Row(top + r, &span, 1);

@@ -24,6 +24,13 @@ struct PixelBox {
     return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
             std::min(bottom, o.bottom)};
   }
+  // The box around both; an empty box adds nothing.
+  PixelBox Union(const PixelBox& o) const {
+    if (Empty()) return o;
+    if (o.Empty()) return *this;
+    return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
+            std::max(bottom, o.bottom)};
+  }
 };
 
 // A run of pixels on one row: coverage per pixel in covers, or `cover` for all when covers is

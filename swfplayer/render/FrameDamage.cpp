@@ -65,13 +65,6 @@ bool IsShape(DrawOp op) {
   return op == DrawOp::kFill || op == DrawOp::kStroke || op == DrawOp::kLayer;
 }
 
-PixelBox Union(const PixelBox& a, const PixelBox& b) {
-  if (a.Empty()) return b;
-  if (b.Empty()) return a;
-  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-          std::max(a.bottom, b.bottom)};
-}
-
 }  // namespace
 
 uint64_t FillHash(const Path& path, const Matrix& toDevice, FillRule rule, const Paint& paint,
@@ -113,13 +106,13 @@ void DamageBetween(const std::vector<DrawSignature>& before,
   auto add = [&](const PixelBox& bounds) {
     const PixelBox box = bounds.Intersect(canvas);
     if (box.Empty()) return;
-    damage.bounds = Union(damage.bounds, box);
+    damage.bounds = damage.bounds.Union(box);
     const int first = (box.top - canvas.top) / kDamageStripRows;
     const int last = (box.bottom - 1 - canvas.top) / kDamageStripRows;
     for (int s = first; s <= last; ++s) {
       PixelBox& strip = damage.strips[static_cast<size_t>(s)];
       const int top = canvas.top + s * kDamageStripRows;
-      strip = Union(strip, box.Intersect({canvas.left, top, canvas.right, top + kDamageStripRows}));
+      strip = strip.Union(box.Intersect({canvas.left, top, canvas.right, top + kDamageStripRows}));
     }
   };
   const size_t n = std::max(before.size(), after.size());

@@ -50,13 +50,6 @@ PixelBox Grow(const PixelBox& box, const Margins& m) {
   return {box.left - m.left, box.top - m.top, box.right + m.right, box.bottom + m.bottom};
 }
 
-PixelBox Union(const PixelBox& a, const PixelBox& b) {
-  if (a.Empty()) return b;
-  if (b.Empty()) return a;
-  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-          std::max(a.bottom, b.bottom)};
-}
-
 bool Fits(const PixelBox& box) {
   const int64_t w = box.right - box.left, h = box.bottom - box.top;
   return w <= kMaxLayerSide && h <= kMaxLayerSide && w * h <= kMaxLayerPixels;
@@ -157,7 +150,7 @@ void LayerRecorder::Add(const DrawCommand& command, uint64_t hash) {
   const bool clear = command.op == DrawOp::kClear;
   uint64_t h = Mix(Mix(record.contentHash, hash), uint64_t{static_cast<uint8_t>(command.op)});
   if (drawn) {
-    record.content = Union(record.content, command.bounds);
+    record.content = record.content.Union(command.bounds);
     // What the canvas's edges cut off is not in the layer: the layer is only the same where
     // they cut the same.
     const PixelBox& b = command.bounds;

@@ -168,9 +168,7 @@ void RasterCanvas::DrawBands(const CanvasPixels& target, const PixelBox* boxes, 
     const PixelBox& box = boxes[b];
     const int rows = box.bottom - box.top;
     if (rows <= 0 || box.right <= box.left) continue;
-    all = all.Empty() ? box
-                      : PixelBox{std::min(all.left, box.left), std::min(all.top, box.top),
-                                 std::max(all.right, box.right), std::max(all.bottom, box.bottom)};
+    all = all.Union(box);
     const size_t rowBytes = static_cast<size_t>(box.right - box.left) * sizeof(uint32_t);
     const int cached = std::max(kMinBandRows, static_cast<int>(kBandBytes / rowBytes));
     const int spread =
